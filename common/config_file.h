@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// A program's settings file, reached one value at a time: section and key names and every
+// stored value are upper case, values are stored trimmed, booleans are "YES" and "NO".
+// The object holds no open file; each read or write opens the file and closes it again.
+namespace kv {
+
+class Tcfg {
+public:
+    // Names the file after the running program: its path in upper case with ".KVC" in place
+    // of its extension (appended when the program file has none).
+    static Tcfg Create();
+    static Tcfg CreateFile(std::string_view name);
+
+    void SetSection(std::string_view name);
+
+    // Base access, section and key used exactly as given.
+    void WriteValue(std::string_view section, std::string_view key, std::string_view value);
+    std::string ReadValue(std::string_view section, std::string_view key) const;
+
+    std::int32_t ReadInteger(std::string_view key) const;
+    std::int32_t ReadSectionInteger(std::string_view section, std::string_view key) const;
+    bool ReadBool(std::string_view key) const;
+    bool ReadSectionBool(std::string_view section, std::string_view key) const;
+    std::string ReadString(std::string_view key) const;
+    std::string ReadSectionString(std::string_view section, std::string_view key) const;
+
+    void WriteInteger(std::string_view key, std::int32_t n);
+    void WriteSectionInteger(std::string_view section, std::string_view key, std::int32_t n);
+    void WriteBool(std::string_view key, bool b);
+    void WriteSectionBool(std::string_view section, std::string_view key, bool b);
+    void WriteString(std::string_view key, std::string_view s);
+    void WriteSectionString(std::string_view section, std::string_view key, std::string_view s);
+
+    std::string FileName;  // full path, upper case
+    std::string Section;   // upper case
+
+private:
+    Tcfg() = default;
+};
+
+// The file name Tcfg::Create derives from a program file.
+std::string ConfigurationFileFor(std::string_view programFile);
+
+}  // namespace kv

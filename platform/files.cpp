@@ -1,0 +1,300 @@
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/ascii.h"
+#include "platform/errors.h"
+
+namespace platform::files {
+namespace {
+
+std::string errnoText() { return std::strerror(errno); }
+
+bool pathExists(const std::string& p) {
+    struct stat st {};
+    return ::lstat(p.c_str(), &st) == 0;
+}
+
+// Directory entries in name order, as the first-match rule needs.
+std::vector<std::string> entriesOf(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return names;
+    while (const dirent* e = ::readdir(dir)) {
+        std::string n = e->d_name;
+        if (n != "." && n != "..") names.push_back(std::move(n));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+std::string resolve(std::string_view name) {
+    std::string given(name);
+    if (given.empty() || pathExists(given)) return given;
+
+    // Walk the components; once one matches nothing, the rest stays as given.
+    std::string done = given.front() == '/' ? "/" : "";
+    size_t pos = done.size();
+    bool matching = true;
+    while (pos <= given.size()) {
+        size_t next = given.find('/', pos);
+        if (next == std::string::npos) next = given.size();
+        const std::string part = given.substr(pos, next - pos);
+        if (!part.empty()) {
+            std::string candidate = done + part;
+            if (matching && !pathExists(candidate)) {
+                matching = false;
+                for (const std::string& entry : entriesOf(done)) {
+                    if (ascii::equalsNoCase(entry, part)) {
+                        candidate = done + entry;
+                        matching = true;
+                        break;
+                    }
+                }
+            }
+            done = candidate;
+            if (next < given.size()) done += '/';
+        } else if (next < given.size() && !done.empty() && done.back() != '/') {
+            done += '/';
+        }
+        pos = next + 1;
+    }
+    return done;
+}
+
+bool fileExists(std::string_view name) {
+    struct stat st {};
+    return ::stat(resolve(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool folderExists(std::string_view name) {
+    struct stat st {};
+    return !name.empty() && ::stat(resolve(name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::int64_t fileSize(std::string_view name) {
+    const std::string path = resolve(name);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        throw IoError("Cannot read the size of " + path + ": " + errnoText());
+    return st.st_size;
+}
+
+bool clearAttributes(std::string_view name) {
+    const std::string path = resolve(name);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    if (st.st_mode & S_IWUSR) return true;
+    return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+void removeFile(std::string_view name) {
+    const std::string path = resolve(name);
+    if (::unlink(path.c_str()) != 0) throw IoError("Cannot delete " + path + ": " + errnoText());
+}
+
+void copyFile(std::string_view from, std::string_view to) {
+    const std::string source = resolve(from);
+    const std::string target = resolve(to);
+    std::error_code ec;
+    std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing,
+                               ec);
+    if (ec) throw IoError("Cannot copy " + source + " to " + target + ": " + ec.message());
+}
+
+bool matchesMask(std::string_view name, std::string_view mask) {
+    // Iterative wildcard match with one back-tracking point for the last '*'.
+    size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
+    while (n < name.size()) {
+        if (m < mask.size() &&
+            (mask[m] == '?' || ascii::toUpper(mask[m]) == ascii::toUpper(name[n]))) {
+            ++n;
+            ++m;
+        } else if (m < mask.size() && mask[m] == '*') {
+            starMask = m++;
+            starName = n;
+        } else if (starMask != std::string_view::npos) {
+            m = starMask + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == '*') ++m;
+    return m == mask.size();
+}
+
+std::vector<std::string> listFiles(std::string_view folder, std::string_view mask) {
+    std::string dir = resolve(folder);
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    std::vector<std::string> names;
+    for (std::string& entry : entriesOf(dir)) {
+        if (entry.front() == '.' || !matchesMask(entry, mask)) continue;
+        struct stat st {};
+        if (::stat((dir + entry).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        names.push_back(std::move(entry));
+    }
+    std::sort(names.begin(), names.end(), ascii::lessNoCase);
+    return names;
+}
+
+std::string programFile() {
+    std::error_code ec;
+    auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : p.string();
+}
+
+std::string programFolder() {
+    std::string file = programFile();
+    return file.substr(0, file.rfind('/') + 1);
+}
+
+File::File(std::string_view name, Mode mode) : name_(resolve(name)) {
+    int flags = O_CLOEXEC;
+    switch (mode) {
+        case Mode::Read: flags |= O_RDONLY; break;
+        case Mode::ReadWrite: flags |= O_RDWR; break;
+        case Mode::CreateReadWrite: flags |= O_RDWR | O_CREAT; break;
+        case Mode::CreateTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    }
+    fd_ = ::open(name_.c_str(), flags, 0644);
+    if (fd_ < 0) fail("open");
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        errno = EISDIR;
+        fail("open");
+    }
+}
+
+File::~File() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+File::File(File&& other) noexcept : name_(std::move(other.name_)), fd_(other.fd_) {
+    other.fd_ = -1;
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        name_ = std::move(other.name_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+void File::fail(const char* what) const {
+    throw IoError(std::string("I/O error: cannot ") + what + " " + name_ + ": " + errnoText());
+}
+
+std::int64_t File::size() const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) fail("read the size of");
+    return st.st_size;
+}
+
+void File::seek(std::int64_t position) {
+    if (position < 0) {
+        errno = EINVAL;
+        fail("seek in");
+    }
+    if (::lseek(fd_, position, SEEK_SET) < 0) fail("seek in");
+}
+
+std::string File::readSome(size_t n) {
+    std::string out(n, '\0');
+    size_t got = 0;
+    while (got < n) {
+        const ssize_t r = ::read(fd_, out.data() + got, n - got);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            fail("read");
+        }
+        if (r == 0) break;
+        got += static_cast<size_t>(r);
+    }
+    out.resize(got);
+    return out;
+}
+
+std::string File::read(size_t n) {
+    std::string out = readSome(n);
+    if (out.size() != n) {
+        errno = EIO;
+        throw IoError("I/O error: unexpected end of file " + name_);
+    }
+    return out;
+}
+
+void File::write(std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t w = ::write(fd_, bytes.data() + done, bytes.size() - done);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            fail("write");
+        }
+        done += static_cast<size_t>(w);
+    }
+}
+
+void File::close() {
+    if (fd_ < 0) return;
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) fail("close");
+}
+
+std::string readWholeFile(std::string_view name) {
+    File f(name, File::Mode::Read);
+    std::string all;
+    for (;;) {
+        std::string chunk = f.readSome(1 << 16);
+        if (chunk.empty()) break;
+        all += chunk;
+    }
+    return all;
+}
+
+void writeWholeFileAtomically(std::string_view name, std::string_view bytes) {
+    std::string target = resolve(name);
+    std::error_code ec;
+    // Replace the file a link points to, not the link.
+    if (std::filesystem::is_symlink(target, ec)) {
+        auto real = std::filesystem::canonical(target, ec);
+        if (!ec) target = real.string();
+    }
+    const std::string temp = target + ".tmp-" + std::to_string(::getpid());
+    struct stat old {};
+    const bool hadOld = ::stat(target.c_str(), &old) == 0;
+    try {
+        File out(temp, File::Mode::CreateTruncate);
+        out.write(bytes);
+        if (hadOld) ::chmod(temp.c_str(), old.st_mode & 07777);
+        out.close();
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        const std::string why = errnoText();
+        ::unlink(temp.c_str());
+        throw IoError("I/O error: cannot replace " + target + ": " + why);
+    }
+}
+
+}  // namespace platform::files

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The one place where file names meet the disk. Names compare without regard to case: a name
+// that exists as written is used as it is; otherwise it is resolved component by component
+// against the folder listings (first case-insensitive match in name order). A component that
+// matches nothing keeps the case it was given, so a new file is created as named.
+namespace platform::files {
+
+// The on-disk form of a name (see above). Never fails; a name that matches nothing comes back
+// with its unmatched tail as given.
+std::string resolve(std::string_view name);
+
+bool fileExists(std::string_view name);    // a regular file (or a link to one)
+bool folderExists(std::string_view name);  // a directory
+
+// Size in bytes; raises IoError when the file cannot be examined.
+std::int64_t fileSize(std::string_view name);
+
+// "Set the attributes to none": makes the file writable by its owner. False when it failed.
+bool clearAttributes(std::string_view name);
+
+void removeFile(std::string_view name);                          // raises IoError
+void copyFile(std::string_view from, std::string_view to);       // replaces the target; IoError
+
+// The plain files of one folder whose names match mask ("*.MP3", "*.PLY", ? and * wildcards,
+// without regard to case): no folders, no hidden files (a leading "."), sorted by name without
+// regard to case. Names only, as listed on disk. A missing folder lists nothing.
+std::vector<std::string> listFiles(std::string_view folder, std::string_view mask);
+
+bool matchesMask(std::string_view name, std::string_view mask);
+
+// The running program's file and its folder (with a trailing "/").
+std::string programFile();
+std::string programFolder();
+
+// An open file with byte positions. Closes itself; every failure raises IoError naming the file.
+class File {
+public:
+    enum class Mode { Read, ReadWrite, CreateReadWrite, CreateTruncate };
+
+    File(std::string_view name, Mode mode);
+    ~File();
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+
+    std::int64_t size() const;
+    void seek(std::int64_t position);
+    // Reads exactly n bytes at the current position; fewer raises IoError.
+    std::string read(size_t n);
+    // Reads up to n bytes; returns what was there.
+    std::string readSome(size_t n);
+    void write(std::string_view bytes);
+    void close();  // raises IoError when closing fails; the destructor closes silently
+    const std::string& name() const { return name_; }
+
+private:
+    [[noreturn]] void fail(const char* what) const;
+    std::string name_;
+    int fd_ = -1;
+};
+
+// Whole-file helpers for the plain-text files of the programs.
+std::string readWholeFile(std::string_view name);  // IoError when missing or unreadable
+// Writes through a temporary file and a rename, so an interrupted write leaves the old file.
+void writeWholeFileAtomically(std::string_view name, std::string_view bytes);
+
+}  // namespace platform::files

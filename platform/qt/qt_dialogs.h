@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+namespace platform {
+
+// Dialogs on Qt's message boxes and file dialogs.
+class QtDialogs : public Dialogs {
+public:
+    void showMessage(std::string_view text) override;
+    void showError(std::string_view text) override;
+    bool confirm(std::string_view text) override;
+    std::optional<std::string> browseForFolder(std::string_view caption,
+                                               std::string_view root) override;
+    std::optional<std::string> openFile(std::string_view caption, std::string_view folder,
+                                        std::string_view filter) override;
+    std::optional<std::string> saveFile(std::string_view caption, std::string_view folder,
+                                        std::string_view filter) override;
+};
+
+}  // namespace platform

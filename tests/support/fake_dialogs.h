@@ -1,0 +1,64 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+
+namespace testing_support {
+
+// Scripted dialogs: every box a test expects is queued with its answer; a box that nobody
+// expected, or one left unshown at the end, fails the test. Everything shown is recorded.
+class FakeDialogs : public platform::Dialogs {
+public:
+    enum class Kind { Message, Error, Confirm, Folder, Open, Save };
+    struct Shown {
+        Kind kind;
+        std::string title;
+        std::string text;
+    };
+
+    FakeDialogs();  // installs itself
+    ~FakeDialogs() override;
+
+    // Optional expected text: when given, the shown text must equal it.
+    FakeDialogs& expectMessage(std::optional<std::string> text = std::nullopt);
+    FakeDialogs& expectError(std::optional<std::string> text = std::nullopt);
+    FakeDialogs& expectConfirm(bool answer, std::optional<std::string> text = std::nullopt);
+    FakeDialogs& expectFolder(std::optional<std::string> answer);
+    FakeDialogs& expectOpenFile(std::optional<std::string> answer);
+    FakeDialogs& expectSaveFile(std::optional<std::string> answer);
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    std::vector<std::string> textsOf(Kind kind) const;
+    size_t pending() const { return expected_.size(); }
+
+    void showMessage(std::string_view text) override;
+    void showError(std::string_view text) override;
+    bool confirm(std::string_view text) override;
+    std::optional<std::string> browseForFolder(std::string_view caption,
+                                               std::string_view root) override;
+    std::optional<std::string> openFile(std::string_view caption, std::string_view folder,
+                                        std::string_view filter) override;
+    std::optional<std::string> saveFile(std::string_view caption, std::string_view folder,
+                                        std::string_view filter) override;
+
+private:
+    struct Expected {
+        Kind kind;
+        std::optional<std::string> text;
+        bool yes = false;
+        std::optional<std::string> path;
+    };
+    Expected take(Kind kind, std::string title, std::string_view text);
+
+    std::deque<Expected> expected_;
+    std::vector<Shown> shown_;
+    platform::Dialogs* previous_;
+};
+
+const char* kindName(FakeDialogs::Kind kind);
+
+}  // namespace testing_support
