@@ -1,0 +1,80 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A listening TCP server running one thread per connection. Each connection thread calls the
+// connect handler once, the execute handler over and over and the disconnect handler once.
+namespace platform::tcp {
+
+// Per-connection state the program attaches (the server's client record).
+class ConnectionData {
+public:
+    virtual ~ConnectionData() = default;
+};
+
+class Connection {
+public:
+    virtual ~Connection() = default;
+    // Blocks until a whole line came (LF ends it, one CR before it is dropped). Raises
+    // platform::Error when the connection ended (peer gone, line over 64 KiB, closed here).
+    virtual std::string readLine() = 0;
+    // Appends CR LF. Safe from any thread; a peer that stops reading makes it fail after the
+    // send time-out, and that connection then ends. Raises platform::Error on failure.
+    virtual void writeLine(std::string_view line) = 0;
+    // Ends the connection; its blocked read wakes and its thread runs the disconnect handler.
+    virtual void disconnect() = 0;
+    virtual bool connected() const = 0;
+    virtual std::string peerAddress() const = 0;
+
+    // The data slot; owned by the connection.
+    std::unique_ptr<ConnectionData> data;
+};
+
+class TcpServer {
+public:
+    using Handler = std::function<void(Connection&)>;
+
+    TcpServer();
+    ~TcpServer();  // deactivates
+    TcpServer(const TcpServer&) = delete;
+    TcpServer& operator=(const TcpServer&) = delete;
+
+    void setPort(int port);  // 1..9999
+    int port() const;
+    // Set before activation. Handlers run on the connection's own thread; an exception escaping
+    // the execute handler ends that connection.
+    void onConnect(Handler h);
+    void onExecute(Handler h);
+    void onDisconnect(Handler h);
+
+    // Activation listens on all interfaces; raises platform::Error naming the port and the
+    // reason when it cannot. Deactivation stops listening, closes every connection and waits
+    // for their threads to finish.
+    void setActive(bool active);
+    bool active() const;
+
+    // The open connections, held locked for as long as the returned object lives.
+    class LockedList {
+    public:
+        const std::vector<Connection*>& connections() const { return *list_; }
+
+    private:
+        friend class TcpServer;
+        LockedList(std::unique_lock<std::recursive_mutex> lock, const std::vector<Connection*>* list)
+            : lock_(std::move(lock)), list_(list) {}
+        std::unique_lock<std::recursive_mutex> lock_;
+        const std::vector<Connection*>* list_;
+    };
+    LockedList lockList();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace platform::tcp
