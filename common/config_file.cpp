@@ -17,7 +17,9 @@ std::string ConfigurationFileFor(std::string_view programFile) {
     return name + ".KVC";
 }
 
-Tcfg Tcfg::Create() { return CreateFile(ConfigurationFileFor(platform::files::programFile())); }
+Tcfg Tcfg::Create() {
+    return CreateFile(ConfigurationFileFor(platform::files::programFile()));
+}
 
 Tcfg Tcfg::CreateFile(std::string_view name) {
     Tcfg cfg;
@@ -28,7 +30,9 @@ Tcfg Tcfg::CreateFile(std::string_view name) {
     return cfg;
 }
 
-void Tcfg::SetSection(std::string_view name) { Section = UpperCase(name); }
+void Tcfg::SetSection(std::string_view name) {
+    Section = UpperCase(name);
+}
 
 void Tcfg::WriteValue(std::string_view section, std::string_view key, std::string_view value) {
     platform::ini::writeValue(FileName, section, key, Trim(UpperCase(value)));
@@ -59,16 +63,25 @@ void Tcfg::WriteSectionBool(std::string_view section, std::string_view key, bool
     WriteValue(UpperCase(section), UpperCase(key), b ? "YES" : "NO");
 }
 
-void Tcfg::WriteSectionString(std::string_view section, std::string_view key,
-                              std::string_view s) {
+void Tcfg::WriteSectionString(std::string_view section, std::string_view key, std::string_view s) {
     WriteValue(UpperCase(section), UpperCase(key), s);
 }
 
-std::int32_t Tcfg::ReadInteger(std::string_view key) const { return ReadSectionInteger(Section, key); }
-bool Tcfg::ReadBool(std::string_view key) const { return ReadSectionBool(Section, key); }
-std::string Tcfg::ReadString(std::string_view key) const { return ReadSectionString(Section, key); }
-void Tcfg::WriteInteger(std::string_view key, std::int32_t n) { WriteSectionInteger(Section, key, n); }
-void Tcfg::WriteBool(std::string_view key, bool b) { WriteSectionBool(Section, key, b); }
+std::int32_t Tcfg::ReadInteger(std::string_view key) const {
+    return ReadSectionInteger(Section, key);
+}
+bool Tcfg::ReadBool(std::string_view key) const {
+    return ReadSectionBool(Section, key);
+}
+std::string Tcfg::ReadString(std::string_view key) const {
+    return ReadSectionString(Section, key);
+}
+void Tcfg::WriteInteger(std::string_view key, std::int32_t n) {
+    WriteSectionInteger(Section, key, n);
+}
+void Tcfg::WriteBool(std::string_view key, bool b) {
+    WriteSectionBool(Section, key, b);
+}
 void Tcfg::WriteString(std::string_view key, std::string_view s) {
     WriteSectionString(Section, key, s);
 }

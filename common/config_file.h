@@ -10,7 +10,7 @@
 namespace kv {
 
 class Tcfg {
-public:
+  public:
     // Names the file after the running program: its path in upper case with ".KVC" in place
     // of its extension (appended when the program file has none).
     static Tcfg Create();
@@ -39,7 +39,7 @@ public:
     std::string FileName;  // full path, upper case
     std::string Section;   // upper case
 
-private:
+  private:
     Tcfg() = default;
 };
 

@@ -14,25 +14,33 @@ bool TryStrToInt(std::string_view text, std::int32_t& value) {
         negative = digits.front() == '-';
         digits.remove_prefix(1);
     }
-    if (digits.empty()) return false;
+    if (digits.empty())
+        return false;
     std::int64_t n = 0;
     for (char c : digits) {
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9')
+            return false;
         n = n * 10 + (c - '0');
-        if (n > 2147483648LL) return false;
+        if (n > 2147483648LL)
+            return false;
     }
-    if (negative) n = -n;
-    if (n > 2147483647LL || n < -2147483648LL) return false;
+    if (negative)
+        n = -n;
+    if (n > 2147483647LL || n < -2147483648LL)
+        return false;
     value = static_cast<std::int32_t>(n);
     return true;
 }
 
 std::int32_t StrToInt(std::string_view text) {
     std::int32_t value = 0;
-    if (!TryStrToInt(text, value)) throw ConversionError(text);
+    if (!TryStrToInt(text, value))
+        throw ConversionError(text);
     return value;
 }
 
-std::string IntToStr(std::int64_t n) { return std::to_string(n); }
+std::string IntToStr(std::int64_t n) {
+    return std::to_string(n);
+}
 
 }  // namespace kv

@@ -10,7 +10,7 @@ namespace kv {
 
 // A text that is not a decimal integer: "'%s' is not a valid integer value".
 class ConversionError : public platform::Error {
-public:
+  public:
     explicit ConversionError(std::string_view text);
 };
 

@@ -27,7 +27,9 @@ void put(Id3v1TagBlock& block, size_t offset, std::string_view text, std::int32_
 
 }  // namespace
 
-bool HasTagMarker(std::string_view last128) { return last128.substr(0, 3) == "TAG"; }
+bool HasTagMarker(std::string_view last128) {
+    return last128.substr(0, 3) == "TAG";
+}
 
 std::string TagField(const Id3v1TagBlock& block, size_t offset, size_t width) {
     const char* begin = block.data() + offset;
@@ -36,20 +38,21 @@ std::string TagField(const Id3v1TagBlock& block, size_t offset, size_t width) {
 }
 
 bool ReadId3v1Tag(std::string_view path, std::string& title, std::string& artist,
-                  std::string& genre, std::string& album, std::string& year,
-                  std::string& comment) {
+                  std::string& genre, std::string& album, std::string& year, std::string& comment) {
     title.clear();
     artist.clear();
     album.clear();
     year.clear();
     comment.clear();
     genre = "012";
-    if (path.empty() || !platform::files::fileExists(path)) return false;
+    if (path.empty() || !platform::files::fileExists(path))
+        return false;
 
     File file(path, File::Mode::Read);
     const std::string last = readLast128(file);
     file.close();
-    if (!HasTagMarker(last)) return false;
+    if (!HasTagMarker(last))
+        return false;
 
     Id3v1TagBlock block;
     std::memcpy(block.data(), last.data(), block.size());

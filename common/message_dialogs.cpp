@@ -4,8 +4,12 @@
 
 namespace kv {
 
-void ShowErrorDlg(std::string_view message) { platform::dialogs().showError(message); }
+void ShowErrorDlg(std::string_view message) {
+    platform::dialogs().showError(message);
+}
 
-bool ConfirmDlg(std::string_view message) { return platform::dialogs().confirm(message); }
+bool ConfirmDlg(std::string_view message) {
+    return platform::dialogs().confirm(message);
+}
 
 }  // namespace kv

@@ -19,26 +19,46 @@ std::string BuildSongRecord(std::int64_t songNumber, const SongFields& f) {
 }
 
 std::string Copy(std::string_view s, std::int64_t index, std::int64_t count) {
-    if (index < 1) index = 1;
+    if (index < 1)
+        index = 1;
     const auto size = static_cast<std::int64_t>(s.size());
-    if (index > size || count <= 0) return {};
+    if (index > size || count <= 0)
+        return {};
     return std::string(s.substr(static_cast<size_t>(index - 1), static_cast<size_t>(count)));
 }
 
-std::string RecordSongNumber(std::string_view r) { return Copy(r, 1, 6); }
-std::string RecordTitle(std::string_view r) { return Copy(r, 7, 30); }
-std::string RecordArtist(std::string_view r) { return Copy(r, 37, 30); }
-std::string RecordGenre(std::string_view r) { return Copy(r, 67, 3); }
-std::string RecordAlbum(std::string_view r) { return Copy(r, 70, 30); }
-std::string RecordYear(std::string_view r) { return Copy(r, 100, 4); }
-std::string RecordComment(std::string_view r) { return Copy(r, 104, 30); }
+std::string RecordSongNumber(std::string_view r) {
+    return Copy(r, 1, 6);
+}
+std::string RecordTitle(std::string_view r) {
+    return Copy(r, 7, 30);
+}
+std::string RecordArtist(std::string_view r) {
+    return Copy(r, 37, 30);
+}
+std::string RecordGenre(std::string_view r) {
+    return Copy(r, 67, 3);
+}
+std::string RecordAlbum(std::string_view r) {
+    return Copy(r, 70, 30);
+}
+std::string RecordYear(std::string_view r) {
+    return Copy(r, 100, 4);
+}
+std::string RecordComment(std::string_view r) {
+    return Copy(r, 104, 30);
+}
 std::string RecordPath(std::string_view r) {
     return Copy(r, kRecordPathColumn, static_cast<std::int64_t>(r.size()));
 }
-std::string RecordTagColumns(std::string_view r) { return Copy(r, 7, 127); }
+std::string RecordTagColumns(std::string_view r) {
+    return Copy(r, 7, 127);
+}
 
 namespace {
-size_t lastSeparator(std::string_view path) { return path.find_last_of("/\\"); }
+size_t lastSeparator(std::string_view path) {
+    return path.find_last_of("/\\");
+}
 }  // namespace
 
 std::string ExtractFileName(std::string_view path) {

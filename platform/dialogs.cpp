@@ -7,7 +7,7 @@ namespace {
 
 // Used before a program installs its dialogs (or by tools without windows).
 class StderrDialogs : public Dialogs {
-public:
+  public:
     void showMessage(std::string_view text) override { print("", text); }
     void showError(std::string_view text) override { print("Error: ", text); }
     bool confirm(std::string_view text) override {
@@ -26,7 +26,7 @@ public:
         return std::nullopt;
     }
 
-private:
+  private:
     static void print(const char* prefix, std::string_view text) {
         std::fprintf(stderr, "%s%.*s\n", prefix, static_cast<int>(text.size()), text.data());
     }
@@ -38,7 +38,9 @@ std::string title;
 
 }  // namespace
 
-Dialogs& dialogs() { return installed ? *installed : standIn; }
+Dialogs& dialogs() {
+    return installed ? *installed : standIn;
+}
 
 Dialogs* setDialogs(Dialogs* d) {
     Dialogs* old = installed;
@@ -46,7 +48,11 @@ Dialogs* setDialogs(Dialogs* d) {
     return old;
 }
 
-void setProgramTitle(std::string t) { title = std::move(t); }
-const std::string& programTitle() { return title; }
+void setProgramTitle(std::string t) {
+    title = std::move(t);
+}
+const std::string& programTitle() {
+    return title;
+}
 
 }  // namespace platform

@@ -9,7 +9,7 @@
 namespace platform {
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // Plain box: the program's title, the text, OK, no icon.

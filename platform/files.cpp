@@ -16,7 +16,9 @@
 namespace platform::files {
 namespace {
 
-std::string errnoText() { return std::strerror(errno); }
+std::string errnoText() {
+    return std::strerror(errno);
+}
 
 bool pathExists(const std::string& p) {
     struct stat st {};
@@ -27,10 +29,12 @@ bool pathExists(const std::string& p) {
 std::vector<std::string> entriesOf(const std::string& folder) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return names;
+    if (!dir)
+        return names;
     while (const dirent* e = ::readdir(dir)) {
         std::string n = e->d_name;
-        if (n != "." && n != "..") names.push_back(std::move(n));
+        if (n != "." && n != "..")
+            names.push_back(std::move(n));
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end());
@@ -41,7 +45,8 @@ std::vector<std::string> entriesOf(const std::string& folder) {
 
 std::string resolve(std::string_view name) {
     std::string given(name);
-    if (given.empty() || pathExists(given)) return given;
+    if (given.empty() || pathExists(given))
+        return given;
 
     // Walk the components; once one matches nothing, the rest stays as given.
     std::string done = given.front() == '/' ? "/" : "";
@@ -49,7 +54,8 @@ std::string resolve(std::string_view name) {
     bool matching = true;
     while (pos <= given.size()) {
         size_t next = given.find('/', pos);
-        if (next == std::string::npos) next = given.size();
+        if (next == std::string::npos)
+            next = given.size();
         const std::string part = given.substr(pos, next - pos);
         if (!part.empty()) {
             std::string candidate = done + part;
@@ -64,7 +70,8 @@ std::string resolve(std::string_view name) {
                 }
             }
             done = candidate;
-            if (next < given.size()) done += '/';
+            if (next < given.size())
+                done += '/';
         } else if (next < given.size() && !done.empty() && done.back() != '/') {
             done += '/';
         }
@@ -94,14 +101,17 @@ std::int64_t fileSize(std::string_view name) {
 bool clearAttributes(std::string_view name) {
     const std::string path = resolve(name);
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return false;
-    if (st.st_mode & S_IWUSR) return true;
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    if (st.st_mode & S_IWUSR)
+        return true;
     return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
 }
 
 void removeFile(std::string_view name) {
     const std::string path = resolve(name);
-    if (::unlink(path.c_str()) != 0) throw IoError("Cannot delete " + path + ": " + errnoText());
+    if (::unlink(path.c_str()) != 0)
+        throw IoError("Cannot delete " + path + ": " + errnoText());
 }
 
 void copyFile(std::string_view from, std::string_view to) {
@@ -110,7 +120,8 @@ void copyFile(std::string_view from, std::string_view to) {
     std::error_code ec;
     std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing,
                                ec);
-    if (ec) throw IoError("Cannot copy " + source + " to " + target + ": " + ec.message());
+    if (ec)
+        throw IoError("Cannot copy " + source + " to " + target + ": " + ec.message());
 }
 
 bool matchesMask(std::string_view name, std::string_view mask) {
@@ -131,18 +142,22 @@ bool matchesMask(std::string_view name, std::string_view mask) {
             return false;
         }
     }
-    while (m < mask.size() && mask[m] == '*') ++m;
+    while (m < mask.size() && mask[m] == '*')
+        ++m;
     return m == mask.size();
 }
 
 std::vector<std::string> listFiles(std::string_view folder, std::string_view mask) {
     std::string dir = resolve(folder);
-    if (!dir.empty() && dir.back() != '/') dir += '/';
+    if (!dir.empty() && dir.back() != '/')
+        dir += '/';
     std::vector<std::string> names;
     for (std::string& entry : entriesOf(dir)) {
-        if (entry.front() == '.' || !matchesMask(entry, mask)) continue;
+        if (entry.front() == '.' || !matchesMask(entry, mask))
+            continue;
         struct stat st {};
-        if (::stat((dir + entry).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (::stat((dir + entry).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
         names.push_back(std::move(entry));
     }
     std::sort(names.begin(), names.end(), ascii::lessNoCase);
@@ -163,13 +178,22 @@ std::string programFolder() {
 File::File(std::string_view name, Mode mode) : name_(resolve(name)) {
     int flags = O_CLOEXEC;
     switch (mode) {
-        case Mode::Read: flags |= O_RDONLY; break;
-        case Mode::ReadWrite: flags |= O_RDWR; break;
-        case Mode::CreateReadWrite: flags |= O_RDWR | O_CREAT; break;
-        case Mode::CreateTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+        case Mode::Read:
+            flags |= O_RDONLY;
+            break;
+        case Mode::ReadWrite:
+            flags |= O_RDWR;
+            break;
+        case Mode::CreateReadWrite:
+            flags |= O_RDWR | O_CREAT;
+            break;
+        case Mode::CreateTruncate:
+            flags |= O_RDWR | O_CREAT | O_TRUNC;
+            break;
     }
     fd_ = ::open(name_.c_str(), flags, 0644);
-    if (fd_ < 0) fail("open");
+    if (fd_ < 0)
+        fail("open");
     struct stat st {};
     if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd_);
@@ -180,7 +204,8 @@ File::File(std::string_view name, Mode mode) : name_(resolve(name)) {
 }
 
 File::~File() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 File::File(File&& other) noexcept : name_(std::move(other.name_)), fd_(other.fd_) {
@@ -189,7 +214,8 @@ File::File(File&& other) noexcept : name_(std::move(other.name_)), fd_(other.fd_
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
         name_ = std::move(other.name_);
         fd_ = other.fd_;
         other.fd_ = -1;
@@ -203,7 +229,8 @@ void File::fail(const char* what) const {
 
 std::int64_t File::size() const {
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) fail("read the size of");
+    if (::fstat(fd_, &st) != 0)
+        fail("read the size of");
     return st.st_size;
 }
 
@@ -212,7 +239,8 @@ void File::seek(std::int64_t position) {
         errno = EINVAL;
         fail("seek in");
     }
-    if (::lseek(fd_, position, SEEK_SET) < 0) fail("seek in");
+    if (::lseek(fd_, position, SEEK_SET) < 0)
+        fail("seek in");
 }
 
 std::string File::readSome(size_t n) {
@@ -221,10 +249,12 @@ std::string File::readSome(size_t n) {
     while (got < n) {
         const ssize_t r = ::read(fd_, out.data() + got, n - got);
         if (r < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             fail("read");
         }
-        if (r == 0) break;
+        if (r == 0)
+            break;
         got += static_cast<size_t>(r);
     }
     out.resize(got);
@@ -245,7 +275,8 @@ void File::write(std::string_view bytes) {
     while (done < bytes.size()) {
         const ssize_t w = ::write(fd_, bytes.data() + done, bytes.size() - done);
         if (w < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             fail("write");
         }
         done += static_cast<size_t>(w);
@@ -253,10 +284,12 @@ void File::write(std::string_view bytes) {
 }
 
 void File::close() {
-    if (fd_ < 0) return;
+    if (fd_ < 0)
+        return;
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) fail("close");
+    if (::close(fd) != 0)
+        fail("close");
 }
 
 std::string readWholeFile(std::string_view name) {
@@ -264,7 +297,8 @@ std::string readWholeFile(std::string_view name) {
     std::string all;
     for (;;) {
         std::string chunk = f.readSome(1 << 16);
-        if (chunk.empty()) break;
+        if (chunk.empty())
+            break;
         all += chunk;
     }
     return all;
@@ -276,7 +310,8 @@ void writeWholeFileAtomically(std::string_view name, std::string_view bytes) {
     // Replace the file a link points to, not the link.
     if (std::filesystem::is_symlink(target, ec)) {
         auto real = std::filesystem::canonical(target, ec);
-        if (!ec) target = real.string();
+        if (!ec)
+            target = real.string();
     }
     const std::string temp = target + ".tmp-" + std::to_string(::getpid());
     struct stat old {};
@@ -284,7 +319,8 @@ void writeWholeFileAtomically(std::string_view name, std::string_view bytes) {
     try {
         File out(temp, File::Mode::CreateTruncate);
         out.write(bytes);
-        if (hadOld) ::chmod(temp.c_str(), old.st_mode & 07777);
+        if (hadOld)
+            ::chmod(temp.c_str(), old.st_mode & 07777);
         out.close();
     } catch (...) {
         ::unlink(temp.c_str());

@@ -25,8 +25,8 @@ std::int64_t fileSize(std::string_view name);
 // "Set the attributes to none": makes the file writable by its owner. False when it failed.
 bool clearAttributes(std::string_view name);
 
-void removeFile(std::string_view name);                          // raises IoError
-void copyFile(std::string_view from, std::string_view to);       // replaces the target; IoError
+void removeFile(std::string_view name);                     // raises IoError
+void copyFile(std::string_view from, std::string_view to);  // replaces the target; IoError
 
 // The plain files of one folder whose names match mask ("*.MP3", "*.PLY", ? and * wildcards,
 // without regard to case): no folders, no hidden files (a leading "."), sorted by name without
@@ -41,7 +41,7 @@ std::string programFolder();
 
 // An open file with byte positions. Closes itself; every failure raises IoError naming the file.
 class File {
-public:
+  public:
     enum class Mode { Read, ReadWrite, CreateReadWrite, CreateTruncate };
 
     File(std::string_view name, Mode mode);
@@ -61,7 +61,7 @@ public:
     void close();  // raises IoError when closing fails; the destructor closes silently
     const std::string& name() const { return name_; }
 
-private:
+  private:
     [[noreturn]] void fail(const char* what) const;
     std::string name_;
     int fd_ = -1;

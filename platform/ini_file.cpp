@@ -38,27 +38,32 @@ std::vector<Line> splitLines(const std::string& all) {
 
 std::optional<std::string> sectionName(const std::string& line) {
     const std::string t = ascii::trim(line);
-    if (t.size() < 2 || t.front() != '[') return std::nullopt;
+    if (t.size() < 2 || t.front() != '[')
+        return std::nullopt;
     const size_t close = t.find(']');
-    if (close == std::string::npos) return std::nullopt;
+    if (close == std::string::npos)
+        return std::nullopt;
     return ascii::trim(std::string_view(t).substr(1, close - 1));
 }
 
 // The key of a "key=value" line, or nothing for comments and other lines.
 std::optional<std::string> keyName(const std::string& line) {
     const std::string t = ascii::trim(line);
-    if (t.empty() || t.front() == ';') return std::nullopt;
+    if (t.empty() || t.front() == ';')
+        return std::nullopt;
     const size_t eq = t.find('=');
-    if (eq == std::string::npos) return std::nullopt;
+    if (eq == std::string::npos)
+        return std::nullopt;
     return ascii::trim(std::string_view(t).substr(0, eq));
 }
 
 std::string valueOf(const std::string& line) {
     std::string v = ascii::trim(std::string_view(line).substr(line.find('=') + 1));
-    if (v.size() >= 2 && ((v.front() == '"' && v.back() == '"') ||
-                          (v.front() == '\'' && v.back() == '\'')))
+    if (v.size() >= 2 &&
+        ((v.front() == '"' && v.back() == '"') || (v.front() == '\'' && v.back() == '\'')))
         v = v.substr(1, v.size() - 2);
-    if (v.size() > kMaxValueLength) v.resize(kMaxValueLength);
+    if (v.size() > kMaxValueLength)
+        v.resize(kMaxValueLength);
     return v;
 }
 
@@ -75,7 +80,8 @@ Found find(const std::vector<Line>& lines, std::string_view section, std::string
     const std::string wantKey = ascii::trim(key);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (auto name = sectionName(lines[i].text)) {
-            if (f.sectionLine) break;  // the section ended; later duplicates are not read
+            if (f.sectionLine)
+                break;  // the section ended; later duplicates are not read
             inSection = ascii::equalsNoCase(*name, wantSection);
             if (inSection) {
                 f.sectionLine = i;
@@ -83,8 +89,10 @@ Found find(const std::vector<Line>& lines, std::string_view section, std::string
             }
             continue;
         }
-        if (!inSection) continue;
-        if (!ascii::trim(lines[i].text).empty()) f.lastContentLine = i;
+        if (!inSection)
+            continue;
+        if (!ascii::trim(lines[i].text).empty())
+            f.lastContentLine = i;
         if (auto name = keyName(lines[i].text); name && ascii::equalsNoCase(*name, wantKey)) {
             f.keyLine = i;
             break;
@@ -111,17 +119,19 @@ void writeValue(std::string_view file, std::string_view section, std::string_vie
                 std::string_view value) {
     try {
         std::string all;
-        if (files::fileExists(file)) all = files::readWholeFile(file);
+        if (files::fileExists(file))
+            all = files::readWholeFile(file);
         auto lines = splitLines(all);
         // New lines follow the file's own line ends; a new file gets CR LF.
-        const std::string eol = lines.empty() || lines.front().end.empty() ? "\r\n"
-                                                                              : lines.front().end;
+        const std::string eol =
+            lines.empty() || lines.front().end.empty() ? "\r\n" : lines.front().end;
         const std::string entry = std::string(ascii::trim(key)) + "=" + std::string(value);
         const Found f = find(lines, section, key);
         if (f.keyLine) {
             lines[*f.keyLine].text = entry;
         } else {
-            if (!lines.empty() && lines.back().end.empty()) lines.back().end = eol;
+            if (!lines.empty() && lines.back().end.empty())
+                lines.back().end = eol;
             if (f.sectionLine) {
                 lines.insert(lines.begin() + static_cast<long>(f.lastContentLine) + 1,
                              Line{entry, eol});
@@ -131,7 +141,8 @@ void writeValue(std::string_view file, std::string_view section, std::string_vie
             }
         }
         std::string out;
-        for (const Line& l : lines) out += l.text + l.end;
+        for (const Line& l : lines)
+            out += l.text + l.end;
         files::writeWholeFileAtomically(file, out);
     } catch (const std::exception&) {
         throw Error("Unable to write to " + std::string(file));

@@ -10,7 +10,9 @@
 namespace platform {
 namespace {
 
-QWidget* parentWindow() { return QApplication::activeWindow(); }
+QWidget* parentWindow() {
+    return QApplication::activeWindow();
+}
 
 void plainBox(const QString& title, std::string_view text, QMessageBox::Icon icon) {
     QMessageBox box(icon, title, latin1(text), QMessageBox::NoButton, parentWindow());
@@ -42,7 +44,8 @@ std::optional<std::string> QtDialogs::browseForFolder(std::string_view caption,
                                                       std::string_view root) {
     const QString dir =
         QFileDialog::getExistingDirectory(parentWindow(), latin1(caption), fileName(root));
-    if (dir.isEmpty()) return std::nullopt;
+    if (dir.isEmpty())
+        return std::nullopt;
     return fromFileName(dir);
 }
 
@@ -50,7 +53,8 @@ std::optional<std::string> QtDialogs::openFile(std::string_view caption, std::st
                                                std::string_view filter) {
     const QString f = QFileDialog::getOpenFileName(parentWindow(), latin1(caption),
                                                    fileName(folder), latin1(filter));
-    if (f.isEmpty()) return std::nullopt;
+    if (f.isEmpty())
+        return std::nullopt;
     return fromFileName(f);
 }
 
@@ -58,7 +62,8 @@ std::optional<std::string> QtDialogs::saveFile(std::string_view caption, std::st
                                                std::string_view filter) {
     const QString f = QFileDialog::getSaveFileName(parentWindow(), latin1(caption),
                                                    fileName(folder), latin1(filter));
-    if (f.isEmpty()) return std::nullopt;
+    if (f.isEmpty())
+        return std::nullopt;
     return fromFileName(f);
 }
 

@@ -6,7 +6,7 @@ namespace platform {
 
 // Dialogs on Qt's message boxes and file dialogs.
 class QtDialogs : public Dialogs {
-public:
+  public:
     void showMessage(std::string_view text) override;
     void showError(std::string_view text) override;
     bool confirm(std::string_view text) override;

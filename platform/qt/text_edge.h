@@ -13,12 +13,16 @@ inline QString latin1(std::string_view s) {
     return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-inline std::string fromLatin1(const QString& s) { return s.toLatin1().toStdString(); }
+inline std::string fromLatin1(const QString& s) {
+    return s.toLatin1().toStdString();
+}
 
 inline QString fileName(std::string_view s) {
     return QFile::decodeName(QByteArray(s.data(), static_cast<qsizetype>(s.size())));
 }
 
-inline std::string fromFileName(const QString& s) { return QFile::encodeName(s).toStdString(); }
+inline std::string fromFileName(const QString& s) {
+    return QFile::encodeName(s).toStdString();
+}
 
 }  // namespace platform

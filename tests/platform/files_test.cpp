@@ -1,1 +1,136 @@
+#include "platform/files.h"
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/errors.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using platform::files::File;
+using testing_support::readFile;
+using testing_support::TempDir;
+
+TEST(Files, UpperCasedStoredPathFindsTheMixedCaseFile) {
+    TempDir dir;
+    const std::string real = dir.write("Music Lib/Song.mp3", "abc");
+    std::string stored = dir.path() + "MUSIC LIB/SONG.MP3";
+    EXPECT_EQ(platform::files::resolve(stored), real);
+    EXPECT_TRUE(platform::files::fileExists(stored));
+    EXPECT_TRUE(platform::files::folderExists(dir.path() + "music lib"));
+    EXPECT_FALSE(platform::files::folderExists(stored));
+    EXPECT_FALSE(platform::files::fileExists(dir.path() + "MUSIC LIB"));
+    EXPECT_EQ(platform::files::fileSize(stored), 3);
+}
+
+TEST(Files, ExactNameWinsAndOtherwiseTheFirstMatchInNameOrder) {
+    TempDir dir;
+    dir.write("b/x.mp3", "upper-first");
+    dir.write("B/x.mp3", "exact");
+    EXPECT_EQ(platform::files::resolve(dir / "b/x.mp3"), dir / "b/x.mp3");
+    // A component that exists as written is taken, then the next is matched inside it.
+    dir.write("b/y.mp3", "2");
+    EXPECT_EQ(platform::files::resolve(dir / "b/Y.MP3"), dir / "b/y.mp3");
+    // Neither as written: the first match in name order ("Q" sorts before "q").
+    dir.write("q.mp3", "1");
+    dir.write("Q.MP3", "1");
+    EXPECT_EQ(platform::files::resolve(dir / "q.Mp3"), dir / "Q.MP3");
+}
+
+TEST(Files, ANewFileKeepsTheCaseItWasGiven) {
+    TempDir dir;
+    dir.mkdir("Play Lists");
+    const std::string wanted = dir.path() + "PLAY LISTS/New List.PLY";
+    EXPECT_EQ(platform::files::resolve(wanted), dir / "Play Lists/New List.PLY");
+    File f(wanted, File::Mode::CreateReadWrite);
+    f.write("x");
+    f.close();
+    EXPECT_EQ(readFile(dir / "Play Lists/New List.PLY"), "x");
+}
+
+TEST(Files, ListingByMaskPlainFilesOnlySortedWithoutCase) {
+    TempDir dir;
+    for (const char* n : {"b.mp3", "A.MP3", "c.Mp3", ".hidden.mp3", "notes.txt", "d.mp3.bak"})
+        dir.write(std::string("lib/") + n, "x");
+    dir.mkdir("lib/folder.mp3");
+    const std::vector<std::string> want = {"A.MP3", "b.mp3", "c.Mp3"};
+    EXPECT_EQ(platform::files::listFiles(dir.path() + "LIB", "*.MP3"), want);
+    EXPECT_EQ(platform::files::listFiles(dir.path() + "LIB/", "*.mp3"), want);
+    EXPECT_TRUE(platform::files::listFiles(dir / "missing", "*.MP3").empty());
+}
+
+TEST(Files, MaskMatching) {
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"song.mp3", "*.MP3", true}, {"song.mp3x", "*.MP3", false}, {"a.b.mp3", "*.mp3", true},
+        {".mp3", "*.MP3", true},     {"x.PLY", "*.ply", true},      {"ab", "a?", true},
+        {"a", "a?", false},          {"anything", "*", true},       {"a.mp3", "*.*", true},
+        {"mp3", "*.mp3", false},
+    };
+    for (const auto& [name, mask, match] : cases)
+        EXPECT_EQ(platform::files::matchesMask(name, mask), match) << name << " " << mask;
+}
+
+TEST(Files, ClearAttributesMakesTheFileWritable) {
+    TempDir dir;
+    const std::string f = dir.write("ro.mp3", "x");
+    ::chmod(f.c_str(), 0444);
+    EXPECT_TRUE(platform::files::clearAttributes(dir.path() + "RO.MP3"));
+    struct stat st {};
+    ::stat(f.c_str(), &st);
+    EXPECT_TRUE(st.st_mode & S_IWUSR);
+    EXPECT_FALSE(platform::files::clearAttributes(dir / "missing"));
+}
+
+TEST(Files, CopyReplacesAndDeleteRemoves) {
+    TempDir dir;
+    const std::string a = dir.write("A.mp3", "new");
+    const std::string b = dir.write("b.mp3", "old old old");
+    platform::files::copyFile(dir.path() + "a.MP3", dir.path() + "B.MP3");
+    EXPECT_EQ(readFile(b), "new");
+    platform::files::removeFile(dir.path() + "a.mp3");
+    EXPECT_FALSE(platform::files::fileExists(a));
+    EXPECT_THROW(platform::files::removeFile(a), platform::IoError);
+    EXPECT_THROW(platform::files::copyFile(a, b), platform::IoError);
+}
+
+TEST(Files, FileReadsSeeksAndReportsErrors) {
+    TempDir dir;
+    const std::string f = dir.write("data", "0123456789");
+    File in(f, File::Mode::Read);
+    EXPECT_EQ(in.size(), 10);
+    in.seek(7);
+    EXPECT_EQ(in.readSome(10), "789");
+    in.seek(2);
+    EXPECT_EQ(in.read(3), "234");
+    in.seek(8);
+    EXPECT_THROW(in.read(3), platform::IoError);
+    EXPECT_THROW(in.seek(-1), platform::IoError);
+    EXPECT_THROW(File(dir / "missing", File::Mode::Read), platform::IoError);
+    EXPECT_THROW(File(dir.path(), File::Mode::Read), platform::IoError);
+    EXPECT_THROW(in.write("x"), platform::IoError);  // opened read-only
+}
+
+TEST(Files, AtomicWriteLeavesNoTemporaryAndKeepsPermissions) {
+    TempDir dir;
+    const std::string f = dir.write("Settings.kvc", "old");
+    ::chmod(f.c_str(), 0600);
+    platform::files::writeWholeFileAtomically(dir.path() + "SETTINGS.KVC", "new");
+    EXPECT_EQ(readFile(f), "new");
+    struct stat st {};
+    ::stat(f.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(platform::files::listFiles(dir.path(), "*").size(), 1u);
+    EXPECT_THROW(platform::files::writeWholeFileAtomically(dir / "no/such/dir/f", "x"),
+                 platform::IoError);
+}
+
+TEST(Files, ProgramFolderIsTheTestBinarysFolder) {
+    const std::string folder = platform::files::programFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '/');
+    EXPECT_EQ(platform::files::programFile().rfind(folder, 0), 0u);
+}
+
+}  // namespace

@@ -6,12 +6,18 @@ namespace testing_support {
 
 const char* kindName(FakeDialogs::Kind kind) {
     switch (kind) {
-        case FakeDialogs::Kind::Message: return "message";
-        case FakeDialogs::Kind::Error: return "error";
-        case FakeDialogs::Kind::Confirm: return "confirm";
-        case FakeDialogs::Kind::Folder: return "folder";
-        case FakeDialogs::Kind::Open: return "open";
-        case FakeDialogs::Kind::Save: return "save";
+        case FakeDialogs::Kind::Message:
+            return "message";
+        case FakeDialogs::Kind::Error:
+            return "error";
+        case FakeDialogs::Kind::Confirm:
+            return "confirm";
+        case FakeDialogs::Kind::Folder:
+            return "folder";
+        case FakeDialogs::Kind::Open:
+            return "open";
+        case FakeDialogs::Kind::Save:
+            return "save";
     }
     return "?";
 }
@@ -53,7 +59,8 @@ FakeDialogs& FakeDialogs::expectSaveFile(std::optional<std::string> answer) {
 std::vector<std::string> FakeDialogs::textsOf(Kind kind) const {
     std::vector<std::string> out;
     for (const Shown& s : shown_)
-        if (s.kind == kind) out.push_back(s.text);
+        if (s.kind == kind)
+            out.push_back(s.text);
     return out;
 }
 
@@ -66,8 +73,8 @@ FakeDialogs::Expected FakeDialogs::take(Kind kind, std::string title, std::strin
     Expected e = expected_.front();
     expected_.pop_front();
     if (e.kind != kind) {
-        ADD_FAILURE() << "expected a " << kindName(e.kind) << " box, got " << kindName(kind)
-                      << ": " << text;
+        ADD_FAILURE() << "expected a " << kindName(e.kind) << " box, got " << kindName(kind) << ": "
+                      << text;
         return {kind, std::nullopt, false, std::nullopt};
     }
     if (e.text) {
@@ -79,8 +86,12 @@ FakeDialogs::Expected FakeDialogs::take(Kind kind, std::string title, std::strin
 void FakeDialogs::showMessage(std::string_view text) {
     take(Kind::Message, platform::programTitle(), text);
 }
-void FakeDialogs::showError(std::string_view text) { take(Kind::Error, "Error", text); }
-bool FakeDialogs::confirm(std::string_view text) { return take(Kind::Confirm, "Confirm", text).yes; }
+void FakeDialogs::showError(std::string_view text) {
+    take(Kind::Error, "Error", text);
+}
+bool FakeDialogs::confirm(std::string_view text) {
+    return take(Kind::Confirm, "Confirm", text).yes;
+}
 std::optional<std::string> FakeDialogs::browseForFolder(std::string_view caption,
                                                         std::string_view) {
     return take(Kind::Folder, std::string(caption), caption).path;

@@ -12,7 +12,7 @@ namespace testing_support {
 // Scripted dialogs: every box a test expects is queued with its answer; a box that nobody
 // expected, or one left unshown at the end, fails the test. Everything shown is recorded.
 class FakeDialogs : public platform::Dialogs {
-public:
+  public:
     enum class Kind { Message, Error, Confirm, Folder, Open, Save };
     struct Shown {
         Kind kind;
@@ -45,7 +45,7 @@ public:
     std::optional<std::string> saveFile(std::string_view caption, std::string_view folder,
                                         std::string_view filter) override;
 
-private:
+  private:
     struct Expected {
         Kind kind;
         std::optional<std::string> text;

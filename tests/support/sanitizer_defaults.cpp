@@ -6,7 +6,9 @@ const char* __asan_default_options() {
     return "detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1";
 }
 
-const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
+const char* __ubsan_default_options() {
+    return "print_stacktrace=1:halt_on_error=1";
+}
 
 // Only the libraries below us: Qt, its font and desktop stacks, and the sound libraries keep
 // process-lifetime caches that are never freed. Nothing of ours is listed.

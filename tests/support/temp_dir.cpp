@@ -10,7 +10,8 @@ namespace testing_support {
 
 TempDir::TempDir() {
     std::string templ = (std::filesystem::temp_directory_path() / "sonh-XXXXXX").string();
-    if (!::mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");
+    if (!::mkdtemp(templ.data()))
+        throw std::runtime_error("mkdtemp failed");
     path_ = templ + "/";
 }
 
@@ -28,7 +29,8 @@ std::string TempDir::write(std::string_view relative, std::string_view bytes) co
     std::filesystem::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + p.string());
+    if (!out)
+        throw std::runtime_error("cannot write " + p.string());
     return p.string();
 }
 

@@ -7,7 +7,7 @@ namespace testing_support {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -21,7 +21,7 @@ public:
     std::string write(std::string_view relative, std::string_view bytes) const;
     std::string mkdir(std::string_view relative) const;
 
-private:
+  private:
     std::string path_;
 };
 
