@@ -9,7 +9,7 @@ namespace platform::audio {
 enum class PlayerMode { NotOpen, Stopped, Playing };
 
 class MediaPlayer {
-public:
+  public:
     virtual ~MediaPlayer() = default;
 
     virtual void setFileName(const std::string& name) = 0;

@@ -13,12 +13,12 @@ namespace platform::tcp {
 
 // Per-connection state the program attaches (the server's client record).
 class ConnectionData {
-public:
+  public:
     virtual ~ConnectionData() = default;
 };
 
 class Connection {
-public:
+  public:
     virtual ~Connection() = default;
     // Blocks until a whole line came (LF ends it, one CR before it is dropped). Raises
     // platform::Error when the connection ended (peer gone, line over 64 KiB, closed here).
@@ -36,7 +36,7 @@ public:
 };
 
 class TcpServer {
-public:
+  public:
     using Handler = std::function<void(Connection&)>;
 
     TcpServer();
@@ -60,19 +60,20 @@ public:
 
     // The open connections, held locked for as long as the returned object lives.
     class LockedList {
-    public:
+      public:
         const std::vector<Connection*>& connections() const { return *list_; }
 
-    private:
+      private:
         friend class TcpServer;
-        LockedList(std::unique_lock<std::recursive_mutex> lock, const std::vector<Connection*>* list)
+        LockedList(std::unique_lock<std::recursive_mutex> lock,
+                   const std::vector<Connection*>* list)
             : lock_(std::move(lock)), list_(list) {}
         std::unique_lock<std::recursive_mutex> lock_;
         const std::vector<Connection*>* list_;
     };
     LockedList lockList();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
