@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -9,6 +10,12 @@
 
 // A listening TCP server running one thread per connection. Each connection thread calls the
 // connect handler once, the execute handler over and over and the disconnect handler once.
+//
+// Threads: one accept thread per active server (it also joins finished connection threads) and
+// one thread per connection, which runs all three handlers of that connection. A Connection
+// stays valid while it is in the list (hold lockList() to use one from another thread) and,
+// on its own thread, until its disconnect handler returns. It is still listed while its
+// disconnect handler runs, so a broadcast from there reaches it too (and fails quietly).
 namespace platform::tcp {
 
 // Per-connection state the program attaches (the server's client record).
@@ -22,6 +29,7 @@ class Connection {
     virtual ~Connection() = default;
     // Blocks until a whole line came (LF ends it, one CR before it is dropped). Raises
     // platform::Error when the connection ended (peer gone, line over 64 KiB, closed here).
+    // Only the connection's own thread reads.
     virtual std::string readLine() = 0;
     // Appends CR LF. Safe from any thread; a peer that stops reading makes it fail after the
     // send time-out, and that connection then ends. Raises platform::Error on failure.
@@ -31,7 +39,7 @@ class Connection {
     virtual bool connected() const = 0;
     virtual std::string peerAddress() const = 0;
 
-    // The data slot; owned by the connection.
+    // The data slot; owned by the connection, freed with it. Not locked: the program guards it.
     std::unique_ptr<ConnectionData> data;
 };
 
@@ -44,21 +52,28 @@ class TcpServer {
     TcpServer(const TcpServer&) = delete;
     TcpServer& operator=(const TcpServer&) = delete;
 
-    void setPort(int port);  // 1..9999
+    // The settings allow 1..9999; any port 1..65535 works here, and 0 takes a free port at
+    // activation, which port() then tells.
+    void setPort(int port);
     int port() const;
-    // Set before activation. Handlers run on the connection's own thread; an exception escaping
-    // the execute handler ends that connection.
+    // How long a write may wait for a peer that does not read before it fails (default 5 s).
+    void setSendTimeout(std::chrono::milliseconds timeout);
+    // Set while inactive (std::logic_error otherwise). Handlers run on the connection's own
+    // thread; an exception escaping the connect or execute handler ends that connection, and
+    // the disconnect handler still runs once. Without an execute handler lines are discarded.
     void onConnect(Handler h);
     void onExecute(Handler h);
     void onDisconnect(Handler h);
 
     // Activation listens on all interfaces; raises platform::Error naming the port and the
     // reason when it cannot. Deactivation stops listening, closes every connection and waits
-    // for their threads to finish.
+    // for their threads to finish, so their handlers must not wait for the deactivating
+    // thread; it raises std::logic_error when called from a handler.
     void setActive(bool active);
     bool active() const;
 
-    // The open connections, held locked for as long as the returned object lives.
+    // The open connections, held locked for as long as the returned object lives. The lock is
+    // recursive; writes to listed connections are safe under it (each fails on its own).
     class LockedList {
       public:
         const std::vector<Connection*>& connections() const { return *list_; }

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// Plain sockets for the far side of the tests, where a test must control every byte: split
+// packets, abortive closes, a peer that never reads.
+namespace tcp_testing {
+
+class RawSocket {
+  public:
+    RawSocket() = default;
+    explicit RawSocket(int fd) : fd_(fd) {}
+    ~RawSocket();
+    RawSocket(RawSocket&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
+    RawSocket& operator=(RawSocket&& o) noexcept;
+
+    // Connects to 127.0.0.1; a receive buffer size > 0 is set before connecting.
+    static RawSocket connectTo(int port, int receiveBuffer = 0);
+
+    bool valid() const { return fd_ >= 0; }
+    // Sends everything; false when the connection failed.
+    bool send(std::string_view bytes);
+    // Sends in pieces of `piece` bytes with a short pause between, so they travel apart.
+    bool sendInPieces(std::string_view bytes, size_t piece);
+    // Reads until `bytes` holds a CR LF ended line, or the time-out; returns what came.
+    std::string receiveLine(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // True when the peer closed (end of file or reset) within the time-out.
+    bool waitClosed(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // Reset instead of an orderly close: the peer vanishes.
+    void abort();
+    void close();
+
+  private:
+    int fd_ = -1;
+    std::string pending_;
+};
+
+// A listening socket on 127.0.0.1 with a free port.
+class RawListener {
+  public:
+    RawListener();
+    ~RawListener();
+    RawListener(const RawListener&) = delete;
+    RawListener& operator=(const RawListener&) = delete;
+    int port() const { return port_; }
+    RawSocket accept();
+
+  private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+// A port where nothing listens (bound once, then released).
+int unusedPort();
+
+int openFileCount();
+long virtualMemoryKb();
+
+// Polls until the condition holds; false after the time-out.
+bool waitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+}  // namespace tcp_testing
