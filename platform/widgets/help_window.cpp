@@ -1,0 +1,99 @@
+#include "platform/widgets/help_window.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "platform/errors.h"
+#include "platform/files.h"
+
+namespace platform::widgets {
+namespace {
+
+QPointer<HelpWindow>& theWindow() {
+    static QPointer<HelpWindow> window;
+    return window;
+}
+
+QString anchorOf(int context) {
+    return QStringLiteral("topic-%1").arg(context);
+}
+
+bool hasAnchor(const QTextDocument& document, const QString& anchor) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().anchorNames().contains(anchor))
+                return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    browser_ = new QTextBrowser(this);
+    browser_->setOpenExternalLinks(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser_);
+    resize(560, 480);
+}
+
+void HelpWindow::showTopic(const std::string& helpFile, int context) {
+    const std::string resolved = files::resolve(helpFile);
+    if (resolved != fileName_ || !files::fileExists(resolved)) {
+        const std::string notFound = "Help file not found. (" + helpFile + ")";
+        if (!files::fileExists(resolved))
+            throw Error(notFound);
+        std::string html;
+        try {
+            html = files::readWholeFile(resolved);
+        } catch (const IoError&) {
+            throw Error(notFound);
+        }
+        browser_->setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
+        fileName_ = resolved;
+        const QString title = browser_->documentTitle();
+        setWindowTitle(title.isEmpty() ? QStringLiteral("Help") : title);
+    }
+    show();
+    raise();
+    activateWindow();
+    // Scrolling needs a visible, laid-out browser, hence after show().
+    const QString anchor = anchorOf(context);
+    if (hasAnchor(*browser_->document(), anchor)) {
+        browser_->scrollToAnchor(anchor);
+    } else {
+        browser_->verticalScrollBar()->setValue(0);
+    }
+}
+
+void showHelp(QWidget* owner, const std::string& helpFile, int context) {
+    QPointer<HelpWindow>& window = theWindow();
+    if (window) {
+        window->showTopic(helpFile, context);
+        return;
+    }
+    auto* created = new HelpWindow(owner);
+    try {
+        created->showTopic(helpFile, context);
+    } catch (...) {
+        delete created;
+        throw;
+    }
+    if (!owner) {
+        created->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, created, &QObject::deleteLater);
+    }
+    window = created;
+}
+
+HelpWindow* currentHelpWindow() {
+    return theWindow();
+}
+
+}  // namespace platform::widgets

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+class QTextBrowser;
+
+namespace platform::widgets {
+
+// The program's help viewer: one window showing an HTML help file, where the topic of help
+// context n starts at the anchor "topic-n".
+class HelpWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit HelpWindow(QWidget* parent = nullptr);
+
+    // Loads the file (unless it is the one already shown) and scrolls to the topic; a context
+    // the file has no topic for shows the beginning. Raises platform::Error
+    // "Help file not found. (" + helpFile + ")" when the file is missing or unreadable.
+    void showTopic(const std::string& helpFile, int context);
+
+    const std::string& fileName() const { return fileName_; }
+    QTextBrowser* browser() const { return browser_; }
+
+  private:
+    QTextBrowser* browser_;
+    std::string fileName_;
+};
+
+// Opens the program's one help window at the topic of a help context number, creating it on
+// first use as a window owned by owner (deleted with it; with no owner it deletes itself when
+// closed or when the application quits) and reusing it afterwards; it is shown and raised.
+// Errors as HelpWindow::showTopic; a call that fails creates no window.
+void showHelp(QWidget* owner, const std::string& helpFile, int context);
+
+// The help window, or nullptr while there is none.
+HelpWindow* currentHelpWindow();
+
+}  // namespace platform::widgets
