@@ -11,7 +11,7 @@ namespace platform::avi {
 namespace {
 
 // Limits that keep a hostile file from making us allocate without end. The shipped files are
-// a few kilobytes.
+// well under a megabyte.
 constexpr std::int64_t kMaxFileBytes = 32 << 20;
 constexpr std::int64_t kMaxSide = 4096;
 constexpr std::int64_t kMaxDecodedPixels = 1 << 24;
