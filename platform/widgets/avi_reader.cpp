@@ -132,7 +132,7 @@ class Parser {
         }
         if (!mainMicroseconds)
             fail("the file has no main header");
-        if (!video || video->bitCount == 0)
+        if (!video)
             fail("the file has no video stream");
         if (*mainMicroseconds != 0)
             video->microsecondsPerFrame = *mainMicroseconds;
