@@ -198,38 +198,54 @@ TEST_F(ServerTest, PeerThatNeverReadsFailsTheWriterWithinTheSendTimeout) {
 
 TEST_F(ServerTest, WritesFromManyThreadsStayWholeLines) {
     constexpr int kThreads = 8;
-    constexpr int kLines = 200;
+    constexpr int kLines = 40;
     activate();
     TcpClient client;
     client.setHost("127.0.0.1");
     client.setPort(server.port());
     client.connect();
     ASSERT_TRUE(waitUntil([&] { return listed() == 1; }));
+    // Stays valid: only this test ends the connection. Lines longer than the socket buffers
+    // go out in several sends, where unguarded writers would interleave.
+    Connection* c = server.lockList().connections().front();
 
+    auto lineOf = [](int t, int i) {
+        return std::string(1, char('A' + t)) + std::to_string(i) + ":" +
+               std::string(50000, char('a' + t));
+    };
     std::vector<std::thread> writers;
     for (int t = 0; t < kThreads; ++t) {
         writers.emplace_back([&, t] {
-            for (int i = 0; i < kLines; ++i) {
-                auto list = server.lockList();
-                list.connections().front()->writeLine(std::string(1, char('A' + t)) +
-                                                      std::to_string(i) + ":" +
-                                                      std::string(3000, char('a' + t)));
+            try {
+                for (int i = 0; i < kLines; ++i)
+                    c->writeLine(lineOf(t, i));
+            } catch (const Error&) {  // seen below as missing lines
             }
         });
     }
-    std::vector<int> next(kThreads, 0);
-    for (int n = 0; n < kThreads * kLines; ++n) {
-        const std::string line = client.readLine(10'000);
-        ASSERT_FALSE(line.empty());
-        const int t = line[0] - 'A';
-        ASSERT_TRUE(t >= 0 && t < kThreads) << line.substr(0, 20);
-        const std::string head = line.substr(0, line.find(':'));
-        EXPECT_EQ(head, std::string(1, char('A' + t)) + std::to_string(next[t]));
-        ++next[t];
-        EXPECT_EQ(line.substr(head.size() + 1), std::string(3000, char('a' + t)));
+    std::vector<std::string> got;
+    try {
+        for (int n = 0; n < kThreads * kLines; ++n) {
+            got.push_back(client.readLine(10'000));
+            if (got.back().empty())
+                break;
+        }
+    } catch (const Error& e) {  // mixed lines can run past the length limit
+        ADD_FAILURE() << e.what();
     }
+    client.disconnect();  // frees writers stuck on a reader that gave up
     for (auto& w : writers)
         w.join();
+
+    // Each writer's lines arrive whole and in its order.
+    std::vector<int> next(kThreads, 0);
+    for (const std::string& line : got) {
+        const int t = line.empty() ? -1 : line[0] - 'A';
+        ASSERT_TRUE(t >= 0 && t < kThreads) << line.substr(0, 20);
+        ASSERT_EQ(line, lineOf(t, next[t])) << line.substr(0, 20);
+        ++next[t];
+    }
+    EXPECT_EQ(got.size(), size_t{kThreads * kLines});
 }
 
 TEST_F(ServerTest, DeactivationWakesBlockedReadsAndEndsEveryConnection) {
