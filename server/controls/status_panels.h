@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QStatusBar>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QLabel;
+
+namespace sonhall {
+
+// A status bar of fixed-width text panels, left to right.
+class StatusPanels : public QStatusBar {
+    Q_OBJECT
+  public:
+    StatusPanels(int panelCount, QWidget* parent = nullptr);
+
+    void SetText(int panel, std::string_view text);
+    std::string Text(int panel) const;
+    void SetWidth(int panel, int width);
+    int Width(int panel) const;
+
+  private:
+    std::vector<QLabel*> panels_;
+};
+
+}  // namespace sonhall

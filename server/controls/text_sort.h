@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QTreeWidget>
+#include <QTreeWidgetItem>
+
+namespace sonhall {
+
+// A list-view row ordered by the text of the view's sort column, without regard to case.
+class TextSortItem : public QTreeWidgetItem {
+  public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override;
+};
+
+// Sorts the rows once by the column's text, ascending (numbers as text: 10 before 9). Rows
+// added later go to the bottom.
+void SortRowsByColumnText(QTreeWidget* view, int column);
+
+}  // namespace sonhall

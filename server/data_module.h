@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "server/server_forms.h"
+
+namespace sonhall {
+
+// The server's look-ups over the song library and the song queue, and two helpers for the
+// windows. User-interface thread only, like the state it reads.
+//
+// A queue record is 186 characters: song number (6), client name (40, trimmed, upper case,
+// blank-filled or cut), the song's path (140, blank-filled or cut).
+class TaDm {
+  public:
+    explicit TaDm(ServerForms& forms);
+
+    void DataModuleCreate();
+
+    // 0 while a scan runs, else the library's line count.
+    std::int32_t LibraryCount = 0;
+
+    static std::string LibraryPathOf(std::string_view line);
+    static std::string SongIdOf(std::string_view line);
+    std::string SongTitleById(std::string_view id) const;
+    std::int32_t FindLibraryIndex(std::string_view name) const;
+    std::int32_t CountQueuedForClient(std::string_view name);
+    bool QueueSong(std::string_view fileName, std::string_view clientName);
+    void ShowStatus(std::string_view text);
+    static int ColumnWidthFor(std::string_view text, int width);
+
+  private:
+    ServerForms& forms_;
+};
+
+}  // namespace sonhall

@@ -1,0 +1,149 @@
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/tcp/tcp_server.h"
+#include "server/server_environment.h"
+#include "server/server_forms.h"
+#include "server/ui_dispatcher.h"
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSlider;
+
+namespace platform::widgets {
+class AnimateControl;
+}
+
+namespace sonhall {
+
+class NeedleGauge;
+class StatusPanels;
+class TickTimer;
+class TSimpleClient;
+
+// The server's main window. It owns the state that the scan, the look-ups, the player tick
+// and the connection handling share; all of it lives on the user-interface thread (see
+// UiDispatcher for how connection threads reach it).
+//
+// The methods live in files by concern: main_window_layout.cpp (controls),
+// main_window_startup.cpp (start-up, activation, close), main_window_playback.cpp (the player
+// tick), main_window_connections.cpp (connection handling and broadcasts).
+class TaMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    TaMain(ServerForms& forms, const ServerEnvironment& env);
+    ~TaMain() override;
+
+    // Shared server state.
+    bool SkipRequested = false;
+    std::deque<std::string> SongQueue;     // queue records, first in first out
+    std::vector<std::string> SongLibrary;  // song records of the last scan
+    std::int32_t AvlCountdown = 0;
+    std::int32_t SongsPlayed = 0;
+    std::int32_t MaxUsers = 2;
+    std::int32_t ActivePlayer = 0;  // 0 none, 1 MediaPlayer1, 2 MediaPlayer2
+    std::vector<TSimpleClient*> ClientList;
+    std::string CurrentSongId;
+    std::string CurrentFileName;
+    std::int32_t CurrentLength = 0;
+    std::int32_t CurrentPosition = 0;
+    std::int32_t CurrentFileSize = 0;
+    std::uint32_t StartTick = 0;
+    std::string HelpFile;  // the application's help file
+
+    // Controls.
+    QGroupBox* GroupBox1 = nullptr;
+    NeedleGauge* SongProgress = nullptr;
+    QSlider* TrackBar1 = nullptr;
+    QListWidget* ListBox1 = nullptr;  // the queue display
+    std::unique_ptr<platform::audio::MediaPlayer> MediaPlayer1;
+    std::unique_ptr<platform::audio::MediaPlayer> MediaPlayer2;
+    QFrame* Panel4 = nullptr;
+    QFrame* Panel6 = nullptr;
+    platform::widgets::AnimateControl* Animate1 = nullptr;
+    platform::widgets::AnimateControl* Animate2 = nullptr;
+    platform::widgets::AnimateControl* Animate3 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QListWidget* ListBox2 = nullptr;  // connected clients
+    QLineEdit* edtCurrSong = nullptr;
+    QLabel* Label10 = nullptr;
+    QPushButton* btnActivate = nullptr;
+    QPushButton* btnDeactivate = nullptr;
+    QPushButton* btnSetup = nullptr;
+    StatusPanels* StatusBar1 = nullptr;
+    TickTimer* Timer1 = nullptr;
+    UiDispatcher Dispatcher;  // declared before the listener, whose threads call it
+    platform::tcp::TcpServer IdTCPServer1;
+    int IdTCPServer1Tag = 0;  // 1 while a protocol rescan runs
+
+    // Window events and commands.
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+    void FormResize();
+    void btnActivateClick();
+    void btnDeactivateClick();
+    void btnSetupClick();
+    void Panel4DblClick();
+    void Panel6DblClick();
+    void ApplyServerPort();
+    std::string UptimeText() const;
+
+    // Player tick.
+    void Timer1Timer();
+    void PlayerTick();
+    void UpdateQueueStatus();
+
+    // Connection handling; the three events run on the connection's own thread.
+    void IdTCPServer1Connect(platform::tcp::Connection& connection);
+    void IdTCPServer1Execute(platform::tcp::Connection& connection);
+    void IdTCPServer1Disconnect(platform::tcp::Connection& connection);
+    void Broadcast(std::string_view sender, std::string_view text);
+
+    // Runs action now, or, while a scan or a connection's line handling is under way on this
+    // thread, as soon as it has ended. For what must not happen in the middle of those:
+    // closing, deactivating (it waits for the connection threads), the configuration window.
+    void RunWhenIdle(std::function<void()> action);
+    bool Busy() const;
+    // Called when a scan that made the window busy has ended.
+    void ScanEnded();
+
+    // Stops the listener and the timer without any message; the program block calls it
+    // before the forms go.
+    void Shutdown();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void CreateControls();
+    void LoadAnimations();
+    void ShowStoppedState();
+    void HandleLine(platform::tcp::Connection& connection, const std::string& line);
+    void RunPendingActions();
+
+    ServerForms& forms_;
+    const ServerEnvironment& env_;
+    bool formShown_ = false;
+    bool closing_ = false;
+    std::vector<std::function<void()>> pending_;
+};
+
+}  // namespace sonhall

@@ -1,0 +1,173 @@
+// The main window's controls and their arrangement.
+#include <QEvent>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "platform/event_guard.h"
+#include "platform/widgets/animate_control.h"
+#include "platform/widgets/help_window.h"
+#include "server/controls/needle_gauge.h"
+#include "server/controls/status_panels.h"
+#include "server/main_window.h"
+#include "server/tick_timer.h"
+
+namespace sonhall {
+namespace {
+
+void setColours(QWidget* w, const QColor& base, const QColor& text) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, base);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::WindowText, text);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+// A black panel with its caption on the left and a level meter beside it.
+QFrame* meterPanel(const char* caption, platform::widgets::AnimateControl*& meter,
+                   QWidget* parent) {
+    auto* panel = new QFrame(parent);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    setColours(panel, Qt::black, QColor(0, 255, 0));
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(4, 2, 4, 2);
+    row->setSpacing(4);
+    auto* label = new QLabel(caption, panel);
+    QFont f = label->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 0.85);
+    label->setFont(f);
+    label->setMinimumWidth(44);
+    row->addWidget(label);
+    meter = new platform::widgets::AnimateControl(panel);
+    meter->setTransparent(false);
+    meter->setMinimumSize(81, 16);
+    row->addWidget(meter, 1);
+    return panel;
+}
+
+}  // namespace
+
+void TaMain::CreateControls() {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(6, 4, 6, 2);
+    column->setSpacing(4);
+
+    // Top band: the gauge, volume and meters with the buttons; the connected clients.
+    auto* top = new QHBoxLayout;
+    top->setSpacing(6);
+    GroupBox1 = new QGroupBox("|  Sonhall 2  |", central);
+    auto* band = new QGridLayout(GroupBox1);
+    band->setContentsMargins(6, 4, 6, 4);
+    band->setHorizontalSpacing(8);
+    band->setVerticalSpacing(3);
+    SongProgress = new NeedleGauge(GroupBox1);
+    SongProgress->setFixedSize(96, 52);
+    band->addWidget(SongProgress, 0, 0, 2, 1);
+    Panel4 = meterPanel(" LEFT ", Animate1, GroupBox1);
+    Panel4->setToolTip("Double click to view song play log");
+    Panel6 = meterPanel(" RIGHT ", Animate2, GroupBox1);
+    Panel6->setToolTip("Double click to view all songs read");
+    band->addWidget(Panel4, 0, 1);
+    band->addWidget(Panel6, 1, 1);
+    TrackBar1 = new QSlider(Qt::Horizontal, GroupBox1);
+    TrackBar1->setRange(0, 10);
+    band->addWidget(TrackBar1, 2, 0, 1, 2);
+    btnActivate = new QPushButton("activate Server", GroupBox1);
+    btnDeactivate = new QPushButton("Deactivate Server", GroupBox1);
+    btnSetup = new QPushButton("Setup", GroupBox1);
+    btnSetup->setToolTip("Server Configuration");
+    for (QPushButton* b : {btnActivate, btnDeactivate, btnSetup})
+        b->setAutoDefault(false);
+    band->addWidget(btnActivate, 0, 2);
+    band->addWidget(btnDeactivate, 0, 2);
+    band->addWidget(btnSetup, 2, 2);
+    band->setColumnStretch(1, 1);
+    top->addWidget(GroupBox1, 1);
+
+    GroupBox3 = new QGroupBox("|  Connected Clients  |", central);
+    GroupBox3->setFixedWidth(176);
+    auto* clients = new QHBoxLayout(GroupBox3);
+    clients->setContentsMargins(6, 4, 6, 6);
+    clients->setSpacing(4);
+    ListBox2 = new QListWidget(GroupBox3);
+    setColours(ListBox2, Qt::black, QColor(0, 255, 0));
+    ListBox2->setFocusPolicy(Qt::NoFocus);
+    clients->addWidget(ListBox2, 1);
+    Animate3 = new platform::widgets::AnimateControl(GroupBox3);
+    Animate3->setMinimumSize(64, 32);
+    clients->addWidget(Animate3, 0, Qt::AlignTop);
+    top->addWidget(GroupBox3);
+    column->addLayout(top);
+
+    // The playing song.
+    GroupBox2 = new QGroupBox("|  Song Playing  |", central);
+    auto* song = new QHBoxLayout(GroupBox2);
+    song->setContentsMargins(6, 2, 6, 4);
+    edtCurrSong = new QLineEdit(GroupBox2);
+    edtCurrSong->setReadOnly(true);
+    song->addWidget(edtCurrSong, 1);
+    Label10 = new QLabel(":000000", GroupBox2);
+    Label10->hide();
+    song->addWidget(Label10);
+    column->addWidget(GroupBox2);
+
+    // The queue; its colour tells the server's state.
+    ListBox1 = new QListWidget(central);
+    ListBox1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setColours(ListBox1, QColor(192, 220, 192), Qt::black);
+    column->addWidget(ListBox1, 1);
+
+    StatusBar1 = new StatusPanels(3, this);
+    StatusBar1->SetWidth(0, 300);
+    StatusBar1->SetWidth(1, 130);
+    StatusBar1->SetWidth(2, 50);
+    setStatusBar(StatusBar1);
+
+    Timer1 = new TickTimer(1000, env_.realTimers, this);
+    Timer1->OnTimer = [this] { platform::guarded([this] { Timer1Timer(); }); };
+
+    connect(btnActivate, &QPushButton::clicked, this,
+            [this] { platform::guarded([this] { btnActivateClick(); }); });
+    connect(btnDeactivate, &QPushButton::clicked, this, [this] {
+        platform::guarded([this] { RunWhenIdle([this] { btnDeactivateClick(); }); });
+    });
+    connect(btnSetup, &QPushButton::clicked, this,
+            [this] { platform::guarded([this] { RunWhenIdle([this] { btnSetupClick(); }); }); });
+    Panel4->installEventFilter(this);
+    Panel6->installEventFilter(this);
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, [this] {
+        platform::guarded([this] { platform::widgets::showHelp(this, HelpFile, 1); });
+    });
+}
+
+bool TaMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == Panel4) {
+            platform::guarded([this] { Panel4DblClick(); });
+            return true;
+        }
+        if (watched == Panel6) {
+            platform::guarded([this] { Panel6DblClick(); });
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace sonhall

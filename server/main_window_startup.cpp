@@ -1,0 +1,275 @@
+// Start-up, activation and deactivation of the listener, the close, and the window's frame.
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include "common/text_helpers.h"
+#include "platform/audio/media_player.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/event_guard.h"
+#include "platform/files.h"
+#include "platform/widgets/animate_control.h"
+#include "server/all_songs_window.h"
+#include "server/controls/needle_gauge.h"
+#include "server/controls/spin_edit.h"
+#include "server/controls/status_panels.h"
+#include "server/data_module.h"
+#include "server/main_window.h"
+#include "server/play_log_window.h"
+#include "server/server_library.h"
+#include "server/setup_window.h"
+#include "server/tick_timer.h"
+
+namespace sonhall {
+namespace {
+
+const char* const kConfigurationFile = "sonhall2.kvc";
+
+void setBase(QListWidget* list, const QColor& colour) {
+    QPalette p = list->palette();
+    p.setColor(QPalette::Base, colour);
+    p.setColor(QPalette::Window, colour);
+    list->setPalette(p);
+}
+
+}  // namespace
+
+TaMain::TaMain(ServerForms& forms, const ServerEnvironment& env) : forms_(forms), env_(env) {
+    setWindowTitle("Sonhall 2");
+    CreateControls();
+    IdTCPServer1.onConnect([this](platform::tcp::Connection& c) { IdTCPServer1Connect(c); });
+    IdTCPServer1.onExecute([this](platform::tcp::Connection& c) { IdTCPServer1Execute(c); });
+    IdTCPServer1.onDisconnect([this](platform::tcp::Connection& c) { IdTCPServer1Disconnect(c); });
+    Dispatcher.onIdle = [this] {
+        if (!pending_.empty() && !Busy())
+            QTimer::singleShot(0, this, [this] { RunPendingActions(); });
+    };
+    MediaPlayer1 = env_.makePlayer();
+    MediaPlayer2 = env_.makePlayer();
+    FormCreate();
+}
+
+TaMain::~TaMain() {
+    Shutdown();
+}
+
+void TaMain::FormCreate() {
+    HelpFile = env_.programFolder + "SONHALL2.HLP";
+    SongProgress->setToolTip(QString());
+    SongProgress->SetProgress(0);
+    SongProgress->SetMaxValue(3);
+    Timer1->Tag = SongProgress->MaxValue();
+    SongsPlayed = 0;
+    MaxUsers = 2;
+    ActivePlayer = 0;
+    // btnDeactivate shares btnActivate's place in the layout.
+    btnDeactivate->hide();
+    StartTick = env_.tickCount();
+    setFixedWidth(549);
+    setMinimumHeight(269);
+    resize(549, 269);
+    if (QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    IdTCPServer1Tag = 0;
+    ClientList.clear();
+    SkipRequested = false;
+    Label10->hide();
+    LoadAnimations();
+    setWindowTitle(QString::fromStdString("(" + GetLocalIpAddress() + ")"));
+}
+
+void TaMain::LoadAnimations() {
+    Animate3->setActive(false);
+    Animate2->setActive(false);
+    Animate1->setActive(false);
+    try {
+        // Shipped next to the program, not looked for in the current folder.
+        Animate3->setFileName(env_.programFolder + "connect.avi");
+        Animate3->setStopFrame(6);
+        Animate2->setFileName(env_.programFolder + "meter.avi");
+        Animate2->setStopFrame(12);
+        Animate1->setFileName(env_.programFolder + "meter.avi");
+        Animate1->setStopFrame(12);
+    } catch (const platform::Error&) {
+        platform::dialogs().showMessage("Error while loading animated.avi");
+    }
+}
+
+void TaMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (formShown_)
+        return;
+    // Start-up runs from the event loop once the window is on the screen.
+    QMetaObject::invokeMethod(
+        this, [this] { platform::guarded([this] { FormShow(); }); }, Qt::QueuedConnection);
+}
+
+void TaMain::FormShow() {
+    if (formShown_)
+        return;
+    formShown_ = true;
+    SongQueue.clear();
+    SongLibrary.clear();
+    TaSetup& setup = *forms_.aSetup;
+    if (platform::files::fileExists(env_.programFolder + kConfigurationFile)) {
+        setup.LoadConfig();
+        setup.ReadSongs();
+    } else {
+        setup.ShowModal();
+        if (!platform::files::fileExists(env_.programFolder + kConfigurationFile)) {
+            platform::dialogs().showMessage("You need to setup configuration first.");
+            env_.endProgram();
+            return;
+        }
+    }
+    ApplyServerPort();
+    if (SongLibrary.empty())
+        platform::dialogs().showMessage("THERE ARE NO MP3 FILES AVAILABLE TO PLAY");
+    AvlCountdown = setup.SpinEdit1->Value();
+    UpdateQueueStatus();
+    Timer1->SetEnabled(true);
+}
+
+void TaMain::ApplyServerPort() {
+    IdTCPServer1.setPort(forms_.aSetup->SpinEdit2->Value());
+}
+
+void TaMain::btnActivateClick() {
+    try {
+        IdTCPServer1.setActive(true);
+    } catch (const platform::Error&) {
+        // Not listening is the stopped state, whatever the window showed before.
+        ShowStoppedState();
+        throw;
+    }
+    setBase(ListBox1, QColor(0, 128, 0));
+    btnActivate->hide();
+    btnDeactivate->show();
+    if (!Timer1->Enabled())
+        Timer1->SetEnabled(true);
+}
+
+void TaMain::btnDeactivateClick() {
+    ListBox2->clear();
+    Broadcast("System", "#LOGoff");
+    // Closing the connections runs their disconnect handling, which needs this thread.
+    Dispatcher.serveWhile([this] { IdTCPServer1.setActive(false); });
+    ShowStoppedState();
+}
+
+void TaMain::ShowStoppedState() {
+    setBase(ListBox1, QColor(255, 0, 0));
+    btnActivate->show();
+    btnDeactivate->hide();
+    GroupBox2->setTitle("| SERVER STOPPED |");
+    Timer1->SetEnabled(false);
+}
+
+void TaMain::btnSetupClick() {
+    forms_.aSetup->ShowModal();
+}
+
+void TaMain::Panel4DblClick() {
+    TaPlaylog* log = forms_.aPlaylog;
+    log->show();
+    log->raise();
+    log->activateWindow();
+}
+
+void TaMain::Panel6DblClick() {
+    TaAllSongs* all = forms_.aAllSongs;
+    all->show();
+    all->raise();
+    all->activateWindow();
+}
+
+bool TaMain::FormCloseQuery() {
+    if (!btnDeactivate->isHidden()) {
+        forms_.aDm->ShowStatus("Server Closing");
+        btnDeactivateClick();
+    }
+    return true;
+}
+
+void TaMain::FormClose() {
+    SongLibrary.clear();
+    SongQueue.clear();
+    for (auto* player : {&MediaPlayer1, &MediaPlayer2}) {
+        if (*player)
+            (*player)->close();
+        player->reset();
+    }
+    ClientList.clear();
+    forms_.aAllSongs->SaveLibrary();
+}
+
+void TaMain::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    if (Busy()) {
+        event->ignore();
+        RunWhenIdle([this] { close(); });
+        return;
+    }
+    platform::guarded([this] { FormCloseQuery(); });
+    platform::guarded([this] { FormClose(); });
+    closing_ = true;
+    event->accept();
+    env_.endProgram();
+}
+
+void TaMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TaMain::FormResize() {
+    StatusBar1->SetWidth(0, width() - 290);
+    StatusBar1->SetWidth(1, 190);
+}
+
+std::string TaMain::UptimeText() const {
+    return sonhall::UptimeText(StartTick, env_.tickCount());
+}
+
+bool TaMain::Busy() const {
+    return Dispatcher.depth() > 0 || forms_.aSetup->Scanning();
+}
+
+void TaMain::RunWhenIdle(std::function<void()> action) {
+    if (!Busy()) {
+        action();
+        return;
+    }
+    pending_.push_back(std::move(action));
+}
+
+void TaMain::ScanEnded() {
+    if (!pending_.empty() && !Busy())
+        QTimer::singleShot(0, this, [this] { RunPendingActions(); });
+}
+
+void TaMain::RunPendingActions() {
+    while (!pending_.empty() && !Busy()) {
+        auto action = std::move(pending_.front());
+        pending_.erase(pending_.begin());
+        platform::guarded(action);
+    }
+}
+
+void TaMain::Shutdown() {
+    Timer1->SetEnabled(false);
+    if (IdTCPServer1.active())
+        Dispatcher.serveWhile([this] { IdTCPServer1.setActive(false); });
+}
+
+}  // namespace sonhall

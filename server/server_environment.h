@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDateTime>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/audio/media_player.h"
+
+namespace sonhall {
+
+// What the server takes from its surroundings; tests replace the parts they must control.
+struct ServerEnvironment {
+    // The program's folder (trailing "/"): the configuration, animation and help files.
+    std::string programFolder;
+    // The system tick count in milliseconds; wraps like a 32-bit counter.
+    std::function<std::uint32_t()> tickCount;
+    std::function<QDateTime()> now;
+    // Makes one of the two media players; may give nothing where no audio engine is built in.
+    std::function<std::unique_ptr<platform::audio::MediaPlayer>()> makePlayer;
+    // Ends the program (the event loop returns).
+    std::function<void()> endProgram;
+    // Off: Timer1 only records whether it is on, and the tests tick by hand.
+    bool realTimers = true;
+    // How often the scan repaints its progress and lets other events in; 0 = every file.
+    int progressIntervalMs = 16;
+};
+
+// The running program's environment: files next to the program, the real clock and players.
+ServerEnvironment StandardEnvironment();
+
+}  // namespace sonhall

@@ -1,0 +1,79 @@
+// Loading and saving the configuration window's settings.
+#include <QLineEdit>
+#include <QListWidget>
+
+#include "common/config_file.h"
+#include "common/conversion.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/qt/text_edge.h"
+#include "server/controls/spin_edit.h"
+#include "server/setup_window.h"
+
+namespace sonhall {
+namespace {
+
+kv::Tcfg openSettings(const std::string& file) {
+    kv::Tcfg cfg = kv::Tcfg::CreateFile(file);
+    cfg.SetSection("SONHALL");
+    return cfg;
+}
+
+std::string folderKey(int i) {
+    return "MP3 PATH" + std::to_string(i);
+}
+
+}  // namespace
+
+void TaSetup::LoadConfig() {
+    if (!platform::files::fileExists(ConfigurationFile())) {
+        platform::dialogs().showMessage("Error! I cannot locate Configuration file.");
+        return;
+    }
+    ListBox1->clear();
+    const kv::Tcfg cfg = openSettings(ConfigurationFile());
+    try {
+        // The first key that cannot be read ends the load; what came before it stays.
+        edCrossfade->setText(platform::latin1(cfg.ReadString("CROSSFADE")));
+        CrossfadePercent = kv::StrToInt(platform::fromLatin1(edCrossfade->text()));
+        SpinEdit2->SetValue(cfg.ReadInteger("PORT"));
+        SpinEdit1->SetValue(cfg.ReadInteger("CLIENT SONG"));
+        Edit1->setText(platform::fileName(cfg.ReadString("PLAYLIST")));
+        const std::int32_t n = cfg.ReadInteger("DIRECTORIES");
+        if (n > 0) {
+            for (int i = 1; i <= n; ++i)
+                AddFolderEntry(cfg.ReadString(folderKey(i)));
+            UpdateButtons();
+        }
+    } catch (const std::exception&) {
+    }
+}
+
+void TaSetup::SaveConfig() {
+    CrossfadePercent = kv::StrToInt(platform::fromLatin1(edCrossfade->text()));
+    const std::string file = ConfigurationFile();
+    if (platform::files::fileExists(file)) {
+        try {
+            platform::files::removeFile(file);
+        } catch (const platform::Error&) {
+            platform::dialogs().showMessage("Error while deleting old Configuration file.");
+            return;
+        }
+    }
+    kv::Tcfg cfg = openSettings(file);
+    try {
+        // A failed write ends the writing; the keys written before it stay.
+        cfg.WriteInteger("CROSSFADE", kv::StrToInt(platform::fromLatin1(edCrossfade->text())));
+        cfg.WriteInteger("DIRECTORIES", ListBox1->count());
+        cfg.WriteInteger("PORT", SpinEdit2->Value());
+        cfg.WriteString("PLAYLIST", platform::fromFileName(Edit1->text()));
+        cfg.WriteInteger("CLIENT SONG", SpinEdit1->Value());
+        const std::vector<std::string> folders = Folders();
+        for (size_t i = 0; i < folders.size(); ++i)
+            cfg.WriteString(folderKey(static_cast<int>(i) + 1), folders[i]);
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace sonhall

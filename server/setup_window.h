@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "server/file_list_box.h"
+#include "server/server_environment.h"
+#include "server/server_forms.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace sonhall {
+
+class SpinEdit;
+
+// The configuration window: it holds the server's live settings, which the other windows read
+// from its controls, loads and saves them (section "SONHALL" of sonhall2.kvc next to the
+// program) and runs the library scan.
+//
+// Files: setup_window.cpp (controls, events), setup_config.cpp (load and save),
+// setup_folders.cpp (folder list and field checks), song_scan.cpp (the scan).
+class TaSetup : public QDialog {
+    Q_OBJECT
+  public:
+    TaSetup(ServerForms& forms, const ServerEnvironment& env);
+
+    // Controls.
+    QGroupBox* GroupBox1 = nullptr;
+    QListWidget* ListBox1 = nullptr;  // MP3 folders, upper case, trailing "/", in scan order
+    QPushButton* buttonAdd = nullptr;
+    QPushButton* buttonRemove = nullptr;
+    QPushButton* buttonScan = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label3 = nullptr;
+    FileListBox FileListBox1;
+    QLabel* Label1 = nullptr;
+    QLineEdit* edCrossfade = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label5 = nullptr;
+    SpinEdit* SpinEdit1 = nullptr;  // song/client limit 1..5
+    QLabel* Label6 = nullptr;
+    SpinEdit* SpinEdit2 = nullptr;  // TCP/IP port 1..9999
+    QLabel* Label7 = nullptr;
+    QLineEdit* Edit1 = nullptr;  // playlist folder
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* buttonClose = nullptr;
+
+    bool FolderListChanged = false;
+    // Percent of a song's length at which the next song starts; 100 and above: no overlap.
+    std::int32_t CrossfadePercent = 0;
+
+    void LoadConfig();
+    void SaveConfig();
+    void UpdateButtons();
+    // Rebuilds the library from the folders. Does nothing while a scan already runs.
+    void ReadSongs();
+    bool Scanning() const { return scanning_; }
+    void ShowModal();
+
+    // The folder entries as stored.
+    std::vector<std::string> Folders() const;
+
+    // Events.
+    void FormCreate();
+    void FormActivate();
+    void FormClose();
+    void buttonAddClick();
+    void buttonRemoveClick();
+    void buttonScanClick();
+    void Button1Click();
+    void BitBtn1Click();
+    void buttonCloseClick();
+    void edCrossfadeExit();
+    void SpinEdit1Exit();
+    // The Enter key moves the focus to buttonClose, so leaving the field runs its check.
+    bool edCrossfadeKeyDown(int key);
+    bool SpinEdit1KeyDown(int key);
+    bool SpinEdit2KeyDown(int key);
+
+    std::string ConfigurationFile() const;
+
+    void done(int result) override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void CreateControls();
+    void AddFolderEntry(const std::string& folder);
+
+    ServerForms& forms_;
+    const ServerEnvironment& env_;
+    bool scanning_ = false;
+};
+
+}  // namespace sonhall

@@ -1,0 +1,121 @@
+// The library scan: every MP3 file of the configured folders, numbered in scan order.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTreeWidget>
+
+#include "platform/qt/text_edge.h"
+#include "server/all_songs_window.h"
+#include "server/data_module.h"
+#include "server/main_window.h"
+#include "server/progress_window.h"
+#include "server/server_tag_reader.h"
+#include "server/setup_window.h"
+
+namespace sonhall {
+namespace {
+
+// Song numbers have six digits; the scan stops before they would repeat.
+constexpr std::int64_t kMaxSongs = 999999;
+
+// Marks the scan as running for its whole length, however it ends.
+class ScanMark {
+  public:
+    ScanMark(bool& flag, TaMain& main) : flag_(flag), main_(main) { flag_ = true; }
+    ~ScanMark() {
+        flag_ = false;
+        main_.ScanEnded();
+    }
+    ScanMark(const ScanMark&) = delete;
+    ScanMark& operator=(const ScanMark&) = delete;
+
+  private:
+    bool& flag_;
+    TaMain& main_;
+};
+
+// Keeps the list's repainting off while the scan fills the library.
+class UpdatesOff {
+  public:
+    explicit UpdatesOff(QWidget* w) : w_(w) { w_->setUpdatesEnabled(false); }
+    ~UpdatesOff() { w_->setUpdatesEnabled(true); }
+    UpdatesOff(const UpdatesOff&) = delete;
+    UpdatesOff& operator=(const UpdatesOff&) = delete;
+
+  private:
+    QWidget* w_;
+};
+
+}  // namespace
+
+void TaSetup::ReadSongs() {
+    if (scanning_)
+        return;
+    TaMain& main = *forms_.aMain;
+    ScanMark mark(scanning_, main);
+    TaProgRead& progress = *forms_.aProgRead;
+    QProgressBar* bar = progress.ProgressBar1;
+
+    forms_.aAllSongs->ListView1->clear();
+    main.SongLibrary.clear();
+    forms_.aDm->LibraryCount = 0;
+    const bool protocol = main.IdTCPServer1Tag != 0;
+    if (!protocol) {
+        progress.show();
+        bar->setMaximum(0);
+    }
+    FileListBox1.SetMask("*.MP3");
+    std::int64_t total = 0, n = 0;
+
+    // Progress is shown at the display's rate, not for every file.
+    QElapsedTimer sinceShown;
+    sinceShown.start();
+    const auto showProgress = [&] {
+        const QString text =
+            platform::latin1("Reading " + std::to_string(n) + "/" + std::to_string(total));
+        if (protocol) {
+            main.edtCurrSong->setText(text);
+            main.edtCurrSong->repaint();
+        } else {
+            progress.setWindowTitle(text);
+            bar->setValue(static_cast<int>(n));
+            bar->repaint();
+        }
+        QCoreApplication::processEvents();
+        sinceShown.restart();
+    };
+
+    {
+        UpdatesOff frozen(forms_.aAllSongs->ListView1);
+        for (const std::string& folder : Folders()) {
+            FileListBox1.SetDirectory(folder);
+            const std::vector<std::string> names = FileListBox1.Items();
+            const std::string disk = FileListBox1.DiskDirectory();
+            total += static_cast<std::int64_t>(names.size());
+            if (bar->maximum() < total)
+                bar->setMaximum(static_cast<int>(total));
+            main.SongLibrary.reserve(static_cast<size_t>(std::min(total, kMaxSongs)));
+            for (const std::string& name : names) {
+                if (n == kMaxSongs)
+                    break;
+                ++n;
+                if (n == 1 || sinceShown.elapsed() >= env_.progressIntervalMs)
+                    showProgress();
+                main.SongLibrary.push_back(BuildScanRecord(n, folder + name, disk + name));
+            }
+        }
+    }
+
+    if (protocol) {
+        main.edtCurrSong->setText(platform::latin1("Server read: " + std::to_string(n) + " files"));
+    } else {
+        bar->setValue(0);
+        progress.close();
+    }
+    if (progress.height() == progress.maximumHeight())
+        progress.ShrinkToMinimum();
+    forms_.aDm->LibraryCount = static_cast<std::int32_t>(main.SongLibrary.size());
+}
+
+}  // namespace sonhall

@@ -1,0 +1,26 @@
+#include "server/tick_timer.h"
+
+namespace sonhall {
+
+TickTimer::TickTimer(int intervalMs, bool real, QObject* parent)
+    : QObject(parent), interval_(intervalMs), real_(real) {
+    timer_.setInterval(intervalMs);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        if (enabled_ && OnTimer)
+            OnTimer();
+    });
+}
+
+void TickTimer::SetEnabled(bool on) {
+    if (on == enabled_)
+        return;
+    enabled_ = on;
+    if (!real_)
+        return;
+    if (on)
+        timer_.start();
+    else
+        timer_.stop();
+}
+
+}  // namespace sonhall
