@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <algorithm>
+#include <cstdio>
 
 namespace sonhall {
 
@@ -50,6 +51,10 @@ void SpinEdit::focusOutEvent(QFocusEvent* event) {
         event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
     if (leaving && OnExit)
         OnExit();
+    // The range is applied here: the spin box itself would go back to the old value.
+    int typed = 0;
+    if (TypedValue(typed) && typed != value())
+        SetValue(typed);
     QSpinBox::focusOutEvent(event);
 }
 

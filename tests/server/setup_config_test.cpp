@@ -1,0 +1,148 @@
+// Loading and saving the server's settings through the configuration window.
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "common/text_helpers.h"
+#include "platform/errors.h"
+#include "server/controls/spin_edit.h"
+#include "server/setup_window.h"
+#include "tests/server/server_test_support.h"
+
+namespace server_testing {
+namespace {
+
+std::vector<std::string> entries(sonhall::TaSetup& s) {
+    return s.Folders();
+}
+
+// The keys of the file in their order, as "KEY=VALUE".
+std::vector<std::string> keyLines(const std::string& text) {
+    std::vector<std::string> out;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string line = kv::Trim(text.substr(pos, end - pos));
+        if (!line.empty())
+            out.push_back(line);
+        pos = end + 1;
+    }
+    return out;
+}
+
+class SetupConfigTest : public ServerTest {};
+
+TEST_F(SetupConfigTest, LoadReadsEveryKeyIntoTheWindow) {
+    Create();
+    WriteConfig(
+        "[SONHALL]\nCROSSFADE=95\nDIRECTORIES=2\nPORT=2323\nPLAYLIST=/LISTS/\n"
+        "CLIENT SONG=3\nMP3 PATH1=/MUSIC/ROCK/\nMP3 PATH2=/MUSIC/JAZZ/\n");
+    setup().LoadConfig();
+    EXPECT_EQ(setup().edCrossfade->text(), "95");
+    EXPECT_EQ(setup().CrossfadePercent, 95);
+    EXPECT_EQ(setup().SpinEdit2->Value(), 2323);
+    EXPECT_EQ(setup().SpinEdit1->Value(), 3);
+    EXPECT_EQ(setup().Edit1->text(), "/LISTS/");
+    EXPECT_EQ(entries(setup()), (std::vector<std::string>{"/MUSIC/ROCK/", "/MUSIC/JAZZ/"}));
+    EXPECT_TRUE(setup().buttonRemove->isEnabled());
+    EXPECT_TRUE(setup().buttonScan->isEnabled());
+}
+
+TEST_F(SetupConfigTest, NonNumericPortStopsTheLoadAfterCrossfade) {
+    Create();
+    setup().ListBox1->addItem("/OLD/");
+    WriteConfig(
+        "[SONHALL]\nCROSSFADE=92\nPORT=abc\nCLIENT SONG=4\nPLAYLIST=/LISTS/\nDIRECTORIES=1\n"
+        "MP3 PATH1=/MUSIC/\n");
+    setup().LoadConfig();
+    EXPECT_EQ(setup().CrossfadePercent, 92);
+    EXPECT_EQ(setup().SpinEdit2->Value(), 23);  // the form defaults stay
+    EXPECT_EQ(setup().SpinEdit1->Value(), 1);
+    EXPECT_EQ(setup().Edit1->text(), "");
+    EXPECT_TRUE(entries(setup()).empty());  // emptied before the reads
+    EXPECT_FALSE(setup().buttonRemove->isEnabled());
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(SetupConfigTest, MissingOrOutOfRangeValuesAreBroughtIntoRange) {
+    struct Case {
+        const char* body;
+        int port, limit;
+    } cases[] = {
+        {"[SONHALL]\nCROSSFADE=98\nCLIENT SONG=2\n", 1, 2},  // no PORT reads 0
+        {"[SONHALL]\nCROSSFADE=98\nPORT=80\n", 80, 1},       // no CLIENT SONG
+        {"[SONHALL]\nCROSSFADE=98\nPORT=12000\nCLIENT SONG=9\n", 9999, 5},
+    };
+    Create();
+    for (const Case& c : cases) {
+        WriteConfig(c.body);
+        setup().LoadConfig();
+        EXPECT_EQ(setup().SpinEdit2->Value(), c.port) << c.body;
+        EXPECT_EQ(setup().SpinEdit1->Value(), c.limit) << c.body;
+    }
+}
+
+TEST_F(SetupConfigTest, EmptyCrossfadeStopsTheLoadAtOnce) {
+    Create();
+    WriteConfig("[SONHALL]\nPORT=80\n");
+    setup().LoadConfig();
+    EXPECT_EQ(setup().edCrossfade->text(), "");
+    EXPECT_EQ(setup().CrossfadePercent, 0);
+    EXPECT_EQ(setup().SpinEdit2->Value(), 23);
+}
+
+TEST_F(SetupConfigTest, MoreDirectoriesThanFolderKeysGiveEmptyEntries) {
+    Create();
+    WriteConfig("[SONHALL]\nCROSSFADE=98\nDIRECTORIES=3\nMP3 PATH1=/A/\nMP3 PATH2=/B/\n");
+    setup().LoadConfig();
+    EXPECT_EQ(entries(setup()), (std::vector<std::string>{"/A/", "/B/", ""}));
+}
+
+TEST_F(SetupConfigTest, NoDirectoriesLeavesTheFolderButtonsDisabled) {
+    Create();
+    WriteConfig("[SONHALL]\nCROSSFADE=98\nDIRECTORIES=0\nMP3 PATH1=/A/\n");
+    setup().LoadConfig();
+    EXPECT_TRUE(entries(setup()).empty());
+    EXPECT_FALSE(setup().buttonRemove->isEnabled());
+    EXPECT_FALSE(setup().buttonScan->isEnabled());
+}
+
+TEST_F(SetupConfigTest, MissingFileIsReportedAndChangesNothing) {
+    Create();
+    setup().ListBox1->addItem("/KEEP/");
+    dialogs.expectMessage("Error! I cannot locate Configuration file.");
+    setup().LoadConfig();
+    EXPECT_EQ(entries(setup()), std::vector<std::string>{"/KEEP/"});
+}
+
+TEST_F(SetupConfigTest, SaveRebuildsTheFileFromItsOwnKeysInOrder) {
+    Create();
+    WriteConfig("[OTHER]\nFOO=1\n[SONHALL]\nCROSSFADE=90\nEXTRA=YES\n");
+    setup().edCrossfade->setText("97");
+    setup().SpinEdit2->SetValue(4000);
+    setup().SpinEdit1->SetValue(2);
+    setup().Edit1->setText("/LISTS/");
+    setup().ListBox1->addItem("/MUSIC/A/");
+    setup().ListBox1->addItem("/MUSIC/B/");
+    setup().SaveConfig();
+    EXPECT_EQ(keyLines(ConfigText()),
+              (std::vector<std::string>{"[SONHALL]", "CROSSFADE=97", "DIRECTORIES=2", "PORT=4000",
+                                        "PLAYLIST=/LISTS/", "CLIENT SONG=2", "MP3 PATH1=/MUSIC/A/",
+                                        "MP3 PATH2=/MUSIC/B/"}));
+    EXPECT_EQ(setup().CrossfadePercent, 97);
+}
+
+TEST_F(SetupConfigTest, SaveWithACrossfadeThatIsNoNumberKeepsTheOldFile) {
+    Create();
+    WriteConfig("[SONHALL]\nCROSSFADE=90\n");
+    const std::string before = ConfigText();
+    setup().edCrossfade->setText("9x");
+    EXPECT_THROW(setup().SaveConfig(), platform::Error);
+    EXPECT_EQ(ConfigText(), before);
+}
+
+}  // namespace
+}  // namespace server_testing
