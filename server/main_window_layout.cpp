@@ -68,38 +68,41 @@ void TaMain::CreateControls() {
     column->setSpacing(4);
 
     // Top band: the gauge, volume and meters with the buttons; the connected clients.
-    auto* top = new QHBoxLayout;
+    auto* band = new QWidget(central);
+    band->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto* top = new QHBoxLayout(band);
+    top->setContentsMargins(0, 0, 0, 0);
     top->setSpacing(6);
-    GroupBox1 = new QGroupBox("|  Sonhall 2  |", central);
-    auto* band = new QGridLayout(GroupBox1);
-    band->setContentsMargins(6, 4, 6, 4);
-    band->setHorizontalSpacing(8);
-    band->setVerticalSpacing(3);
+    GroupBox1 = new QGroupBox("|  Sonhall 2  |", band);
+    auto* grid = new QGridLayout(GroupBox1);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(3);
     SongProgress = new NeedleGauge(GroupBox1);
     SongProgress->setFixedSize(96, 52);
-    band->addWidget(SongProgress, 0, 0, 2, 1);
+    grid->addWidget(SongProgress, 0, 0, 2, 1);
     Panel4 = meterPanel(" LEFT ", Animate1, GroupBox1);
     Panel4->setToolTip("Double click to view song play log");
     Panel6 = meterPanel(" RIGHT ", Animate2, GroupBox1);
     Panel6->setToolTip("Double click to view all songs read");
-    band->addWidget(Panel4, 0, 1);
-    band->addWidget(Panel6, 1, 1);
+    grid->addWidget(Panel4, 0, 1);
+    grid->addWidget(Panel6, 1, 1);
     TrackBar1 = new QSlider(Qt::Horizontal, GroupBox1);
     TrackBar1->setRange(0, 10);
-    band->addWidget(TrackBar1, 2, 0, 1, 2);
+    grid->addWidget(TrackBar1, 2, 0, 1, 2);
     btnActivate = new QPushButton("activate Server", GroupBox1);
     btnDeactivate = new QPushButton("Deactivate Server", GroupBox1);
     btnSetup = new QPushButton("Setup", GroupBox1);
     btnSetup->setToolTip("Server Configuration");
     for (QPushButton* b : {btnActivate, btnDeactivate, btnSetup})
         b->setAutoDefault(false);
-    band->addWidget(btnActivate, 0, 2);
-    band->addWidget(btnDeactivate, 0, 2);
-    band->addWidget(btnSetup, 2, 2);
-    band->setColumnStretch(1, 1);
+    grid->addWidget(btnActivate, 0, 2);
+    grid->addWidget(btnDeactivate, 0, 2);
+    grid->addWidget(btnSetup, 2, 2);
+    grid->setColumnStretch(1, 1);
     top->addWidget(GroupBox1, 1);
 
-    GroupBox3 = new QGroupBox("|  Connected Clients  |", central);
+    GroupBox3 = new QGroupBox("|  Connected Clients  |", band);
     GroupBox3->setFixedWidth(176);
     auto* clients = new QHBoxLayout(GroupBox3);
     clients->setContentsMargins(6, 4, 6, 6);
@@ -107,12 +110,14 @@ void TaMain::CreateControls() {
     ListBox2 = new QListWidget(GroupBox3);
     setColours(ListBox2, Qt::black, QColor(0, 255, 0));
     ListBox2->setFocusPolicy(Qt::NoFocus);
+    // The band's height follows the gauge and buttons, not the list's wish.
+    ListBox2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     clients->addWidget(ListBox2, 1);
     Animate3 = new platform::widgets::AnimateControl(GroupBox3);
     Animate3->setMinimumSize(64, 32);
     clients->addWidget(Animate3, 0, Qt::AlignTop);
     top->addWidget(GroupBox3);
-    column->addLayout(top);
+    column->addWidget(band);
 
     // The playing song.
     GroupBox2 = new QGroupBox("|  Song Playing  |", central);
@@ -124,6 +129,7 @@ void TaMain::CreateControls() {
     Label10 = new QLabel(":000000", GroupBox2);
     Label10->hide();
     song->addWidget(Label10);
+    GroupBox2->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     column->addWidget(GroupBox2);
 
     // The queue; its colour tells the server's state.

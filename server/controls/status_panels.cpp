@@ -1,5 +1,6 @@
 #include "server/controls/status_panels.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 
 #include "platform/qt/text_edge.h"
@@ -8,15 +9,25 @@ namespace sonhall {
 
 StatusPanels::StatusPanels(int panelCount, QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
+    // One row of our own: the bar's own layout does not follow width changes of its widgets.
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
     for (int i = 0; i < panelCount; ++i) {
-        auto* label = new QLabel(this);
+        auto* label = new QLabel(row);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
-        label->setContentsMargins(3, 0, 3, 0);
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        addWidget(label);
+        label->setContentsMargins(2, 0, 2, 0);
+        label->setMinimumWidth(1);
+        QFont f = label->font();
+        f.setPointSizeF(f.pointSizeF() * 0.9);
+        label->setFont(f);
+        // The last panel reaches to the right edge.
+        layout->addWidget(label, i == panelCount - 1 ? 1 : 0);
         panels_.push_back(label);
     }
+    addWidget(row, 1);
 }
 
 void StatusPanels::SetText(int panel, std::string_view text) {
@@ -28,7 +39,11 @@ std::string StatusPanels::Text(int panel) const {
 }
 
 void StatusPanels::SetWidth(int panel, int width) {
-    panels_.at(static_cast<size_t>(panel))->setFixedWidth(width);
+    QLabel* label = panels_.at(static_cast<size_t>(panel));
+    if (static_cast<size_t>(panel) + 1 == panels_.size())
+        label->setMinimumWidth(width);
+    else
+        label->setFixedWidth(width);
 }
 
 int StatusPanels::Width(int panel) const {

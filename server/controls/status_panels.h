@@ -9,7 +9,8 @@ class QLabel;
 
 namespace sonhall {
 
-// A status bar of fixed-width text panels, left to right.
+// A status bar of text panels of set widths, left to right; the last one also takes the room
+// that is left.
 class StatusPanels : public QStatusBar {
     Q_OBJECT
   public:
