@@ -114,13 +114,13 @@ class TaMain : public QMainWindow {
     void IdTCPServer1Disconnect(platform::tcp::Connection& connection);
     void Broadcast(std::string_view sender, std::string_view text);
 
-    // Runs action now, or, while a scan or a connection's line handling is under way on this
+    // Runs action now, or, while the start-up, a scan or a line's handling is under way on this
     // thread, as soon as it has ended. For what must not happen in the middle of those:
     // closing, deactivating (it waits for the connection threads), the configuration window.
     void RunWhenIdle(std::function<void()> action);
     bool Busy() const;
-    // Called when a scan that made the window busy has ended.
-    void ScanEnded();
+    // Called when a scan or the start-up, which make the window busy, has ended.
+    void BusyEnded();
 
     // Stops the listener and the timer without any message; the program block calls it
     // before the forms go.
@@ -142,6 +142,7 @@ class TaMain : public QMainWindow {
     ServerForms& forms_;
     const ServerEnvironment& env_;
     bool formShown_ = false;
+    bool startingUp_ = false;
     bool closing_ = false;
     std::vector<std::function<void()>> pending_;
 };

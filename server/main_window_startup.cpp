@@ -115,6 +115,14 @@ void TaMain::FormShow() {
     if (formShown_)
         return;
     formShown_ = true;
+    startingUp_ = true;
+    struct StartUpEnd {
+        TaMain& main;
+        ~StartUpEnd() {
+            main.startingUp_ = false;
+            main.BusyEnded();
+        }
+    } end{*this};
     SongQueue.clear();
     SongLibrary.clear();
     TaSetup& setup = *forms_.aSetup;
@@ -242,7 +250,7 @@ std::string TaMain::UptimeText() const {
 }
 
 bool TaMain::Busy() const {
-    return Dispatcher.depth() > 0 || forms_.aSetup->Scanning();
+    return startingUp_ || Dispatcher.depth() > 0 || forms_.aSetup->Scanning();
 }
 
 void TaMain::RunWhenIdle(std::function<void()> action) {
@@ -253,7 +261,7 @@ void TaMain::RunWhenIdle(std::function<void()> action) {
     pending_.push_back(std::move(action));
 }
 
-void TaMain::ScanEnded() {
+void TaMain::BusyEnded() {
     if (!pending_.empty() && !Busy())
         QTimer::singleShot(0, this, [this] { RunPendingActions(); });
 }

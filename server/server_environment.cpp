@@ -16,6 +16,7 @@ ServerEnvironment StandardEnvironment() {
         return static_cast<std::uint32_t>(ms.count());
     };
     env.now = [] { return QDateTime::currentDateTime(); };
+    // No audio engine is built in yet: the two players stay empty until it is.
     env.makePlayer = [] { return std::unique_ptr<platform::audio::MediaPlayer>(); };
     env.endProgram = [] { QCoreApplication::exit(0); };
     return env;

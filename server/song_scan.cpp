@@ -25,7 +25,7 @@ class ScanMark {
     ScanMark(bool& flag, TaMain& main) : flag_(flag), main_(main) { flag_ = true; }
     ~ScanMark() {
         flag_ = false;
-        main_.ScanEnded();
+        main_.BusyEnded();
     }
     ScanMark(const ScanMark&) = delete;
     ScanMark& operator=(const ScanMark&) = delete;

@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include "server/controls/needle_gauge.h"
 #include "server/controls/spin_edit.h"
 #include "server/controls/status_panels.h"
+#include "server/progress_window.h"
 #include "server/server_library.h"
 #include "server/setup_window.h"
 #include "server/tick_timer.h"
@@ -126,6 +128,28 @@ TEST_F(MainWindowTest, WithoutAConfigurationAfterTheWindowTheProgramEnds) {
     main().FormShow();
     EXPECT_TRUE(ended);
     EXPECT_FALSE(main().Timer1->Enabled());
+}
+
+TEST_F(MainWindowTest, ACloseDuringTheStartUpWaitsForItsEnd) {
+    Song("music/one.mp3");
+    WriteConfig("[SONHALL]\nCROSSFADE=98\nDIRECTORIES=1\nPORT=2323\nMP3 PATH1=" + Entry("music") +
+                "\n");
+    Create();
+    struct CloseOnCaption : QObject {
+        sonhall::TaMain* main;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::WindowTitleChange)
+                main->close();
+            return false;
+        }
+    } closer;
+    closer.main = &main();
+    progress().installEventFilter(&closer);
+    main().FormShow();
+    progress().removeEventFilter(&closer);
+    EXPECT_FALSE(ended);
+    EXPECT_TRUE(main().Timer1->Enabled());  // the start-up ran to its end
+    EXPECT_TRUE(WaitUntil([&] { return ended; }));
 }
 
 TEST_F(MainWindowTest, ListensFromTheThirdTickOn) {
