@@ -173,6 +173,18 @@ TEST_F(MainWindowTest, ListensFromTheThirdTickOn) {
     EXPECT_TRUE(main().Timer1->Enabled());
 }
 
+TEST_F(MainWindowTest, ActivatingDuringTheCountdownLeavesTheThirdTickNothingToDo) {
+    StartConfigured();
+    Tick();
+    main().btnActivateClick();
+    LineClient client;
+    EXPECT_TRUE(client.Connect(port));
+    Tick();
+    Tick();
+    EXPECT_TRUE(main().IdTCPServer1.active());
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
 TEST_F(MainWindowTest, DeactivationSaysGoodbyeToEveryConnectionAndStops) {
     StartConfigured();
     for (int i = 0; i < 3; ++i)
