@@ -114,12 +114,13 @@ class TaMain : public QMainWindow {
     void IdTCPServer1Disconnect(platform::tcp::Connection& connection);
     void Broadcast(std::string_view sender, std::string_view text);
 
-    // Runs action now, or, while the start-up, a scan or a line's handling is under way on this
-    // thread, as soon as it has ended. For what must not happen in the middle of those:
-    // closing, deactivating (it waits for the connection threads), the configuration window.
+    // Runs action now, or, while the start-up, a tick, a scan or a line's handling is under way
+    // on this thread (they may let events in), as soon as it has ended. For what must not happen in
+    // the middle of those: closing, deactivating (it waits for the connection threads), the
+    // configuration window.
     void RunWhenIdle(std::function<void()> action);
     bool Busy() const;
-    // Called when a scan or the start-up, which make the window busy, has ended.
+    // Called when a scan, the start-up or a tick, which make the window busy, has ended.
     void BusyEnded();
 
     // Stops the listener and the timer without any message; the program block calls it
@@ -139,10 +140,22 @@ class TaMain : public QMainWindow {
     void HandleLine(platform::tcp::Connection& connection, const std::string& line);
     void RunPendingActions();
 
+    // Marks the window busy for as long as it lives.
+    class BusyScope {
+      public:
+        explicit BusyScope(TaMain& main);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+      private:
+        TaMain& main_;
+    };
+
     ServerForms& forms_;
     const ServerEnvironment& env_;
     bool formShown_ = false;
-    bool startingUp_ = false;
+    int busyDepth_ = 0;  // start-up and ticks under way
     bool closing_ = false;
     std::vector<std::function<void()>> pending_;
 };

@@ -13,7 +13,9 @@
 namespace sonhall {
 
 void TaMain::Timer1Timer() {
-    // An error escaping the tick leaves the timer off until the server is activated again.
+    // An error escaping the tick leaves the timer off until the server is activated again. A
+    // deactivation asked for meanwhile (a tick can show boxes) waits for the tick's end.
+    BusyScope busy(*this);
     Timer1->SetEnabled(false);
     PlayerTick();
     Timer1->SetEnabled(true);
@@ -35,7 +37,7 @@ void TaMain::PlayerTick() {
         Timer1->Tag = 0;
         btnActivateClick();
     }
-    // Playback of the queue is carried out here from the tick after activation on.
+    // The playback steps of the tick follow here, on this tick and every later one.
 }
 
 void TaMain::UpdateQueueStatus() {

@@ -28,6 +28,16 @@
 #include "server/tick_timer.h"
 
 namespace sonhall {
+
+TaMain::BusyScope::BusyScope(TaMain& main) : main_(main) {
+    ++main_.busyDepth_;
+}
+
+TaMain::BusyScope::~BusyScope() {
+    --main_.busyDepth_;
+    main_.BusyEnded();
+}
+
 namespace {
 
 const char* const kConfigurationFile = "sonhall2.kvc";
@@ -115,14 +125,7 @@ void TaMain::FormShow() {
     if (formShown_)
         return;
     formShown_ = true;
-    startingUp_ = true;
-    struct StartUpEnd {
-        TaMain& main;
-        ~StartUpEnd() {
-            main.startingUp_ = false;
-            main.BusyEnded();
-        }
-    } end{*this};
+    BusyScope busy(*this);
     SongQueue.clear();
     SongLibrary.clear();
     TaSetup& setup = *forms_.aSetup;
@@ -250,7 +253,7 @@ std::string TaMain::UptimeText() const {
 }
 
 bool TaMain::Busy() const {
-    return startingUp_ || Dispatcher.depth() > 0 || forms_.aSetup->Scanning();
+    return busyDepth_ > 0 || Dispatcher.depth() > 0 || forms_.aSetup->Scanning();
 }
 
 void TaMain::RunWhenIdle(std::function<void()> action) {
