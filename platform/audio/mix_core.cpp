@@ -7,9 +7,15 @@
 namespace platform::audio {
 namespace {
 
+constexpr std::int32_t kUnity = 0x10000;
+
 // 65535 is full volume: samples pass unchanged; 32768 halves them exactly.
 std::int32_t factorOf(std::uint32_t word) {
-    return word >= 0xFFFF ? 0x10000 : std::int32_t(word);
+    return word >= 0xFFFF ? kUnity : std::int32_t(word);
+}
+
+std::int16_t clipped(std::int32_t v) {
+    return static_cast<std::int16_t>(std::clamp<std::int32_t>(v, -32768, 32767));
 }
 
 std::int16_t scaled(std::int32_t sum, std::int32_t factor) {
@@ -76,9 +82,14 @@ bool MixCore::mix(std::int16_t* out, std::size_t frames) {
 
     const std::uint32_t volume = gain();
     const std::int32_t left = factorOf(volume & 0xFFFF), right = factorOf(volume >> 16);
-    for (std::size_t i = 0; i < frames; ++i) {
-        out[2 * i] = scaled(sum_[2 * i], left);
-        out[2 * i + 1] = scaled(sum_[2 * i + 1], right);
+    if (left == kUnity && right == kUnity) {
+        for (std::size_t i = 0; i < frames * kChannels; ++i)
+            out[i] = clipped(sum_[i]);
+    } else {
+        for (std::size_t i = 0; i < frames; ++i) {
+            out[2 * i] = scaled(sum_[2 * i], left);
+            out[2 * i + 1] = scaled(sum_[2 * i + 1], right);
+        }
     }
     return any;
 }
