@@ -15,12 +15,16 @@ class MediaPlayer {
     virtual void setFileName(const std::string& name) = 0;
     virtual const std::string& fileName() const = 0;
     // Opening replaces what the player had open. Raises platform::Error (missing file, not an
-    // MP3, truncated data); the length is known when open returns.
+    // MP3, truncated data) and then leaves the player as it was; the length is known when open
+    // returns.
     virtual void open() = 0;
-    virtual void play() = 0;  // raises platform::Error
+    // Raises platform::Error when no song is open. A song at its end stays stopped there.
+    virtual void play() = 0;
     virtual void stop() = 0;
     virtual void close() = 0;
     // A seek to the length (or past it) ends the song: the mode is then no longer Playing.
+    // Within the song the mode stays as it was. Raises platform::Error when the file cannot
+    // be positioned.
     virtual void seek(std::int32_t ms) = 0;
 
     virtual PlayerMode mode() const = 0;
