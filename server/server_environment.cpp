@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <chrono>
 
+#include "platform/audio/audio_engine.h"
 #include "platform/files.h"
 
 namespace sonhall {
@@ -16,8 +17,7 @@ ServerEnvironment StandardEnvironment() {
         return static_cast<std::uint32_t>(ms.count());
     };
     env.now = [] { return QDateTime::currentDateTime(); };
-    // No audio engine is built in yet: the two players stay empty until it is.
-    env.makePlayer = [] { return std::unique_ptr<platform::audio::MediaPlayer>(); };
+    env.makePlayer = [] { return platform::audio::createMediaPlayer(); };
     env.endProgram = [] { QCoreApplication::exit(0); };
     return env;
 }
