@@ -106,13 +106,20 @@ class TaMain : public QMainWindow {
     // Player tick.
     void Timer1Timer();
     void PlayerTick();
+    bool PlayNextSong(int player);
     void UpdateQueueStatus();
+    std::uint16_t GetWaveVolume();
+    bool SetWaveVolume(std::uint16_t volume);
+    void TrackBar1Change();
+    void edtCurrSongDblClick();
 
     // Connection handling; the three events run on the connection's own thread.
     void IdTCPServer1Connect(platform::tcp::Connection& connection);
     void IdTCPServer1Execute(platform::tcp::Connection& connection);
     void IdTCPServer1Disconnect(platform::tcp::Connection& connection);
     void Broadcast(std::string_view sender, std::string_view text);
+    void RefreshClientList();
+    bool BuildServerInfoReply(std::string& text);
 
     // Runs action now, or, while the start-up, a tick, a scan or a line's handling is under way
     // on this thread (they may let events in), as soon as it has ended. For what must not happen in
