@@ -63,6 +63,8 @@ TaMain::TaMain(ServerForms& forms, const ServerEnvironment& env) : forms_(forms)
     };
     MediaPlayer1 = env_.makePlayer();
     MediaPlayer2 = env_.makePlayer();
+    if (env_.makeVolumeDevices)
+        WaveOut = env_.makeVolumeDevices();
     FormCreate();
 }
 

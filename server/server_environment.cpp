@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "platform/audio/audio_engine.h"
+#include "platform/audio/wave_volume.h"
 #include "platform/files.h"
 
 namespace sonhall {
@@ -18,6 +19,7 @@ ServerEnvironment StandardEnvironment() {
     };
     env.now = [] { return QDateTime::currentDateTime(); };
     env.makePlayer = [] { return platform::audio::createMediaPlayer(); };
+    env.makeVolumeDevices = [] { return platform::audio::systemWaveOutDevices(); };
     env.endProgram = [] { QCoreApplication::exit(0); };
     return env;
 }

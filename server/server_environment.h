@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/audio/media_player.h"
+#include "platform/audio/wave_volume.h"
 
 namespace sonhall {
 
@@ -19,6 +20,8 @@ struct ServerEnvironment {
     std::function<QDateTime()> now;
     // Makes one of the two media players; may give nothing where no audio engine is built in.
     std::function<std::unique_ptr<platform::audio::MediaPlayer>()> makePlayer;
+    // Makes the wave-out volume devices; unset or giving nothing means no device.
+    std::function<std::unique_ptr<platform::audio::WaveOutDevices>()> makeVolumeDevices;
     // Ends the program (the event loop returns).
     std::function<void()> endProgram;
     // Off: Timer1 only records whether it is on, and the tests tick by hand.
