@@ -1,21 +1,99 @@
 // Connection handling. The three connection events run on the connection's own thread; each
 // hands its work to the user-interface thread through Dispatcher and waits for it, so all
-// server state is touched on that thread only and one connection's lines keep their order.
+// server state, the entries and the data slots among it, is touched on that thread only and
+// one connection's lines keep their order.
+#include <QListWidget>
+#include <QSlider>
+#include <algorithm>
+#include <memory>
+
 #include "common/text_helpers.h"
+#include "platform/qt/text_edge.h"
+#include "platform/widgets/animate_control.h"
+#include "server/controls/status_panels.h"
+#include "server/line_commands.h"
 #include "server/main_window.h"
+#include "server/protocol_texts.h"
+#include "server/simple_client.h"
 
 namespace sonhall {
+namespace {
 
-void TaMain::IdTCPServer1Connect(platform::tcp::Connection&) {}
+void ShowUsers(TaMain& main) {
+    main.StatusBar1->SetText(1, "USERS/MAX: " + std::to_string(main.ListBox2->count()) + "/" +
+                                    std::to_string(main.MaxUsers));
+}
+
+bool SameText(const QListWidgetItem* item, std::string_view name) {
+    return kv::UpperCase(platform::fromLatin1(item->text())) == kv::UpperCase(name);
+}
+
+// The box line of a leaving entry that stood at position index of the client list: that line
+// when it shows the name, else the first line that does; none when no line shows it.
+int BoxLineOf(const QListWidget* box, std::ptrdiff_t index, std::string_view name) {
+    if (index >= 0 && index < box->count() && SameText(box->item(static_cast<int>(index)), name))
+        return static_cast<int>(index);
+    for (int i = 0; i < box->count(); ++i)
+        if (SameText(box->item(i), name))
+            return i;
+    return -1;
+}
+
+}  // namespace
+
+void TaMain::IdTCPServer1Connect(platform::tcp::Connection& connection) {
+    {
+        // Under the list lock, so that no broadcast comes between the listing and the greeting
+        // unless it came before the greeting could (the layer lists the connection first).
+        const auto list = IdTCPServer1.lockList();
+        connection.writeLine("SONHALL II");
+    }
+    Dispatcher.call([&] {
+        auto entry = std::make_unique<TSimpleClient>(connection);
+        ListBox2->addItem(platform::latin1(entry->Name));
+        ClientList.push_back(entry.get());
+        connection.data = std::move(entry);
+        ShowUsers(*this);
+        if (ListBox2->count() > 0 && !Animate3->active())
+            Animate3->setActive(true);
+    });
+}
 
 void TaMain::IdTCPServer1Execute(platform::tcp::Connection& connection) {
     const std::string line = connection.readLine();
     Dispatcher.call([&] { HandleLine(connection, line); });
 }
 
-void TaMain::IdTCPServer1Disconnect(platform::tcp::Connection&) {}
+// Also the drop, called on the user-interface thread from a line's handling: the entry goes,
+// the connection stays open until the client closes it, and its end then finds no entry.
+void TaMain::IdTCPServer1Disconnect(platform::tcp::Connection& connection) {
+    Dispatcher.call([&] {
+        // Taken out of the slot first: whatever happens below, it is freed once, here.
+        std::unique_ptr<platform::tcp::ConnectionData> owned = std::move(connection.data);
+        auto* entry = static_cast<TSimpleClient*>(owned.get());
+        if (!entry)
+            return;
+        const auto it = std::find(ClientList.begin(), ClientList.end(), entry);
+        const std::ptrdiff_t index = it == ClientList.end() ? -1 : it - ClientList.begin();
+        if (it != ClientList.end())
+            ClientList.erase(it);
+        const std::string name = entry->Name;
+        if (const int line = BoxLineOf(ListBox2, index, name); line >= 0)
+            delete ListBox2->takeItem(line);
+        Broadcast("System", name + " has disconnected.");
+        owned.reset();
+        ShowUsers(*this);
+        if (ListBox2->count() == 0)
+            Animate3->setActive(false);
+    });
+}
 
-void TaMain::HandleLine(platform::tcp::Connection&, const std::string&) {}
+void TaMain::HandleLine(platform::tcp::Connection& connection, const std::string& line) {
+    TSimpleClient* client = EntryOf(connection);
+    if (!client)
+        return;  // dropped: no reply, no effect, until the client closes the connection
+    HandleClientLine(LineContext{*this, forms_, connection, *client}, line);
+}
 
 void TaMain::Broadcast(std::string_view sender, std::string_view text) {
     std::string msg = kv::Trim(text);
@@ -30,6 +108,17 @@ void TaMain::Broadcast(std::string_view sender, std::string_view text) {
             c->disconnect();
         }
     }
+}
+
+void TaMain::RefreshClientList() {
+    const size_t lines = static_cast<size_t>(ListBox2->count());
+    for (size_t i = 0; i < lines && i < ClientList.size(); ++i)
+        ListBox2->item(static_cast<int>(i))->setText(platform::latin1(ClientList[i]->Name));
+}
+
+bool TaMain::BuildServerInfoReply(std::string& text) {
+    text = ServerInfoReply(TrackBar1->value(), ListBox2->count(), SongsPlayed, ListBox1->count());
+    return true;
 }
 
 }  // namespace sonhall

@@ -1,0 +1,201 @@
+// The line protocol: the log-in line, the "#" commands (one table from code to handler), the
+// "@" query and chat.
+#include "server/line_commands.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSlider>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "common/conversion.h"
+#include "common/song_record.h"
+#include "common/text_helpers.h"
+#include "platform/qt/text_edge.h"
+#include "server/controls/spin_edit.h"
+#include "server/data_module.h"
+#include "server/main_window.h"
+#include "server/protocol_texts.h"
+#include "server/setup_window.h"
+#include "server/simple_client.h"
+#include "server/tick_timer.h"
+
+namespace sonhall {
+namespace {
+
+void Send(const LineContext& ctx, std::string_view line) {
+    ctx.connection.writeLine(line);
+}
+
+void Drop(const LineContext& ctx) {
+    ctx.main.IdTCPServer1Disconnect(ctx.connection);
+}
+
+std::string Progress(const TaMain& main) {
+    return kv::Trim(platform::fromLatin1(main.edtCurrSong->text()));
+}
+
+void Ply(const LineContext& ctx, std::string_view) {
+    const TaMain& m = ctx.main;
+    Send(ctx, PlayStatusReply(m.CurrentSongId, m.CurrentPosition, m.CurrentLength,
+                              m.CurrentFileName, m.CurrentFileSize));
+}
+
+void Cis(const LineContext& ctx, std::string_view arg) {
+    const std::int32_t queued = ctx.forms.aDm->CountQueuedForClient(kv::UpperCase(arg));
+    Send(ctx, queued < ctx.forms.aSetup->SpinEdit1->Value() ? "#CISack" : "#CISnak");
+}
+
+void Log(const LineContext& ctx, std::string_view arg) {
+    if (kv::UpperCase(arg) == "OFF")
+        Drop(ctx);
+}
+
+void Com(const LineContext& ctx, std::string_view arg) {
+    if (arg != "NEXT")
+        return;
+    ctx.main.SkipRequested = true;
+    Send(ctx, "#COMNEXT");
+}
+
+void Vol(const LineContext& ctx, std::string_view arg) {
+    // The track bar clamps to its range; a change sets the wave-out volume.
+    ctx.main.TrackBar1->setValue(kv::StrToInt(arg));
+}
+
+void Ini(const LineContext& ctx, std::string_view) {
+    std::string reply;
+    ctx.main.BuildServerInfoReply(reply);
+    Send(ctx, reply);
+}
+
+void Fil(const LineContext& ctx, std::string_view arg) {
+    const bool queued = ctx.forms.aDm->QueueSong(arg, ctx.client.Name);
+    Send(ctx, (queued ? "#FILack" : "#FILnak") + std::string(arg));
+}
+
+void Sif(const LineContext& ctx, std::string_view arg) {
+    const std::int32_t i = ctx.forms.aDm->FindLibraryIndex(kv::Copy(arg, 7, arg.size()));
+    if (i < 0)
+        return;
+    Send(ctx, "#SIF" + kv::Copy(arg, 1, 6) + ctx.main.SongLibrary[static_cast<size_t>(i)]);
+    ctx.forms.aDm->ShowStatus("#SIF acknowledged.");
+}
+
+// Marks the protocol rescan and stops the player tick; however the rescan ends, the mark goes
+// and the tick is back as it was.
+class RescanMark {
+  public:
+    explicit RescanMark(TaMain& main) : main_(main), timerWasOn_(main.Timer1->Enabled()) {
+        main_.Timer1->SetEnabled(false);
+        main_.IdTCPServer1Tag = 1;
+    }
+    ~RescanMark() {
+        main_.edtCurrSong->clear();
+        main_.IdTCPServer1Tag = 0;
+        main_.Timer1->SetEnabled(timerWasOn_);
+    }
+    RescanMark(const RescanMark&) = delete;
+    RescanMark& operator=(const RescanMark&) = delete;
+
+  private:
+    TaMain& main_;
+    bool timerWasOn_;
+};
+
+// The scan runs here on the user-interface thread while this connection waits; it lets the
+// other connections' lines in, which the mark answers with its progress.
+void Scn(const LineContext& ctx, std::string_view) {
+    TaSetup& setup = *ctx.forms.aSetup;
+    // A scan the server started itself may be letting this line in.
+    if (ctx.main.ActivePlayer > 0 || setup.Scanning()) {
+        Send(ctx, "#SCNnak");
+        return;
+    }
+    RescanMark mark(ctx.main);
+    Send(ctx, "#SCNServer Re-Scan request initiated...");
+    setup.ReadSongs();
+    Send(ctx, "#SCNDONE" + Progress(ctx.main));
+}
+
+struct Command {
+    std::string_view code;
+    void (*run)(const LineContext&, std::string_view arg);
+};
+
+constexpr std::array kCommands = {
+    Command{"PLY", Ply}, Command{"CIS", Cis}, Command{"LOG", Log},
+    Command{"COM", Com}, Command{"VOL", Vol}, Command{"INI", Ini},
+    Command{"FIL", Fil}, Command{"SIF", Sif}, Command{"SCN", Scn},
+};
+
+void RunCommand(const LineContext& ctx, std::string_view line) {
+    if (ctx.main.IdTCPServer1Tag == 1) {
+        Send(ctx, "#SCN" + Progress(ctx.main));
+        return;
+    }
+    const std::string code = kv::UpperCase(kv::Copy(line, 2, 3));
+    const std::string_view arg = line.size() > 4 ? line.substr(4) : std::string_view();
+    for (const Command& command : kCommands) {
+        if (command.code == code) {
+            command.run(ctx, arg);
+            return;
+        }
+    }
+    // Any other code: no effect, no reply.
+}
+
+void LogIn(const LineContext& ctx, std::string_view line) {
+    TaMain& main = ctx.main;
+    // The first three characters are the client's log-in marker, whatever they are.
+    const std::string name(line.size() > 3 ? line.substr(3) : std::string_view());
+    ctx.client.Name = name;
+    main.RefreshClientList();
+    main.Broadcast("System", name + " has just logged in.");
+    if (main.ListBox2->count() > main.MaxUsers) {
+        Send(ctx, "#LOGmax");
+        Drop(ctx);  // the entry is gone from here on
+        ctx.forms.aDm->ShowStatus("MAXIMUM USER limit reached. Max=" +
+                                  std::to_string(main.MaxUsers));
+        return;
+    }
+    Send(ctx, "#LOGack");
+}
+
+void Query(const LineContext& ctx, std::string_view line) {
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos)
+        return;
+    if (kv::UpperCase(kv::Trim(line.substr(1, colon - 1))) != "CLIENTS")
+        return;
+    QListWidget* box = ctx.main.ListBox2;
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<size_t>(box->count()));
+    for (int i = 0; i < box->count(); ++i)
+        lines.push_back(platform::fromLatin1(box->item(i)->text()));
+    Send(ctx, "@clients:" + CommaText(lines));
+}
+
+}  // namespace
+
+void HandleClientLine(const LineContext& ctx, std::string_view line) {
+    if (ctx.client.Name == kLoggingIn) {
+        LogIn(ctx, line);
+        return;
+    }
+    if (line.empty())
+        return;  // nothing to classify
+    switch (line.front()) {
+        case '#':
+            RunCommand(ctx, line);
+            break;
+        case '@':
+            Query(ctx, line);
+            break;
+        default:
+            ctx.main.Broadcast(ctx.client.Name, line);
+    }
+}
+
+}  // namespace sonhall
