@@ -48,8 +48,11 @@ class MainWindowTest : public ServerTest {
     }
     void Tick() { main().Timer1->OnTimer(); }
     void WaitForConnections(size_t n) {
-        ASSERT_TRUE(
-            WaitUntil([&] { return main().IdTCPServer1.lockList().connections().size() == n; }));
+        // Listed, and their connect handling (the greeting, the box line) done.
+        ASSERT_TRUE(WaitUntil([&] {
+            return main().IdTCPServer1.lockList().connections().size() == n &&
+                   static_cast<size_t>(main().ListBox2->count()) == n;
+        }));
     }
     int port = 0;
 };
@@ -196,6 +199,7 @@ TEST_F(MainWindowTest, DeactivationSaysGoodbyeToEveryConnectionAndStops) {
     main().ListBox2->addItem("KITCHEN");
     main().btnDeactivateClick();
     for (LineClient* c : {&a, &b}) {
+        EXPECT_EQ(c->ReadLine(), "SONHALL II");
         EXPECT_EQ(c->ReadLine(), "#LOGoff");
         EXPECT_TRUE(c->WaitClosed());
     }
@@ -245,6 +249,7 @@ TEST_F(MainWindowTest, ClosingWhileActiveDeactivatesFirst) {
     WaitForConnections(1);
     main().close();
     EXPECT_EQ(main().StatusBar1->Text(0), "Server Closing");
+    EXPECT_EQ(c.ReadLine(), "SONHALL II");
     EXPECT_EQ(c.ReadLine(), "#LOGoff");
     EXPECT_TRUE(ended);
     EXPECT_TRUE(main().SongLibrary.empty());

@@ -128,9 +128,26 @@ bool LineClient::WaitClosed(std::chrono::milliseconds timeout) {
 }
 
 void LineClient::Send(std::string_view line) {
-    const std::string bytes = std::string(line) + "\r\n";
+    SendRaw(std::string(line) + "\r\n");
+}
+
+void LineClient::SendRaw(std::string_view bytes) {
     if (fd_ >= 0)
         (void)::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+}
+
+void LineClient::ShutdownWrite() {
+    if (fd_ >= 0)
+        ::shutdown(fd_, SHUT_WR);
+}
+
+void LineClient::Reset() {
+    if (fd_ < 0)
+        return;
+    const linger abort{1, 0};
+    ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    ::close(fd_);
+    fd_ = -1;
 }
 
 ServerTest::ServerTest() = default;

@@ -45,6 +45,9 @@ class LineClient {
     // True once the peer has closed the connection (within the time-out).
     bool WaitClosed(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     void Send(std::string_view line);  // appends CR LF
+    void SendRaw(std::string_view bytes);
+    void ShutdownWrite();  // the peer reads the end after what was sent
+    void Reset();          // closes with a reset instead of an orderly end
 
   private:
     int fd_ = -1;

@@ -1,0 +1,478 @@
+// The server's side of the line protocol over real loopback sockets: log-in and the limit of
+// two, the commands and queries, chat, the join and leave lines, the rescan, and connections
+// that end in the middle of things.
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSlider>
+#include <regex>
+
+#include "platform/widgets/animate_control.h"
+#include "server/controls/status_panels.h"
+#include "server/data_module.h"
+#include "server/main_window.h"
+#include "server/progress_window.h"
+#include "server/setup_window.h"
+#include "server/simple_client.h"
+#include "server/tick_timer.h"
+#include "tests/server/server_test_support.h"
+
+namespace server_testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+class LineProtocolTest : public ServerTest {
+  protected:
+    // A listening server with songs song1.mp3 ... in one folder, a song/client limit of 3 and
+    // the volume range the third tick sets.
+    void Start(int songs = 3) {
+        port = FreePort();
+        for (int i = 1; i <= songs; ++i)
+            Song("music/song" + std::to_string(i) + ".mp3", TagBlock("TITLE " + std::to_string(i)));
+        WriteConfig("[SONHALL]\nCROSSFADE=98\nDIRECTORIES=1\nPORT=" + std::to_string(port) +
+                    "\nCLIENT SONG=3\nMP3 PATH1=" + Entry("music") + "\n");
+        Create();
+        main().FormShow();
+        main().TrackBar1->setRange(0, 65535);
+        main().btnActivateClick();
+    }
+
+    // The next line, letting the server's handling run meanwhile (this is its thread).
+    std::optional<std::string> Read(LineClient& c, std::chrono::milliseconds timeout = 10s) {
+        std::optional<std::string> line;
+        WaitUntil(
+            [&] {
+                line = c.ReadLine(5ms);
+                return line.has_value();
+            },
+            timeout);
+        return line;
+    }
+    bool Closed(LineClient& c) {
+        return WaitUntil([&] { return c.WaitClosed(5ms); });
+    }
+    bool Listed(size_t n) {
+        return WaitUntil([&] { return main().IdTCPServer1.lockList().connections().size() == n; });
+    }
+    std::vector<std::string> Box() {
+        std::vector<std::string> names;
+        for (int i = 0; i < main().ListBox2->count(); ++i)
+            names.push_back(main().ListBox2->item(i)->text().toStdString());
+        return names;
+    }
+
+    // Connects and waits for the connect handling: the greeting and the box line.
+    void Open(LineClient& c) {
+        const int before = main().ListBox2->count();
+        ASSERT_TRUE(c.Connect(port));
+        ASSERT_EQ(Read(c), "SONHALL II");
+        ASSERT_TRUE(WaitUntil([&] { return main().ListBox2->count() > before; }));
+    }
+    // Logs in within the limit; every other connection given sees the announcement too.
+    void Join(LineClient& c, const std::string& name, std::vector<LineClient*> others = {}) {
+        Open(c);
+        c.Send(">>>" + name);
+        ASSERT_EQ(Read(c), name + " has just logged in.");
+        ASSERT_EQ(Read(c), "#LOGack");
+        for (LineClient* o : others)
+            ASSERT_EQ(Read(*o), name + " has just logged in.");
+    }
+    // The reply to line, or nothing when the next line is the answer to a query sent after it.
+    std::optional<std::string> Reply(LineClient& c, std::string_view line) {
+        c.Send(line);
+        c.Send("@CLIENTS:");
+        std::optional<std::string> first = Read(c);
+        if (!first || first->starts_with("@clients:"))
+            return std::nullopt;
+        const auto probe = Read(c);
+        EXPECT_TRUE(probe && probe->starts_with("@clients:")) << line;
+        return first;
+    }
+
+    int port = 0;
+};
+
+TEST_F(LineProtocolTest, AThirdLogInIsAnnouncedRefusedAndDropped) {
+    Start();
+    LineClient a, b, c;
+    Join(a, "KITCHEN");
+    Join(b, "DEN", {&a});
+    EXPECT_TRUE(main().Animate3->active());
+    Open(c);
+    EXPECT_EQ(main().StatusBar1->Text(1), "USERS/MAX: 3/2");
+    c.Send(">>>GARAGE");
+    for (LineClient* x : {&a, &b, &c})
+        EXPECT_EQ(Read(*x), "GARAGE has just logged in.");
+    EXPECT_EQ(Read(c), "#LOGmax");
+    for (LineClient* x : {&a, &b, &c})
+        EXPECT_EQ(Read(*x), "GARAGE has disconnected.");
+    EXPECT_EQ(Box(), (std::vector<std::string>{"KITCHEN", "DEN"}));
+    EXPECT_EQ(main().ClientList.size(), 2u);
+    EXPECT_EQ(main().StatusBar1->Text(1), "USERS/MAX: 2/2");
+    EXPECT_EQ(main().StatusBar1->Text(0), "MAXIMUM USER limit reached. Max=2");
+
+    // The refused client says goodbye and closes: its lines get nothing and change nothing,
+    // and its end is not announced a second time.
+    c.Send("#LOGoff");
+    c.Send("#PLY?");
+    c.Send("hello");
+    c.ShutdownWrite();
+    EXPECT_TRUE(Closed(c));
+    EXPECT_TRUE(Listed(2));
+    for (LineClient* x : {&a, &b})
+        EXPECT_EQ(Reply(*x, "#PLY?"), "#PLY@0!0*:0$") << "nothing came before";
+    EXPECT_EQ(Box(), (std::vector<std::string>{"KITCHEN", "DEN"}));
+    EXPECT_EQ(main().StatusBar1->Text(1), "USERS/MAX: 2/2");
+}
+
+TEST_F(LineProtocolTest, AConnectionStillLoggingInCountsTowardTheLimit) {
+    Start();
+    LineClient a, silent, b;
+    Join(a, "KITCHEN");
+    Open(silent);
+    a.Send("@ clients :whatever");
+    EXPECT_EQ(Read(a), "@clients:KITCHEN,\"Logging In\"");
+    Open(b);
+    b.Send(">>>DEN");
+    EXPECT_EQ(Read(b), "DEN has just logged in.");
+    EXPECT_EQ(Read(b), "#LOGmax");
+    EXPECT_EQ(Box(), (std::vector<std::string>{"KITCHEN", "Logging In"}));
+
+    silent.ShutdownWrite();
+    EXPECT_EQ(Read(a), "DEN has just logged in.");
+    EXPECT_EQ(Read(a), "DEN has disconnected.");
+    EXPECT_EQ(Read(a), "Logging In has disconnected.");
+    EXPECT_TRUE(Listed(2));  // a and the refused b, which has not closed yet
+    EXPECT_EQ(Box(), (std::vector<std::string>{"KITCHEN"}));
+    EXPECT_EQ(main().StatusBar1->Text(1), "USERS/MAX: 1/2");
+    EXPECT_TRUE(main().Animate3->active());
+}
+
+TEST_F(LineProtocolTest, ClientsLeavingInAnyOrderLeaveTheOthersListed) {
+    Start();
+    for (const bool firstLeavesFirst : {true, false}) {
+        LineClient a, b;
+        Join(a, "KITCHEN");
+        Join(b, "DEN", {&a});
+        LineClient& leaving = firstLeavesFirst ? a : b;
+        LineClient& staying = firstLeavesFirst ? b : a;
+        const std::string stays = firstLeavesFirst ? "DEN" : "KITCHEN";
+        const std::string goes = firstLeavesFirst ? "KITCHEN" : "DEN";
+        leaving.ShutdownWrite();
+        EXPECT_EQ(Read(staying), goes + " has disconnected.");
+        EXPECT_EQ(Box(), std::vector<std::string>{stays});
+        ASSERT_EQ(main().ClientList.size(), 1u);
+        EXPECT_EQ(main().StatusBar1->Text(1), "USERS/MAX: 1/2");
+        staying.Send("@CLIENTS:");
+        EXPECT_EQ(Read(staying), "@clients:" + stays);
+        staying.ShutdownWrite();
+        EXPECT_TRUE(Listed(0));
+        EXPECT_TRUE(Box().empty());
+        EXPECT_TRUE(main().ClientList.empty());
+        EXPECT_EQ(main().StatusBar1->Text(1), "USERS/MAX: 0/2");
+        EXPECT_FALSE(main().Animate3->active());
+    }
+}
+
+TEST_F(LineProtocolTest, LogInNamesAreTakenAfterTheMarkerAsSent) {
+    Start();
+    struct Case {
+        std::string line, announcement, boxName;
+    };
+    const Case cases[] = {
+        {"LOGKITCHEN", "KITCHEN has just logged in.", "KITCHEN"},
+        {"abc", "has just logged in.", ""},
+        {"a", "has just logged in.", ""},
+        {"123  Den ", "Den  has just logged in.", "  Den "},
+    };
+    for (const Case& c : cases) {
+        LineClient client;
+        Open(client);
+        client.Send(c.line);
+        EXPECT_EQ(Read(client), c.announcement) << c.line;
+        EXPECT_EQ(Read(client), "#LOGack");
+        EXPECT_EQ(Box(), std::vector<std::string>{c.boxName});
+        client.ShutdownWrite();
+        EXPECT_TRUE(Listed(0));
+    }
+    // The name "Logging In" keeps the connection in the log-in state.
+    LineClient client;
+    Open(client);
+    client.Send(">>>Logging In");
+    EXPECT_EQ(Read(client), "Logging In has just logged in.");
+    EXPECT_EQ(Read(client), "#LOGack");
+    client.Send(">>>KITCHEN");
+    EXPECT_EQ(Read(client), "KITCHEN has just logged in.");
+    EXPECT_EQ(Read(client), "#LOGack");
+    EXPECT_EQ(Box(), std::vector<std::string>{"KITCHEN"});
+}
+
+TEST_F(LineProtocolTest, CommandsQueriesAndWhatGetsNoReply) {
+    Start();
+    LineClient k;
+    Join(k, "KITCHEN");
+    const std::string record2 = main().SongLibrary.at(1);
+    struct Case {
+        std::string line;
+        std::optional<std::string> reply;
+    };
+    const Case cases[] = {
+        {"#PLY?", "#PLY@0!0*:0$"},
+        {"#ply?", "#PLY@0!0*:0$"},
+        {"#PLYwhatever", "#PLY@0!0*:0$"},
+        {"#COMnext", std::nullopt},
+        {"#XYZ?", std::nullopt},
+        {"#", std::nullopt},
+        {"#PL", std::nullopt},
+        {"", std::nullopt},
+        {"#LOG", std::nullopt},
+        {"#LOGout", std::nullopt},
+        {"#SIF000001NOSUCH.MP3", std::nullopt},
+        {"#SIF", std::nullopt},
+        {"@nothing", std::nullopt},
+        {"@other:CLIENTS", std::nullopt},
+        {"#VOL123", std::nullopt},
+        {"#FILnosuch.mp3", "#FILnaknosuch.mp3"},
+        {"#FIL", "#FILnak"},
+        {"#FILsong1.mp3", "#FILacksong1.mp3"},
+        {"#SIF000077song2.mp3", "#SIF000077" + record2},
+        {"#sif123456 SONG2.MP3 ", "#SIF123456" + record2},
+        {"#INI?", "#INI001230100000001"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Reply(k, c.line), c.reply) << "line: " << c.line;
+    EXPECT_FALSE(main().SkipRequested) << "#COMnext";
+    EXPECT_EQ(Reply(k, "#COMNEXT"), "#COMNEXT");
+    EXPECT_TRUE(main().SkipRequested);
+    EXPECT_EQ(main().TrackBar1->value(), 123);
+    ASSERT_EQ(main().SongQueue.size(), 1u);
+    EXPECT_EQ(main().SongQueue[0].substr(6, 7), "KITCHEN");
+    EXPECT_EQ(main().StatusBar1->Text(0), "#SIF acknowledged.");
+    EXPECT_EQ(Box(), std::vector<std::string>{"KITCHEN"});  // "#LOG" without "OFF" keeps it
+}
+
+TEST_F(LineProtocolTest, PlayStatusCarriesTheActiveSong) {
+    Start();
+    LineClient k;
+    Join(k, "KITCHEN");
+    main().ActivePlayer = 1;
+    main().CurrentSongId = "000042";
+    main().CurrentPosition = 7000;
+    main().CurrentLength = 9000;
+    main().CurrentFileName = "SONG.MP3";
+    main().CurrentFileSize = 5000;
+    EXPECT_EQ(Reply(k, "#PLY?"), "#PLY0000427000!9000*SONG.MP3:5000$");
+}
+
+TEST_F(LineProtocolTest, QueueRoomCountsTheClientsRecordsInUpperCase) {
+    Start();
+    LineClient k;
+    Join(k, "kitchen");
+    dm().QueueSong("song1.mp3", "kitchen");
+    dm().QueueSong("song2.mp3", "Kitchen");
+    dm().QueueSong("song3.mp3", "DEN");
+    EXPECT_EQ(Reply(k, "#CISkitchen"), "#CISack");
+    dm().QueueSong("song3.mp3", "KITCHEN");
+    EXPECT_EQ(Reply(k, "#CISkitchen"), "#CISnak");
+    EXPECT_EQ(Reply(k, "#CISden"), "#CISack");
+    EXPECT_EQ(Reply(k, "#CIS kitchen"), "#CISack");  // the blank stays and matches no record
+}
+
+TEST_F(LineProtocolTest, ServerInfoKeepsItsWidths) {
+    Start();
+    LineClient k;
+    Join(k, "KITCHEN");
+    for (int i = 0; i < 100; ++i)
+        dm().QueueSong("song1.mp3", "KITCHEN");
+    struct Case {
+        std::string volume, reply;
+    };
+    const Case cases[] = {
+        {"#VOL65535", "#INI655350100000010"},
+        {"#VOL99999", "#INI655350100000010"},  // the track bar clamps
+        {"#VOL-7", "#INI000000100000010"},
+        {"#VOL300", "#INI003000100000010"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Reply(k, c.volume), std::nullopt);
+        EXPECT_EQ(Reply(k, "#INI?"), c.reply) << c.volume;
+    }
+}
+
+TEST_F(LineProtocolTest, ChatGoesToEveryoneTrimmedUnderTheSendersName) {
+    Start();
+    LineClient k, s;
+    Join(k, "KITCHEN");
+    Join(s, "System", {&k});
+    k.Send(" hello \t");
+    for (LineClient* x : {&k, &s})
+        EXPECT_EQ(Read(*x), "KITCHEN: hello");
+    s.Send("the server speaks");
+    for (LineClient* x : {&k, &s})
+        EXPECT_EQ(Read(*x), "the server speaks");
+}
+
+TEST_F(LineProtocolTest, LogOffInAnyCaseDropsTheClientLeavingItsConnectionOpen) {
+    Start();
+    LineClient a;
+    Join(a, "KITCHEN");
+    for (const std::string line : {"#LOGoff", "#LOGOFF", "#LOGOff"}) {
+        LineClient b;
+        Join(b, "DEN", {&a});
+        b.Send(line);
+        EXPECT_EQ(Read(a), "DEN has disconnected.") << line;
+        EXPECT_EQ(Read(b), "DEN has disconnected.");
+        EXPECT_EQ(Box(), std::vector<std::string>{"KITCHEN"});
+        EXPECT_EQ(main().StatusBar1->Text(1), "USERS/MAX: 1/2");
+        // Dropped: the connection stays until the client closes it, and answers nothing.
+        b.Send("#PLY?");
+        b.Send("@CLIENTS:");
+        b.ShutdownWrite();
+        EXPECT_TRUE(Closed(b));
+        EXPECT_TRUE(Listed(1));
+        EXPECT_EQ(Reply(a, "#PLY?"), "#PLY@0!0*:0$") << "no second leave line";
+    }
+}
+
+TEST_F(LineProtocolTest, AFaultyConnectionEndsAloneWithItsLeaveLine) {
+    Start();
+    struct Case {
+        const char* what;
+        std::function<void(LineClient&)> act;
+    };
+    const Case cases[] = {
+        {"a volume that is not a number", [](LineClient& c) { c.Send("#VOLloud"); }},
+        {"killed in the middle of a line",
+         [](LineClient& c) {
+             c.SendRaw("#PL");
+             c.Reset();
+         }},
+        {"closed in the middle of a line",
+         [](LineClient& c) {
+             c.SendRaw("#FILsong");
+             c.ShutdownWrite();
+         }},
+        {"a line over 64 KiB", [](LineClient& c) { c.SendRaw(std::string(70 * 1024, 'x')); }},
+    };
+    LineClient stays;
+    Join(stays, "KITCHEN");
+    for (const Case& c : cases) {
+        LineClient faulty;
+        Join(faulty, "DEN", {&stays});
+        c.act(faulty);
+        EXPECT_EQ(Read(stays), "DEN has disconnected.") << c.what;
+        EXPECT_TRUE(Listed(1)) << c.what;
+        EXPECT_EQ(Box(), std::vector<std::string>{"KITCHEN"}) << c.what;
+        EXPECT_EQ(Reply(stays, "#PLY?"), "#PLY@0!0*:0$") << c.what;
+    }
+    EXPECT_EQ(main().TrackBar1->value(), 0);
+}
+
+TEST_F(LineProtocolTest, APeerThatStopsReadingEndsAlone) {
+    Start();
+    main().IdTCPServer1.setSendTimeout(300ms);  // for the connections made from now on
+    LineClient reader, deaf;
+    Join(reader, "KITCHEN");
+    Join(deaf, "DEN", {&reader});
+    const std::string big(60 * 1024, 'x');
+    std::vector<std::string> heard;
+    for (int i = 0; i < 1000 && main().IdTCPServer1.lockList().connections().size() == 2; ++i) {
+        main().Broadcast("System", big);
+        while (auto line = Read(reader, 20ms))
+            if (*line != big)
+                heard.push_back(*line);
+    }
+    while (auto line = Read(reader, 200ms))
+        if (*line != big)
+            heard.push_back(*line);
+    EXPECT_EQ(heard, std::vector<std::string>{"DEN has disconnected."});
+    EXPECT_EQ(Box(), std::vector<std::string>{"KITCHEN"});
+    EXPECT_EQ(Reply(reader, "#PLY?"), "#PLY@0!0*:0$");
+}
+
+TEST_F(LineProtocolTest, RescanAnswersOtherCommandsWithItsProgressMeanwhile) {
+    Start(3);
+    LineClient a, b;
+    Join(a, "KITCHEN");
+    Join(b, "DEN", {&a});
+    for (const bool timerOn : {true, false}) {
+        main().Timer1->SetEnabled(timerOn);
+        Song("music/song" + std::to_string(timerOn ? 4 : 5) + ".mp3");
+        const int files = timerOn ? 4 : 5;
+        // Lines from b while the scan stands at its first file.
+        std::vector<std::string> during;
+        const auto hook =
+            QObject::connect(main().edtCurrSong, &QLineEdit::textChanged, [&](const QString& text) {
+                if (!during.empty() || !text.startsWith("Reading"))
+                    return;
+                EXPECT_EQ(main().IdTCPServer1Tag, 1);
+                EXPECT_FALSE(main().Timer1->Enabled());
+                for (const char* line : {"#PLY?", "#FILsong1.mp3", "@CLIENTS:", "hi"}) {
+                    b.Send(line);
+                    during.push_back(Read(b).value_or("(nothing)"));
+                }
+            });
+        a.Send("#SCN");
+        EXPECT_EQ(Read(a), "#SCNServer Re-Scan request initiated...");
+        EXPECT_EQ(Read(a), "DEN: hi");
+        EXPECT_EQ(Read(a), "#SCNDONEServer read: " + std::to_string(files) + " files");
+        QObject::disconnect(hook);
+        const std::string progress = "#SCNReading 1/" + std::to_string(files);
+        EXPECT_EQ(during, (std::vector<std::string>{progress, progress, "@clients:KITCHEN,DEN",
+                                                    "DEN: hi"}));
+        EXPECT_TRUE(main().SongQueue.empty()) << "the #FIL during the scan did nothing";
+        EXPECT_EQ(main().SongLibrary.size(), static_cast<size_t>(files));
+        EXPECT_EQ(main().IdTCPServer1Tag, 0);
+        EXPECT_EQ(main().Timer1->Enabled(), timerOn);
+        EXPECT_TRUE(main().edtCurrSong->text().isEmpty());
+        EXPECT_EQ(Reply(b, "#PLY?"), "#PLY@0!0*:0$");
+    }
+}
+
+TEST_F(LineProtocolTest, RescanIsRefusedWhileASongIsShownOrAnotherScanRuns) {
+    Start();
+    LineClient a;
+    Join(a, "KITCHEN");
+    main().ActivePlayer = 2;
+    EXPECT_EQ(Reply(a, "#SCN"), "#SCNnak");
+    EXPECT_EQ(main().IdTCPServer1Tag, 0);
+    EXPECT_TRUE(main().Timer1->Enabled());
+    main().ActivePlayer = 0;
+
+    std::optional<std::string> reply;
+    const auto hook =
+        QObject::connect(&progress(), &QWidget::windowTitleChanged, [&](const QString& title) {
+            if (reply || !title.startsWith("Reading"))
+                return;
+            a.Send("#SCN");
+            reply = Read(a);
+        });
+    setup().ReadSongs();
+    QObject::disconnect(hook);
+    EXPECT_EQ(reply, "#SCNnak");
+    EXPECT_EQ(main().SongLibrary.size(), 3u);
+}
+
+TEST_F(LineProtocolTest, ARescanWhoseRequesterIsGoneStillRestoresTheTick) {
+    Start();
+    LineClient a, b;
+    Join(a, "KITCHEN");
+    Join(b, "DEN", {&a});
+    bool cut = false;
+    const auto hook = QObject::connect(main().edtCurrSong, &QLineEdit::textChanged, [&] {
+        if (cut)
+            return;
+        cut = true;
+        main().ClientList.at(0)->Thread->disconnect();  // its "#SCNDONE" cannot go out
+    });
+    a.Send("#SCN");
+    EXPECT_EQ(Read(b), "KITCHEN has disconnected.");
+    QObject::disconnect(hook);
+    EXPECT_EQ(main().IdTCPServer1Tag, 0);
+    EXPECT_TRUE(main().Timer1->Enabled());
+    EXPECT_TRUE(main().edtCurrSong->text().isEmpty());
+    EXPECT_EQ(Reply(b, "#PLY?"), "#PLY@0!0*:0$");
+}
+
+}  // namespace
+}  // namespace server_testing
