@@ -154,8 +154,11 @@ void TaMain::CreateControls() {
     });
     connect(btnSetup, &QPushButton::clicked, this,
             [this] { platform::guarded([this] { RunWhenIdle([this] { btnSetupClick(); }); }); });
+    connect(TrackBar1, &QSlider::valueChanged, this,
+            [this] { platform::guarded([this] { TrackBar1Change(); }); });
     Panel4->installEventFilter(this);
     Panel6->installEventFilter(this);
+    edtCurrSong->installEventFilter(this);
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, [this] {
         platform::guarded([this] { platform::widgets::showHelp(this, HelpFile, 1); });
@@ -171,6 +174,11 @@ bool TaMain::eventFilter(QObject* watched, QEvent* event) {
         if (watched == Panel6) {
             platform::guarded([this] { Panel6DblClick(); });
             return true;
+        }
+        if (watched == edtCurrSong) {
+            // The edit still selects the word under the mouse.
+            platform::guarded([this] { edtCurrSongDblClick(); });
+            return false;
         }
     }
     return QMainWindow::eventFilter(watched, event);
