@@ -88,7 +88,7 @@ void TaMain::CreateControls() {
     grid->addWidget(Panel4, 0, 1);
     grid->addWidget(Panel6, 1, 1);
     TrackBar1 = new QSlider(Qt::Horizontal, GroupBox1);
-    TrackBar1->setRange(0, 10);
+    TrackBar1->setRange(0, 65535);  // the wave-out scale from the start; tick 3 reads the device
     grid->addWidget(TrackBar1, 2, 0, 1, 2);
     btnActivate = new QPushButton("activate Server", GroupBox1);
     btnDeactivate = new QPushButton("Deactivate Server", GroupBox1);
