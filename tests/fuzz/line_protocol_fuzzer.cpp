@@ -4,8 +4,11 @@
 // Input: chunks ended by LF. A chunk's first byte picks one of four connections (low two bits)
 // and what happens to it (the next three bits): 0 connect, 1 disconnect, 2 its sends start or
 // stop failing, 3 a song becomes shown or none, 4-7 the rest of the chunk arrives as one line
-// (connecting first when needed).
+// (connecting first when needed). While a rescan runs, each file it reads lets the next chunk
+// in, nested, as the scan lets other connections' lines in; the rescanning connection itself
+// waits meanwhile.
 #include <QApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
 #include <array>
@@ -129,16 +132,25 @@ class Session {
             Disconnect(main);
     }
     void Line(sonhall::TaMain& main, std::string line) {
+        if (busy_)
+            return;  // its thread waits for its own line's handling
         Connect(main);
         if (!open())
             return;
         connection_->Push(std::move(line));
-        if (!Call([&] { main.IdTCPServer1Execute(*connection_); }) || !connection_->connected())
+        busy_ = true;
+        const bool ok = Call([&] { main.IdTCPServer1Execute(*connection_); });
+        busy_ = false;
+        if (!ok || !connection_->connected())
             Disconnect(main);
     }
     void Disconnect(sonhall::TaMain& main) {
         if (!open())
             return;
+        if (busy_) {
+            connection_->disconnect();  // its handler runs once its line's handling is over
+            return;
+        }
         connection_->disconnect();
         Call([&] { main.IdTCPServer1Disconnect(*connection_); });
         connection_->data.reset();
@@ -161,6 +173,7 @@ class Session {
         }
     }
     std::unique_ptr<FakeConnection> connection_;
+    bool busy_ = false;
 };
 
 // The box and the client list agree, and every listed entry is an open connection's own.
@@ -192,45 +205,77 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    sonhall::TaMain& main = *server->main;
-    std::array<Session, 4> sessions;
-    std::string_view input(reinterpret_cast<const char*>(data), size);
-    while (!input.empty()) {
-        const size_t lf = input.find('\n');
-        const std::string_view chunk = input.substr(0, lf);
-        input = lf == std::string_view::npos ? std::string_view() : input.substr(lf + 1);
+namespace {
+
+// Runs the chunks of one input; a rescan takes the next chunks in while it reads its files.
+class Driver {
+  public:
+    Driver(sonhall::TaMain& main, std::string_view input) : main_(main), input_(input) {
+        hook_ = QObject::connect(main_.edtCurrSong, &QLineEdit::textChanged, [this] {
+            if (main_.IdTCPServer1Tag == 1)
+                Step();
+        });
+    }
+    ~Driver() { QObject::disconnect(hook_); }
+    Driver(const Driver&) = delete;
+    Driver& operator=(const Driver&) = delete;
+
+    void Run() {
+        while (!input_.empty()) {
+            Step();
+            Check(main_.IdTCPServer1Tag == 0);
+        }
+        for (Session& s : sessions_)
+            s.Disconnect(main_);
+        CheckClients(main_, sessions_);
+        Check(main_.ClientList.empty());
+    }
+
+  private:
+    void Step() {
+        if (input_.empty())
+            return;
+        const size_t lf = input_.find('\n');
+        const std::string_view chunk = input_.substr(0, lf);
+        input_ = lf == std::string_view::npos ? std::string_view() : input_.substr(lf + 1);
         if (chunk.empty())
-            continue;
+            return;
         const auto selector = static_cast<unsigned char>(chunk.front());
-        Session& s = sessions[selector & 3];
+        Session& s = sessions_[selector & 3];
         const std::string_view rest = chunk.substr(1);
         switch ((selector >> 2) & 7) {
             case 0:
-                s.Connect(main);
+                s.Connect(main_);
                 break;
             case 1:
-                s.Disconnect(main);
+                s.Disconnect(main_);
                 break;
             case 2:
                 s.ToggleFailing();
                 break;
             case 3:
-                main.ActivePlayer = static_cast<int>(rest.size() % 3);
-                main.CurrentSongId = main.ActivePlayer ? std::string(rest.substr(0, 6)) : "";
-                main.CurrentFileName = std::string(rest);
-                main.CurrentPosition = static_cast<std::int32_t>(rest.size()) * 1000;
+                main_.ActivePlayer = static_cast<int>(rest.size() % 3);
+                main_.CurrentSongId = main_.ActivePlayer ? std::string(rest.substr(0, 6)) : "";
+                main_.CurrentFileName = std::string(rest);
+                main_.CurrentPosition = static_cast<std::int32_t>(rest.size()) * 1000;
                 break;
             default:
-                s.Line(main, std::string(rest));
+                s.Line(main_, std::string(rest));
         }
-        CheckClients(main, sessions);
-        Check(main.IdTCPServer1Tag == 0);
+        CheckClients(main_, sessions_);
     }
-    for (Session& s : sessions)
-        s.Disconnect(main);
-    CheckClients(main, sessions);
-    Check(main.ClientList.empty());
+
+    sonhall::TaMain& main_;
+    std::string_view input_;
+    std::array<Session, 4> sessions_;
+    QMetaObject::Connection hook_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+    sonhall::TaMain& main = *server->main;
+    Driver(main, std::string_view(reinterpret_cast<const char*>(data), size)).Run();
 
     // The next input starts from the same state.
     main.SongQueue.clear();
