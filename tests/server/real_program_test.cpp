@@ -1,0 +1,160 @@
+// The real sonhall2 program, started from a program folder of its own, as a plain line client
+// meets it: log in, queue two songs, see the invitations and the songs play.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <regex>
+#include <thread>
+
+#include "tests/server/server_test_support.h"
+
+extern char** environ;
+
+namespace server_testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The program run offscreen, its output in a log file; ended when the object goes.
+class ProgramProcess {
+  public:
+    ProgramProcess(const std::string& program, const std::string& log) : log_(log) {
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e)
+            if (!std::string_view(*e).starts_with("QT_QPA_PLATFORM="))
+                env.emplace_back(*e);
+        env.emplace_back("QT_QPA_PLATFORM=offscreen");
+        std::vector<char*> envp;
+        for (std::string& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::string arg0 = program;
+        char* argv[] = {arg0.data(), nullptr};
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_adddup2(&files, 1, 2);
+        if (posix_spawn(&pid_, program.c_str(), &files, nullptr, argv, envp.data()) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&files);
+    }
+    ~ProgramProcess() {
+        if (pid_ <= 0)
+            return;
+        ::kill(pid_, SIGTERM);
+        for (int i = 0; i < 100 && ::waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
+            std::this_thread::sleep_for(50ms);
+        if (::waitpid(pid_, nullptr, WNOHANG) == 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    ProgramProcess(const ProgramProcess&) = delete;
+    ProgramProcess& operator=(const ProgramProcess&) = delete;
+
+    bool started() const { return pid_ > 0; }
+    std::string Log() const { return testing_support::readFile(log_); }
+
+  private:
+    pid_t pid_ = -1;
+    std::string log_;
+};
+
+// Lines from the server with the "#AVL" invitations counted and set aside.
+class Client {
+  public:
+    bool Connect(int port) { return line_.Connect(port); }
+    void Send(std::string_view line) { line_.Send(line); }
+    std::optional<std::string> Next(std::chrono::milliseconds timeout = 20s) {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < end) {
+            auto line = line_.ReadLine(100ms);
+            if (!line)
+                continue;
+            if (*line != "#AVL")
+                return line;
+            ++invitations;
+        }
+        return std::nullopt;
+    }
+    int invitations = 0;
+
+  private:
+    LineClient line_;
+};
+
+TEST(RealProgramTest, AClientLogsInQueuesTwoSongsAndHearsThemPlay) {
+    testing_support::TempDir dir;
+    const std::string runtime = std::string(SONH_RUNTIME_DIR) + "/";
+    for (const char* name : {"sonhall2", "meter.avi", "connect.avi", "SONHALL2.HLP"})
+        std::filesystem::copy_file(runtime + name, dir / name);
+    const std::string fixtures = std::string(SONH_SOURCE_DIR) + "/tests/fixtures/";
+    dir.mkdir("music");
+    for (const char* name : {"tone_cbr_2s.mp3", "tone_vbr_3s.mp3"})
+        std::filesystem::copy_file(fixtures + name, dir / ("music/" + std::string(name)));
+    std::string music = dir / "music/";
+    std::transform(music.begin(), music.end(), music.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+    const int port = FreePort();
+    dir.write("sonhall2.kvc",
+              "[SONHALL]\r\nCROSSFADE=98\r\nDIRECTORIES=1\r\nPORT=" + std::to_string(port) +
+                  "\r\nCLIENT SONG=3\r\nMP3 PATH1=" + music + "\r\n");
+
+    ProgramProcess program(dir / "sonhall2", dir / "program.log");
+    ASSERT_TRUE(program.started());
+    Client c;
+    // It listens from its third tick on, about three seconds after the window shows.
+    ASSERT_TRUE(WaitUntil([&] { return c.Connect(port); }, 60s)) << program.Log();
+    EXPECT_EQ(c.Next(), "SONHALL II");
+    c.Send(">>>KITCHEN");
+    EXPECT_EQ(c.Next(), "KITCHEN has just logged in.");
+    EXPECT_EQ(c.Next(), "#LOGack");
+    for (const std::string song : {"tone_cbr_2s.mp3", "tone_vbr_3s.mp3"}) {
+        c.Send("#CISKITCHEN");
+        EXPECT_EQ(c.Next(), "#CISack");
+        c.Send("#FIL" + song);
+        EXPECT_EQ(c.Next(), "#FILack" + song);
+    }
+
+    // Each song shows in turn: number, position within its length, name and size.
+    struct Expected {
+        std::string number, name;
+        int lengthMs, size;
+    };
+    for (const Expected& song : {Expected{"000001", "TONE_CBR_2S.MP3", 2000, 16508},
+                                 Expected{"000002", "TONE_VBR_3S.MP3", 3000, 13734}}) {
+        const std::regex reply(R"(#PLY(\d{6})(\d+)!(\d+)\*([^:]*):(\d+)\$)");
+        std::smatch m;
+        bool shown = false;
+        for (int i = 0; i < 300 && !shown; ++i) {
+            c.Send("#PLY?");
+            const auto line = c.Next();
+            ASSERT_TRUE(line) << program.Log();
+            if (std::regex_match(*line, m, reply) && m[4] == song.name) {
+                shown = true;
+                EXPECT_EQ(m[1], song.number);
+                EXPECT_LE(std::stoi(m[2]), std::stoi(m[3]));
+                EXPECT_NEAR(std::stoi(m[3]), song.lengthMs, 200);
+                EXPECT_EQ(std::stoi(m[5]), song.size);
+            } else {
+                std::this_thread::sleep_for(50ms);
+            }
+        }
+        EXPECT_TRUE(shown) << song.name << "\n" << program.Log();
+    }
+    EXPECT_GT(c.invitations, 0);
+    c.Send("#INI?");
+    const auto info = c.Next();
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->size(), 19u);
+    EXPECT_EQ(info->substr(11, 6), "000002") << "songs played";
+    c.Send("#LOGoff");
+}
+
+}  // namespace
+}  // namespace server_testing
