@@ -174,6 +174,18 @@ TEST_F(LineProtocolTest, ClientsLeavingInAnyOrderLeaveTheOthersListed) {
     }
 }
 
+TEST_F(LineProtocolTest, ALeavingClientTakesItsOwnLineWhenNamesDifferOnlyInCase) {
+    Start();
+    LineClient a, b;
+    Join(a, "kitchen");
+    Join(b, "KITCHEN", {&a});
+    b.ShutdownWrite();
+    EXPECT_EQ(Read(a), "KITCHEN has disconnected.");
+    EXPECT_EQ(Box(), std::vector<std::string>{"kitchen"});
+    ASSERT_EQ(main().ClientList.size(), 1u);
+    EXPECT_EQ(main().ClientList[0]->Name, "kitchen");
+}
+
 TEST_F(LineProtocolTest, LogInNamesAreTakenAfterTheMarkerAsSent) {
     Start();
     struct Case {
