@@ -43,8 +43,8 @@ int BoxLineOf(const QListWidget* box, std::ptrdiff_t index, std::string_view nam
 
 void TaMain::IdTCPServer1Connect(platform::tcp::Connection& connection) {
     {
-        // Under the list lock, so that no broadcast comes between the listing and the greeting
-        // unless it came before the greeting could (the layer lists the connection first).
+        // Here and under the list lock, so that a broadcast made while the connect below waits
+        // for its turn on the user-interface thread comes after the greeting.
         const auto list = IdTCPServer1.lockList();
         connection.writeLine("SONHALL II");
     }
