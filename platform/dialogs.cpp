@@ -3,36 +3,37 @@
 #include <cstdio>
 
 namespace platform {
+
+void UnattendedDialogs::print(const char* prefix, std::string_view text) const {
+    if (echo_)
+        std::fprintf(stderr, "%s%.*s\n", prefix, static_cast<int>(text.size()), text.data());
+}
+
+void UnattendedDialogs::showMessage(std::string_view text) {
+    print("", text);
+}
+void UnattendedDialogs::showError(std::string_view text) {
+    print("Error: ", text);
+}
+bool UnattendedDialogs::confirm(std::string_view text) {
+    print("Confirm (answered No): ", text);
+    return false;
+}
+std::optional<std::string> UnattendedDialogs::browseForFolder(std::string_view, std::string_view) {
+    return std::nullopt;
+}
+std::optional<std::string> UnattendedDialogs::openFile(std::string_view, std::string_view,
+                                                       std::string_view) {
+    return std::nullopt;
+}
+std::optional<std::string> UnattendedDialogs::saveFile(std::string_view, std::string_view,
+                                                       std::string_view) {
+    return std::nullopt;
+}
+
 namespace {
 
-// Used before a program installs its dialogs (or by tools without windows).
-class StderrDialogs : public Dialogs {
-  public:
-    void showMessage(std::string_view text) override { print("", text); }
-    void showError(std::string_view text) override { print("Error: ", text); }
-    bool confirm(std::string_view text) override {
-        print("Confirm (answered No): ", text);
-        return false;
-    }
-    std::optional<std::string> browseForFolder(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> openFile(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> saveFile(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-
-  private:
-    static void print(const char* prefix, std::string_view text) {
-        std::fprintf(stderr, "%s%.*s\n", prefix, static_cast<int>(text.size()), text.data());
-    }
-};
-
-StderrDialogs standIn;
+UnattendedDialogs standIn;
 Dialogs* installed = nullptr;
 std::string title;
 

@@ -28,7 +28,27 @@ class Dialogs {
                                                 std::string_view filter) = 0;
 };
 
-// The installed implementation; a stand-in that writes to standard error until one is set.
+// For runs nobody watches (tools, benchmarks, fuzzing): every box is answered at once, No or
+// cancel; the texts go to standard error when echo is on.
+class UnattendedDialogs : public Dialogs {
+  public:
+    explicit UnattendedDialogs(bool echo = true) : echo_(echo) {}
+    void showMessage(std::string_view text) override;
+    void showError(std::string_view text) override;
+    bool confirm(std::string_view text) override;
+    std::optional<std::string> browseForFolder(std::string_view caption,
+                                               std::string_view root) override;
+    std::optional<std::string> openFile(std::string_view caption, std::string_view folder,
+                                        std::string_view filter) override;
+    std::optional<std::string> saveFile(std::string_view caption, std::string_view folder,
+                                        std::string_view filter) override;
+
+  private:
+    void print(const char* prefix, std::string_view text) const;
+    bool echo_;
+};
+
+// The installed implementation; unattended dialogs with echo until one is set.
 Dialogs& dialogs();
 // Installs d (not owned) and returns the one it replaces; nullptr restores the stand-in.
 Dialogs* setDialogs(Dialogs* d);

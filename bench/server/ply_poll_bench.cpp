@@ -29,26 +29,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class QuietDialogs : public platform::Dialogs {
-  public:
-    void showMessage(std::string_view text) override {
-        std::fprintf(stderr, "%.*s\n", int(text.size()), text.data());
-    }
-    void showError(std::string_view text) override { showMessage(text); }
-    bool confirm(std::string_view) override { return false; }
-    std::optional<std::string> browseForFolder(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> openFile(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> saveFile(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-};
-
 int freePort() {
     for (int port = 7300; port < 9999; ++port) {
         const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -128,7 +108,7 @@ int main(int argc, char** argv) {
     const int clientCount = argc > 2 ? std::max(1, std::atoi(argv[2])) : 2;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QuietDialogs dialogs;
+    platform::UnattendedDialogs dialogs;
     platform::setDialogs(&dialogs);
 
     const std::filesystem::path dir =

@@ -30,24 +30,6 @@
 
 namespace {
 
-class SilentDialogs : public platform::Dialogs {
-  public:
-    void showMessage(std::string_view) override {}
-    void showError(std::string_view) override {}
-    bool confirm(std::string_view) override { return false; }
-    std::optional<std::string> browseForFolder(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> openFile(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> saveFile(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-};
-
 void Check(bool condition) {
     if (!condition)
         __builtin_trap();
@@ -86,7 +68,7 @@ class FakeConnection : public platform::tcp::Connection {
 
 struct Server {
     testing_support::TempDir dir;
-    SilentDialogs dialogs;
+    platform::UnattendedDialogs dialogs{false};
     std::unique_ptr<sonhall::ProgramBlock> program;
     sonhall::TaMain* main = nullptr;
 
