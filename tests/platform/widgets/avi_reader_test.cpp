@@ -14,19 +14,19 @@
 
 namespace {
 
-using avi_test::AviSpec;
+using avi_test::AviLayout;
 using platform::avi::Animation;
 using platform::avi::parseAvi;
 using platform::avi::readAviFile;
 
-AviSpec validRgb() {
-    AviSpec s;
+AviLayout validRgb() {
+    AviLayout s;
     s.frames = {avi_test::rgbFrame3x2(), avi_test::rgbFrame3x2()};
     return s;
 }
 
-AviSpec validPalette() {
-    AviSpec s;
+AviLayout validPalette() {
+    AviLayout s;
     s.width = 2;
     s.height = 2;
     s.bitCount = 8;
@@ -59,7 +59,7 @@ TEST(AviReader, Decodes24BitBottomUpRowsWithPadding) {
 }
 
 TEST(AviReader, DecodesTopDownRowsWhenTheHeightIsNegative) {
-    AviSpec s = validRgb();
+    AviLayout s = validRgb();
     s.height = -2;
     const Animation a = parseAvi(avi_test::build(s), "test.avi");
     const auto p = avi_test::rgbFrame3x2Pixels();
@@ -76,7 +76,7 @@ TEST(AviReader, DecodesPalettisedFrames) {
 }
 
 TEST(AviReader, IndexPastThePaletteShowsBlack) {
-    AviSpec s = validPalette();
+    AviLayout s = validPalette();
     s.frames = {
         std::string("\x07\x01\x00\x00"
                     "\x00\x02\x00\x00",
@@ -85,7 +85,7 @@ TEST(AviReader, IndexPastThePaletteShowsBlack) {
 }
 
 TEST(AviReader, FrameRateFallsBackToTheStreamHeader) {
-    AviSpec s = validRgb();
+    AviLayout s = validRgb();
     s.microsecondsPerFrame = 0;
     s.scale = 1;
     s.rate = 8;
@@ -93,7 +93,7 @@ TEST(AviReader, FrameRateFallsBackToTheStreamHeader) {
 }
 
 TEST(AviReader, EmptyFrameRepeatsThePreviousOne) {
-    AviSpec s = validRgb();
+    AviLayout s = validRgb();
     s.frames = {avi_test::rgbFrame3x2(), ""};
     const Animation a = parseAvi(avi_test::build(s), "test.avi");
     ASSERT_EQ(a.frames.size(), 2u);
@@ -101,7 +101,7 @@ TEST(AviReader, EmptyFrameRepeatsThePreviousOne) {
 }
 
 TEST(AviReader, SkipsOtherChunksAndReadsFramesInsideRecordLists) {
-    AviSpec s = validRgb();
+    AviLayout s = validRgb();
     s.frames = {avi_test::rgbFrame3x2()};
     s.movieExtra = avi_test::chunk("01wb", "sound") + avi_test::chunk("00pc", "pal") +
                    avi_test::list("rec ", avi_test::chunk("00dc", avi_test::rgbFrame3x2()));
@@ -111,7 +111,7 @@ TEST(AviReader, SkipsOtherChunksAndReadsFramesInsideRecordLists) {
 
 struct BadCase {
     const char* what;
-    std::function<void(AviSpec&)> spoil;
+    std::function<void(AviLayout&)> spoil;
     const char* reason;
 };
 
@@ -122,7 +122,7 @@ void PrintTo(const BadCase& c, std::ostream* os) {
 class AviReaderRejects : public testing::TestWithParam<BadCase> {};
 
 TEST_P(AviReaderRejects, WithAReasonNamingTheFile) {
-    AviSpec s = validRgb();
+    AviLayout s = validRgb();
     GetParam().spoil(s);
     const std::string error = errorOf(avi_test::build(s));
     EXPECT_NE(error.find("test.avi"), std::string::npos) << error;
@@ -132,51 +132,51 @@ TEST_P(AviReaderRejects, WithAReasonNamingTheFile) {
 INSTANTIATE_TEST_SUITE_P(
     Malformed, AviReaderRejects,
     testing::Values(
-        BadCase{"NotRiff", [](AviSpec& s) { s.riff = "RIFX"; }, "not an AVI file"},
-        BadCase{"WaveFile", [](AviSpec& s) { s.form = "WAVE"; }, "not an AVI file"},
-        BadCase{"NoHeaders", [](AviSpec& s) { s.withHeaders = false; }, "no header list"},
-        BadCase{"NoMainHeader", [](AviSpec& s) { s.withMainHeader = false; }, "no main header"},
-        BadCase{"ShortMainHeader", [](AviSpec& s) { s.mainHeaderSize = 20; }, "too short"},
-        BadCase{"AudioOnly", [](AviSpec& s) { s.streamType = "auds"; }, "no video stream"},
-        BadCase{"NoFormat", [](AviSpec& s) { s.withFormat = false; }, "format is missing"},
-        BadCase{"NoMovie", [](AviSpec& s) { s.withMovie = false; }, "no frames"},
-        BadCase{"NoFrames", [](AviSpec& s) { s.frames.clear(); }, "no frames"},
-        BadCase{"ZeroWidth", [](AviSpec& s) { s.width = 0; }, "frame size"},
-        BadCase{"NegativeWidth", [](AviSpec& s) { s.width = -3; }, "frame size"},
-        BadCase{"HugeWidth", [](AviSpec& s) { s.width = 100'000; }, "frame size"},
-        BadCase{"ZeroHeight", [](AviSpec& s) { s.height = 0; }, "frame size"},
-        BadCase{"HugeTopDown", [](AviSpec& s) { s.height = -100'000; }, "frame size"},
-        BadCase{"MinimumHeight", [](AviSpec& s) { s.height = INT32_MIN; }, "frame size"},
-        BadCase{"SixteenBit", [](AviSpec& s) { s.bitCount = 16; }, "8-bit and 24-bit"},
-        BadCase{"RunLength", [](AviSpec& s) { s.compression = 1; }, "compressed"},
+        BadCase{"NotRiff", [](AviLayout& s) { s.riff = "RIFX"; }, "not an AVI file"},
+        BadCase{"WaveFile", [](AviLayout& s) { s.form = "WAVE"; }, "not an AVI file"},
+        BadCase{"NoHeaders", [](AviLayout& s) { s.withHeaders = false; }, "no header list"},
+        BadCase{"NoMainHeader", [](AviLayout& s) { s.withMainHeader = false; }, "no main header"},
+        BadCase{"ShortMainHeader", [](AviLayout& s) { s.mainHeaderSize = 20; }, "too short"},
+        BadCase{"AudioOnly", [](AviLayout& s) { s.streamType = "auds"; }, "no video stream"},
+        BadCase{"NoFormat", [](AviLayout& s) { s.withFormat = false; }, "format is missing"},
+        BadCase{"NoMovie", [](AviLayout& s) { s.withMovie = false; }, "no frames"},
+        BadCase{"NoFrames", [](AviLayout& s) { s.frames.clear(); }, "no frames"},
+        BadCase{"ZeroWidth", [](AviLayout& s) { s.width = 0; }, "frame size"},
+        BadCase{"NegativeWidth", [](AviLayout& s) { s.width = -3; }, "frame size"},
+        BadCase{"HugeWidth", [](AviLayout& s) { s.width = 100'000; }, "frame size"},
+        BadCase{"ZeroHeight", [](AviLayout& s) { s.height = 0; }, "frame size"},
+        BadCase{"HugeTopDown", [](AviLayout& s) { s.height = -100'000; }, "frame size"},
+        BadCase{"MinimumHeight", [](AviLayout& s) { s.height = INT32_MIN; }, "frame size"},
+        BadCase{"SixteenBit", [](AviLayout& s) { s.bitCount = 16; }, "8-bit and 24-bit"},
+        BadCase{"RunLength", [](AviLayout& s) { s.compression = 1; }, "compressed"},
         BadCase{"NoFrameRate",
-                [](AviSpec& s) {
+                [](AviLayout& s) {
                     s.microsecondsPerFrame = 0;
                     s.rate = 0;
                 },
                 "frame rate"},
-        BadCase{"AbsurdFrameRate", [](AviSpec& s) { s.microsecondsPerFrame = 0xFFFFFFFF; },
+        BadCase{"AbsurdFrameRate", [](AviLayout& s) { s.microsecondsPerFrame = 0xFFFFFFFF; },
                 "frame rate"},
-        BadCase{"FrameCutOff", [](AviSpec& s) { s.frames = {std::string(23, 'x')}; },
+        BadCase{"FrameCutOff", [](AviLayout& s) { s.frames = {std::string(23, 'x')}; },
                 "frame 0 is cut off"},
-        BadCase{"FirstFrameEmpty", [](AviSpec& s) { s.frames = {""}; }, "first frame is empty"},
+        BadCase{"FirstFrameEmpty", [](AviLayout& s) { s.frames = {""}; }, "first frame is empty"},
         BadCase{"PaletteTooLarge",
-                [](AviSpec& s) {
+                [](AviLayout& s) {
                     s = validPalette();
                     s.coloursUsed = 300;
                 },
                 "palette is too large"},
         BadCase{"PaletteCutOff",
-                [](AviSpec& s) {
+                [](AviLayout& s) {
                     s = validPalette();
                     s.coloursUsed = 0;  // means 256, but only 3 are there
                 },
                 "palette is cut off"},
         BadCase{"ChunkRunsPastItsList",
-                [](AviSpec& s) { s.movieExtra = "00db" + avi_test::le32(0xFFFFFFF0); }, "damaged"},
-        BadCase{"ChunkHeaderCutOff", [](AviSpec& s) { s.movieExtra = "00d"; }, "damaged"},
+                [](AviLayout& s) { s.movieExtra = "00db" + avi_test::le32(0xFFFFFFF0); }, "damaged"},
+        BadCase{"ChunkHeaderCutOff", [](AviLayout& s) { s.movieExtra = "00d"; }, "damaged"},
         BadCase{"ListsNestedTooDeeply",
-                [](AviSpec& s) {
+                [](AviLayout& s) {
                     std::string nested = avi_test::chunk("00db", avi_test::rgbFrame3x2());
                     for (int i = 0; i < 50; ++i)
                         nested = avi_test::list("rec ", nested);
@@ -187,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AviReader, RefusesToDecodeWithoutBound) {
     // One real 2048 x 2048 frame, then empty chunks that would each repeat it.
-    AviSpec s;
+    AviLayout s;
     s.width = 2048;
     s.height = 2048;
     s.bitCount = 8;
@@ -198,8 +198,8 @@ TEST(AviReader, RefusesToDecodeWithoutBound) {
 }
 
 TEST(AviReader, EveryTruncationRaises) {
-    for (const AviSpec& spec : {validRgb(), validPalette()}) {
-        const std::string bytes = avi_test::build(spec);
+    for (const AviLayout& layout : {validRgb(), validPalette()}) {
+        const std::string bytes = avi_test::build(layout);
         for (size_t n = 0; n < bytes.size(); ++n)
             EXPECT_THROW(parseAvi(bytes.substr(0, n), "test.avi"), platform::Error) << n;
     }
@@ -208,8 +208,8 @@ TEST(AviReader, EveryTruncationRaises) {
 // The same cuts with the outer size made to fit, so the parse reaches the inner chunks: each
 // either raises or gives whole frames, never reads past what it was given.
 TEST(AviReader, TruncationWithAFittingOuterSizeNeverOverReads) {
-    for (const AviSpec& spec : {validRgb(), validPalette()}) {
-        const std::string bytes = avi_test::build(spec);
+    for (const AviLayout& layout : {validRgb(), validPalette()}) {
+        const std::string bytes = avi_test::build(layout);
         for (size_t n = 12; n < bytes.size(); ++n) {
             std::string cut = bytes.substr(0, n);
             cut.replace(4, 4, avi_test::le32(static_cast<std::uint32_t>(n - 8)));
@@ -224,8 +224,8 @@ TEST(AviReader, TruncationWithAFittingOuterSizeNeverOverReads) {
 }
 
 TEST(AviReader, CorruptBytesAnywhereNeverCrash) {
-    for (const AviSpec& spec : {validRgb(), validPalette()}) {
-        const std::string bytes = avi_test::build(spec);
+    for (const AviLayout& layout : {validRgb(), validPalette()}) {
+        const std::string bytes = avi_test::build(layout);
         for (size_t i = 0; i < bytes.size(); ++i) {
             for (unsigned char value : {0x00, 0x01, 0x7F, 0x80, 0xFF}) {
                 std::string spoilt = bytes;

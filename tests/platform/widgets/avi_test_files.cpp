@@ -24,7 +24,7 @@ std::string list(const std::string& type, const std::string& children) {
     return chunk("LIST", type + children);
 }
 
-std::string build(const AviSpec& s) {
+std::string build(const AviLayout& s) {
     std::string avih = le32(s.microsecondsPerFrame);
     avih.resize(s.mainHeaderSize, '\0');
     std::string strh = s.streamType + "DIB " + std::string(12, '\0') + le32(s.scale) +

@@ -13,7 +13,7 @@ std::string le16(std::uint16_t v);
 std::string chunk(const std::string& id, const std::string& body);
 std::string list(const std::string& type, const std::string& children);
 
-struct AviSpec {
+struct AviLayout {
     std::string riff = "RIFF";
     std::string form = "AVI ";
     bool withHeaders = true;
@@ -36,9 +36,9 @@ struct AviSpec {
     std::string trailer;              // chunks after the movie list (an index, junk)
 };
 
-std::string build(const AviSpec& spec);
+std::string build(const AviLayout& layout);
 
-// The 3 x 2 picture of the default spec, as stored (bottom row first, rows padded to 12
+// The 3 x 2 picture of the default layout, as stored (bottom row first, rows padded to 12
 // bytes), and as the reader must give it (top row first, 0xFFRRGGBB).
 std::string rgbFrame3x2();
 std::vector<std::uint32_t> rgbFrame3x2Pixels();
