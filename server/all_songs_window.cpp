@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "platform/event_guard.h"
+#include "server/controls/report_view.h"
 #include "server/controls/text_sort.h"
 #include "server/setup_window.h"
 
@@ -23,20 +24,11 @@ TaAllSongs::TaAllSongs(ServerForms& forms) : QWidget(nullptr), forms_(forms) {
     GroupBox1 = new QGroupBox("|  Available Songs  |", this);
     auto* inner = new QVBoxLayout(GroupBox1);
     inner->setContentsMargins(4, 4, 4, 4);
-    ListView1 = new QTreeWidget(GroupBox1);
-    ListView1->setRootIsDecorated(false);
-    ListView1->setUniformRowHeights(true);
-    ListView1->setAllColumnsShowFocus(true);
+    ListView1 = NewReportView(
+        GroupBox1,
+        {"Song Id", "Title", "Artist", "Genre", "Album", "Year", "Played", "Comment", "Filespec"},
+        {60, 150, 130, 50, 130, 45, 50, 130});
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setHeaderLabels(
-        {"Song Id", "Title", "Artist", "Genre", "Album", "Year", "Played", "Comment", "Filespec"});
-    ListView1->header()->setSectionsClickable(true);
-    ListView1->header()->setSortIndicatorShown(false);
-    const int widths[] = {60, 150, 130, 50, 130, 45, 50, 130};
-    for (int i = 0; i < 8; ++i)
-        ListView1->setColumnWidth(i, widths[i]);
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     inner->addWidget(ListView1);
     column->addWidget(GroupBox1, 1);

@@ -10,6 +10,7 @@
 #include "platform/event_guard.h"
 #include "platform/qt/text_edge.h"
 #include "server/clock_texts.h"
+#include "server/controls/report_view.h"
 #include "server/controls/text_sort.h"
 #include "server/data_module.h"
 
@@ -23,19 +24,10 @@ TaPlaylog::TaPlaylog(const ServerEnvironment& env) : QWidget(nullptr), env_(env)
     GroupBox1 = new QGroupBox("|  Play Log  |", this);
     auto* inner = new QVBoxLayout(GroupBox1);
     inner->setContentsMargins(4, 4, 4, 4);
-    ListView1 = new QTreeWidget(GroupBox1);
-    ListView1->setRootIsDecorated(false);
-    ListView1->setUniformRowHeights(true);
-    ListView1->setAllColumnsShowFocus(true);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setHeaderLabels({"#", "Date", "Time", "Song Id", "Filename", "Comments"});
+    ListView1 = NewReportView(GroupBox1, {"#", "Date", "Time", "Song Id", "Filename", "Comments"},
+                              {30, 70, 70, 60, 150});
     ListView1->header()->setStretchLastSection(true);
-    ListView1->header()->setSectionsClickable(true);
-    ListView1->header()->setSortIndicatorShown(false);
     ListView1->header()->setMinimumSectionSize(20);
-    const int widths[] = {30, 70, 70, 60, 150};
-    for (int i = 0; i < 5; ++i)
-        ListView1->setColumnWidth(i, widths[i]);
     inner->addWidget(ListView1);
     column->addWidget(GroupBox1);
 
