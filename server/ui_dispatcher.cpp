@@ -14,18 +14,18 @@ void UiDispatcher::postWake() {
 
 void UiDispatcher::call(const std::function<void()>& job) {
     if (onUiThread()) {
-        Job direct{&job, nullptr, false};
+        Job direct{&job, nullptr, false, {}};
         run(direct);
         if (direct.error)
             std::rethrow_exception(direct.error);
         return;
     }
-    Job posted{&job, nullptr, false};
+    Job posted{&job, nullptr, false, {}};
     std::unique_lock lock(mutex_);
     queue_.push_back(&posted);
     postWake();
     changed_.notify_all();
-    changed_.wait(lock, [&] { return posted.done; });
+    posted.finished.wait(lock, [&] { return posted.done; });
     lock.unlock();
     if (posted.error)
         std::rethrow_exception(posted.error);
@@ -55,7 +55,7 @@ void UiDispatcher::run(Job& job) {
         // The waiter may leave (and its job go) as soon as the lock is released.
         std::lock_guard lock(mutex_);
         job.done = true;
-        changed_.notify_all();
+        job.finished.notify_one();
     }
     if (depth_ == 0 && onIdle)
         onIdle();

@@ -43,6 +43,7 @@ class UiDispatcher : public QObject {
         const std::function<void()>* fn;
         std::exception_ptr error;
         bool done = false;
+        std::condition_variable finished;  // wakes only this job's caller
     };
     void deliverOne();
     void run(Job& job);
