@@ -31,7 +31,10 @@ StatusPanels::StatusPanels(int panelCount, QWidget* parent) : QStatusBar(parent)
 }
 
 void StatusPanels::SetText(int panel, std::string_view text) {
-    panels_.at(static_cast<size_t>(panel))->setText(platform::latin1(text));
+    QLabel* label = panels_.at(static_cast<size_t>(panel));
+    label->setText(platform::latin1(text));
+    // A fixed-width panel may cut a long text (the uptime); the whole text is a hover away.
+    label->setToolTip(label->text());
 }
 
 std::string StatusPanels::Text(int panel) const {
