@@ -4,6 +4,7 @@
 #include <out123.h>
 
 #include <chrono>
+#include <memory>
 #include <vector>
 
 #include "platform/audio/alsa_quiet.h"
@@ -20,6 +21,9 @@ constexpr double kDeviceBufferSeconds = 0.25;  // how long a stop takes to be he
 // held to the clock, this far ahead of it.
 constexpr auto kLeadOverDevice = std::chrono::milliseconds(500);
 constexpr auto kBlockedCall = std::chrono::milliseconds(2);
+// Without a device (none at start-up, or it went away) another open is tried this often while
+// songs play, so sound comes back once the sound server is up again.
+constexpr auto kReopenInterval = std::chrono::seconds(5);
 
 Clock::duration durationOf(std::int64_t frames) {
     return std::chrono::duration_cast<Clock::duration>(
@@ -113,33 +117,47 @@ void AudioThread::setOutput(std::string name) {
 
 void AudioThread::run() {
     silenceAlsaDiagnostics();
-    Device device(drivers_);
-    setOutput(device.isOpen() ? device.name() : "silent");
+    auto device = std::make_unique<Device>(drivers_);
+    auto lastOpen = Clock::now();
+    setOutput(device->isOpen() ? device->name() : "silent");
+    // No drivers means silent on purpose: nothing to reopen.
+    const auto reopenIfDue = [&](Pacer& pacer) {
+        if (device->isOpen() || drivers_.empty() || Clock::now() - lastOpen < kReopenInterval)
+            return;
+        device = std::make_unique<Device>(drivers_);
+        lastOpen = Clock::now();
+        if (device->isOpen()) {
+            setOutput(device->name());
+            pacer.restart();
+        }
+    };
 
     std::vector<std::int16_t> chunk(kChunkFrames * kChannels);
     Pacer pacer;
     while (!core_->stopRequested()) {
         if (!core_->mix(chunk.data(), kChunkFrames)) {
             // Nothing plays: let the device play out what it holds, then wait for a start.
-            if (device.isOpen())
-                device.drain();
+            if (device->isOpen())
+                device->drain();
             if (!core_->waitForWork())
                 return;
             pacer.restart();
             continue;
         }
+        reopenIfDue(pacer);
         Clock::duration lead{};
-        if (device.isOpen()) {
+        if (device->isOpen()) {
             const auto before = Clock::now();
-            if (!device.play(chunk.data(), kChunkFrames)) {
-                // The device went away (sound server stopped): go on in silence.
-                device.close();
+            if (!device->play(chunk.data(), kChunkFrames)) {
+                // The device went away (sound server stopped): go on in silence for now.
+                device->close();
+                lastOpen = Clock::now();
                 setOutput("silent");
                 pacer.restart();
             } else if (Clock::now() - before > kBlockedCall) {
                 pacer.heldByDevice();
             }
-            lead = device.isOpen() ? kLeadOverDevice : Clock::duration{};
+            lead = device->isOpen() ? kLeadOverDevice : Clock::duration{};
         }
         pacer.wrote(kChunkFrames);
         const auto due = pacer.due(lead);
