@@ -41,13 +41,9 @@ int BoxLineOf(const QListWidget* box, std::ptrdiff_t index, std::string_view nam
 
 }  // namespace
 
+// The greeting "SONHALL II" has gone out already: the listener sends it as the connection
+// joins its list, so no broadcast can come before it.
 void TaMain::IdTCPServer1Connect(platform::tcp::Connection& connection) {
-    {
-        // Here and under the list lock, so that a broadcast made while the connect below waits
-        // for its turn on the user-interface thread comes after the greeting.
-        const auto list = IdTCPServer1.lockList();
-        connection.writeLine("SONHALL II");
-    }
     Dispatcher.call([&] {
         auto entry = std::make_unique<TSimpleClient>(connection);
         ListBox2->addItem(platform::latin1(entry->Name));

@@ -54,6 +54,7 @@ void setBase(QListWidget* list, const QColor& colour) {
 TaMain::TaMain(ServerForms& forms, const ServerEnvironment& env) : forms_(forms), env_(env) {
     setWindowTitle("Sonhall 2");
     CreateControls();
+    IdTCPServer1.setGreeting("SONHALL II");
     IdTCPServer1.onConnect([this](platform::tcp::Connection& c) { IdTCPServer1Connect(c); });
     IdTCPServer1.onExecute([this](platform::tcp::Connection& c) { IdTCPServer1Execute(c); });
     IdTCPServer1.onDisconnect([this](platform::tcp::Connection& c) { IdTCPServer1Disconnect(c); });

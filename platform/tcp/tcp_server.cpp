@@ -42,6 +42,7 @@ struct TcpServer::Impl {
     std::atomic<int> port{0};
     std::atomic<std::chrono::milliseconds::rep> sendTimeoutMs{kDefaultSendTimeout.count()};
     Handler connectHandler, executeHandler, disconnectHandler;
+    std::string greeting;
 
     std::mutex activeMutex;  // one activation or deactivation at a time
     std::atomic<bool> active{false};
@@ -204,12 +205,20 @@ bool TcpServer::Impl::call(const Handler& h, ServerConnection& c) {
 
 void TcpServer::Impl::runConnection(ServerConnection& c) {
     tlsHandlerOf = this;
+    bool greeted = true;
     {
         std::lock_guard lock(listMutex);
         open.push_back(&c);
+        if (!greeting.empty()) {
+            try {
+                c.writeLine(greeting);
+            } catch (const std::exception&) {
+                greeted = false;  // the peer is gone already; its disconnect still runs
+            }
+        }
     }
     static const Handler discardLine = [](Connection& conn) { conn.readLine(); };
-    bool alive = call(connectHandler, c);
+    bool alive = greeted && call(connectHandler, c);
     while (alive && c.connected())
         alive = call(executeHandler ? executeHandler : discardLine, c);
     c.end();
@@ -270,6 +279,11 @@ void requireInactive(bool active) {
         throw std::logic_error("TcpServer handlers are set while the server is inactive");
 }
 }  // namespace
+
+void TcpServer::setGreeting(std::string line) {
+    requireInactive(impl_->active);
+    impl_->greeting = std::move(line);
+}
 
 void TcpServer::onConnect(Handler h) {
     requireInactive(impl_->active);

@@ -58,6 +58,10 @@ class TcpServer {
     int port() const;
     // How long a write may wait for a peer that does not read before it fails (default 5 s).
     void setSendTimeout(std::chrono::milliseconds timeout);
+    // A line every new connection gets before anything else: it is written as the connection
+    // joins the list, under the list lock, so no broadcast can come first. Empty: none.
+    // Set while inactive (std::logic_error otherwise).
+    void setGreeting(std::string line);
     // Set while inactive (std::logic_error otherwise). Handlers run on the connection's own
     // thread; an exception escaping the connect or execute handler ends that connection, and
     // the disconnect handler still runs once. Without an execute handler lines are discarded.

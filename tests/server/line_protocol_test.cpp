@@ -4,7 +4,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
+#include <atomic>
 #include <regex>
+#include <thread>
 
 #include "platform/widgets/animate_control.h"
 #include "server/controls/status_panels.h"
@@ -378,6 +380,29 @@ TEST_F(LineProtocolTest, AFaultyConnectionEndsAloneWithItsLeaveLine) {
         EXPECT_EQ(Reply(stays, "#PLY?"), "#PLY@0!0*:0$") << c.what;
     }
     EXPECT_EQ(main().TrackBar1->value(), 0);
+}
+
+// Broadcasts go out all the while; each new connection must still hear the greeting first.
+TEST_F(LineProtocolTest, TheGreetingComesFirstEvenWhileBroadcastsGoOut) {
+    Start();
+    std::atomic<bool> stop{false};
+    std::thread noise([&] {
+        while (!stop)
+            main().Broadcast("System", "noise");
+    });
+    struct JoinAtExit {
+        std::atomic<bool>& stop;
+        std::thread& thread;
+        ~JoinAtExit() {
+            stop = true;
+            thread.join();
+        }
+    } joinAtExit{stop, noise};
+    for (int i = 0; i < 30; ++i) {
+        LineClient c;
+        ASSERT_TRUE(c.Connect(port));
+        EXPECT_EQ(Read(c), "SONHALL II") << "connection " << i;
+    }
 }
 
 TEST_F(LineProtocolTest, APeerThatStopsReadingEndsAlone) {
