@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "platform/event_guard.h"
-#include "server/controls/report_view.h"
-#include "server/controls/text_sort.h"
+#include "platform/widgets/report_view.h"
+#include "platform/widgets/text_sort.h"
 #include "server/setup_window.h"
 
 namespace sonhall {
@@ -24,7 +24,7 @@ TaAllSongs::TaAllSongs(ServerForms& forms) : QWidget(nullptr), forms_(forms) {
     GroupBox1 = new QGroupBox("|  Available Songs  |", this);
     auto* inner = new QVBoxLayout(GroupBox1);
     inner->setContentsMargins(4, 4, 4, 4);
-    ListView1 = NewReportView(
+    ListView1 = platform::widgets::NewReportView(
         GroupBox1,
         {"Song Id", "Title", "Artist", "Genre", "Album", "Year", "Played", "Comment", "Filespec"},
         {60, 150, 130, 50, 130, 45, 50, 130});
@@ -89,7 +89,7 @@ void TaAllSongs::FormClose() {
 
 void TaAllSongs::ListView1ColumnClick(int column) {
     SortColumn = column;
-    SortRowsByColumnText(ListView1, SortColumn);
+    platform::widgets::SortRowsByColumnText(ListView1, SortColumn);
 }
 
 }  // namespace sonhall

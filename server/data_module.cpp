@@ -5,7 +5,7 @@
 #include "common/song_record.h"
 #include "common/text_helpers.h"
 #include "platform/qt/text_edge.h"
-#include "server/controls/status_panels.h"
+#include "platform/widgets/status_panels.h"
 #include "server/main_window.h"
 
 namespace sonhall {
@@ -91,7 +91,7 @@ bool TaDm::QueueSong(std::string_view fileName, std::string_view clientName) {
 }
 
 void TaDm::ShowStatus(std::string_view text) {
-    StatusPanels* bar = forms_.aMain->StatusBar1;
+    platform::widgets::StatusPanels* bar = forms_.aMain->StatusBar1;
     bar->SetText(0, text);
     bar->repaint();
 }

@@ -13,13 +13,13 @@
 #include "common/song_record.h"
 #include "common/text_helpers.h"
 #include "platform/qt/text_edge.h"
-#include "server/controls/spin_edit.h"
+#include "platform/qt/tick_timer.h"
+#include "platform/widgets/spin_edit.h"
 #include "server/data_module.h"
 #include "server/main_window.h"
 #include "server/protocol_texts.h"
 #include "server/setup_window.h"
 #include "server/simple_client.h"
-#include "server/tick_timer.h"
 
 namespace sonhall {
 namespace {

@@ -22,15 +22,17 @@ class QListWidget;
 class QPushButton;
 class QSlider;
 
+namespace platform {
+class TickTimer;
+}
 namespace platform::widgets {
 class AnimateControl;
-}
+class NeedleGauge;
+class StatusPanels;
+}  // namespace platform::widgets
 
 namespace sonhall {
 
-class NeedleGauge;
-class StatusPanels;
-class TickTimer;
 class TSimpleClient;
 
 // The server's main window. It owns the state that the scan, the look-ups, the player tick
@@ -65,7 +67,7 @@ class TaMain : public QMainWindow {
 
     // Controls.
     QGroupBox* GroupBox1 = nullptr;
-    NeedleGauge* SongProgress = nullptr;
+    platform::widgets::NeedleGauge* SongProgress = nullptr;
     QSlider* TrackBar1 = nullptr;
     QListWidget* ListBox1 = nullptr;  // the queue display
     std::unique_ptr<platform::audio::MediaPlayer> MediaPlayer1;
@@ -84,8 +86,8 @@ class TaMain : public QMainWindow {
     QPushButton* btnActivate = nullptr;
     QPushButton* btnDeactivate = nullptr;
     QPushButton* btnSetup = nullptr;
-    StatusPanels* StatusBar1 = nullptr;
-    TickTimer* Timer1 = nullptr;
+    platform::widgets::StatusPanels* StatusBar1 = nullptr;
+    platform::TickTimer* Timer1 = nullptr;
     UiDispatcher Dispatcher;  // declared before the listener, whose threads call it
     platform::tcp::TcpServer IdTCPServer1;
     int IdTCPServer1Tag = 0;  // 1 while a protocol rescan runs

@@ -10,7 +10,7 @@
 #include "common/text_helpers.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/animate_control.h"
-#include "server/controls/status_panels.h"
+#include "platform/widgets/status_panels.h"
 #include "server/line_commands.h"
 #include "server/main_window.h"
 #include "server/protocol_texts.h"

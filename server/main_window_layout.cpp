@@ -14,12 +14,12 @@
 #include <QVBoxLayout>
 
 #include "platform/event_guard.h"
+#include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/help_window.h"
-#include "server/controls/needle_gauge.h"
-#include "server/controls/status_panels.h"
+#include "platform/widgets/needle_gauge.h"
+#include "platform/widgets/status_panels.h"
 #include "server/main_window.h"
-#include "server/tick_timer.h"
 
 namespace sonhall {
 namespace {
@@ -78,7 +78,7 @@ void TaMain::CreateControls() {
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(3);
-    SongProgress = new NeedleGauge(GroupBox1);
+    SongProgress = new platform::widgets::NeedleGauge(GroupBox1);
     SongProgress->setFixedSize(96, 52);
     grid->addWidget(SongProgress, 0, 0, 2, 1);
     Panel4 = meterPanel(" LEFT ", Animate1, GroupBox1);
@@ -138,13 +138,13 @@ void TaMain::CreateControls() {
     setColours(ListBox1, QColor(192, 220, 192), Qt::black);
     column->addWidget(ListBox1, 1);
 
-    StatusBar1 = new StatusPanels(3, this);
+    StatusBar1 = new platform::widgets::StatusPanels(3, this);
     StatusBar1->SetWidth(0, 300);
     StatusBar1->SetWidth(1, 130);
     StatusBar1->SetWidth(2, 50);
     setStatusBar(StatusBar1);
 
-    Timer1 = new TickTimer(1000, env_.realTimers, this);
+    Timer1 = new platform::TickTimer(1000, env_.realTimers, this);
     Timer1->OnTimer = [this] { platform::guarded([this] { Timer1Timer(); }); };
 
     connect(btnActivate, &QPushButton::clicked, this,

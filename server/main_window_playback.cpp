@@ -14,17 +14,17 @@
 #include "platform/audio/media_player.h"
 #include "platform/audio/wave_volume.h"
 #include "platform/errors.h"
+#include "platform/qt/clock_texts.h"
 #include "platform/qt/text_edge.h"
+#include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
-#include "server/clock_texts.h"
-#include "server/controls/needle_gauge.h"
-#include "server/controls/spin_edit.h"
-#include "server/controls/status_panels.h"
+#include "platform/widgets/needle_gauge.h"
+#include "platform/widgets/spin_edit.h"
+#include "platform/widgets/status_panels.h"
 #include "server/data_module.h"
 #include "server/main_window.h"
 #include "server/play_log_window.h"
 #include "server/setup_window.h"
-#include "server/tick_timer.h"
 
 namespace sonhall {
 namespace {
@@ -107,7 +107,7 @@ void TaMain::PlayerTick() {
             PlayNextSong(1);
         } else {
             GroupBox2->setTitle(
-                platform::latin1("| Waiting " + LongTimeText(env_.now().time()) + " |"));
+                platform::latin1("| Waiting " + platform::LongTimeText(env_.now().time()) + " |"));
             AvlCountdown = limit;
             Animate1->setActive(false);
             Animate2->setActive(false);

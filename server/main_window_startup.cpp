@@ -15,17 +15,17 @@
 #include "platform/errors.h"
 #include "platform/event_guard.h"
 #include "platform/files.h"
+#include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
+#include "platform/widgets/needle_gauge.h"
+#include "platform/widgets/spin_edit.h"
+#include "platform/widgets/status_panels.h"
 #include "server/all_songs_window.h"
-#include "server/controls/needle_gauge.h"
-#include "server/controls/spin_edit.h"
-#include "server/controls/status_panels.h"
 #include "server/data_module.h"
 #include "server/main_window.h"
 #include "server/play_log_window.h"
 #include "server/server_library.h"
 #include "server/setup_window.h"
-#include "server/tick_timer.h"
 
 namespace sonhall {
 

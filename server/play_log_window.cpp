@@ -8,10 +8,10 @@
 
 #include "platform/dialogs.h"
 #include "platform/event_guard.h"
+#include "platform/qt/clock_texts.h"
 #include "platform/qt/text_edge.h"
-#include "server/clock_texts.h"
-#include "server/controls/report_view.h"
-#include "server/controls/text_sort.h"
+#include "platform/widgets/report_view.h"
+#include "platform/widgets/text_sort.h"
 #include "server/data_module.h"
 
 namespace sonhall {
@@ -24,8 +24,8 @@ TaPlaylog::TaPlaylog(const ServerEnvironment& env) : QWidget(nullptr), env_(env)
     GroupBox1 = new QGroupBox("|  Play Log  |", this);
     auto* inner = new QVBoxLayout(GroupBox1);
     inner->setContentsMargins(4, 4, 4, 4);
-    ListView1 = NewReportView(GroupBox1, {"#", "Date", "Time", "Song Id", "Filename", "Comments"},
-                              {30, 70, 70, 60, 150});
+    ListView1 = platform::widgets::NewReportView(
+        GroupBox1, {"#", "Date", "Time", "Song Id", "Filename", "Comments"}, {30, 70, 70, 60, 150});
     ListView1->header()->setStretchLastSection(true);
     ListView1->header()->setMinimumSectionSize(20);
     inner->addWidget(ListView1);
@@ -43,11 +43,11 @@ void TaPlaylog::FormCreate() {
 
 void TaPlaylog::AddEntry(std::string_view songId, std::string_view fileName) {
     const QDateTime now = env_.now();
-    auto* row = new TextSortItem();
+    auto* row = new platform::widgets::TextSortItem();
     ListView1->addTopLevelItem(row);
     row->setText(0, QString::number(ListView1->topLevelItemCount()));
-    row->setText(1, platform::latin1(ShortDateText(now.date())));
-    row->setText(2, platform::latin1(LongTimeText(now.time())));
+    row->setText(1, platform::latin1(platform::ShortDateText(now.date())));
+    row->setText(2, platform::latin1(platform::LongTimeText(now.time())));
     row->setText(3, platform::latin1(songId));
     row->setText(4, platform::fileName(fileName));
     for (int c = 0; c <= 4; ++c) {
@@ -58,7 +58,7 @@ void TaPlaylog::AddEntry(std::string_view songId, std::string_view fileName) {
 
 void TaPlaylog::ListView1ColumnClick(int column) {
     SortColumn = column;
-    SortRowsByColumnText(ListView1, SortColumn);
+    platform::widgets::SortRowsByColumnText(ListView1, SortColumn);
 }
 
 bool TaPlaylog::eventFilter(QObject* watched, QEvent* event) {

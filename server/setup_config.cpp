@@ -8,7 +8,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/qt/text_edge.h"
-#include "server/controls/spin_edit.h"
+#include "platform/widgets/spin_edit.h"
 #include "server/setup_window.h"
 
 namespace sonhall {

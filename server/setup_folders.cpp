@@ -10,7 +10,7 @@
 #include "common/text_helpers.h"
 #include "platform/dialogs.h"
 #include "platform/qt/text_edge.h"
-#include "server/controls/spin_edit.h"
+#include "platform/widgets/spin_edit.h"
 #include "server/progress_window.h"
 #include "server/setup_window.h"
 

@@ -15,7 +15,7 @@
 
 #include "platform/event_guard.h"
 #include "platform/widgets/help_window.h"
-#include "server/controls/spin_edit.h"
+#include "platform/widgets/spin_edit.h"
 #include "server/main_window.h"
 
 namespace sonhall {
@@ -96,7 +96,7 @@ void TaSetup::CreateControls() {
     settings->addLayout(crossfade, 0, 1);
 
     Label5 = boldLabel("Song/Client Limit", this);
-    SpinEdit1 = new SpinEdit(this);
+    SpinEdit1 = new platform::widgets::SpinEdit(this);
     SpinEdit1->setRange(1, 5);
     SpinEdit1->SetValue(1);
     SpinEdit1->setFixedWidth(56);
@@ -104,7 +104,7 @@ void TaSetup::CreateControls() {
     settings->addWidget(SpinEdit1, 0, 3);
 
     Label6 = boldLabel("TCP/IP Port", this);
-    SpinEdit2 = new SpinEdit(this);
+    SpinEdit2 = new platform::widgets::SpinEdit(this);
     SpinEdit2->setRange(1, 9999);
     SpinEdit2->SetValue(23);
     SpinEdit2->setFixedWidth(68);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "server/file_list_box.h"
+#include "platform/file_list_box.h"
 #include "server/server_environment.h"
 #include "server/server_forms.h"
 
@@ -15,9 +15,11 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-namespace sonhall {
-
+namespace platform::widgets {
 class SpinEdit;
+}
+
+namespace sonhall {
 
 // The configuration window: it holds the server's live settings, which the other windows read
 // from its controls, loads and saves them (section "SONHALL" of sonhall2.kvc next to the
@@ -38,14 +40,14 @@ class TaSetup : public QDialog {
     QPushButton* buttonScan = nullptr;
     QLabel* Label4 = nullptr;
     QLabel* Label3 = nullptr;
-    FileListBox FileListBox1;
+    platform::FileListBox FileListBox1;
     QLabel* Label1 = nullptr;
     QLineEdit* edCrossfade = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label5 = nullptr;
-    SpinEdit* SpinEdit1 = nullptr;  // song/client limit 1..5
+    platform::widgets::SpinEdit* SpinEdit1 = nullptr;  // song/client limit 1..5
     QLabel* Label6 = nullptr;
-    SpinEdit* SpinEdit2 = nullptr;  // TCP/IP port 1..9999
+    platform::widgets::SpinEdit* SpinEdit2 = nullptr;  // TCP/IP port 1..9999
     QLabel* Label7 = nullptr;
     QLineEdit* Edit1 = nullptr;  // playlist folder
     QPushButton* BitBtn1 = nullptr;

@@ -5,7 +5,7 @@
 
 #include "common/song_record.h"
 #include "common/text_helpers.h"
-#include "server/controls/status_panels.h"
+#include "platform/widgets/status_panels.h"
 #include "server/main_window.h"
 #include "tests/server/server_test_support.h"
 

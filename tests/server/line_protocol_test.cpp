@@ -8,14 +8,14 @@
 #include <regex>
 #include <thread>
 
+#include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
-#include "server/controls/status_panels.h"
+#include "platform/widgets/status_panels.h"
 #include "server/data_module.h"
 #include "server/main_window.h"
 #include "server/progress_window.h"
 #include "server/setup_window.h"
 #include "server/simple_client.h"
-#include "server/tick_timer.h"
 #include "tests/server/server_test_support.h"
 
 namespace server_testing {

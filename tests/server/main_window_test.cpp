@@ -16,14 +16,14 @@
 #include <QTimer>
 #include <regex>
 
+#include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
-#include "server/controls/needle_gauge.h"
-#include "server/controls/spin_edit.h"
-#include "server/controls/status_panels.h"
+#include "platform/widgets/needle_gauge.h"
+#include "platform/widgets/spin_edit.h"
+#include "platform/widgets/status_panels.h"
 #include "server/progress_window.h"
 #include "server/server_library.h"
 #include "server/setup_window.h"
-#include "server/tick_timer.h"
 #include "tests/server/server_test_support.h"
 
 namespace server_testing {

@@ -3,10 +3,10 @@
 #include <filesystem>
 
 #include "platform/audio/audio_engine.h"
+#include "platform/qt/tick_timer.h"
 #include "server/data_module.h"
 #include "server/main_window.h"
 #include "server/play_log_window.h"
-#include "server/tick_timer.h"
 #include "tests/platform/audio/signal_checks.h"
 #include "tests/server/server_test_support.h"
 

@@ -9,14 +9,14 @@
 #include <filesystem>
 
 #include "common/text_helpers.h"
+#include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
-#include "server/controls/needle_gauge.h"
-#include "server/controls/status_panels.h"
+#include "platform/widgets/needle_gauge.h"
+#include "platform/widgets/status_panels.h"
 #include "server/data_module.h"
 #include "server/main_window.h"
 #include "server/play_log_window.h"
 #include "server/setup_window.h"
-#include "server/tick_timer.h"
 #include "tests/server/fake_player.h"
 #include "tests/server/server_test_support.h"
 

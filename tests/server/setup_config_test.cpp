@@ -6,7 +6,7 @@
 
 #include "common/text_helpers.h"
 #include "platform/errors.h"
-#include "server/controls/spin_edit.h"
+#include "platform/widgets/spin_edit.h"
 #include "server/setup_window.h"
 #include "tests/server/server_test_support.h"
 

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "server/controls/spin_edit.h"
+#include "platform/widgets/spin_edit.h"
 #include "server/main_window.h"
 #include "server/progress_window.h"
 #include "server/setup_window.h"

@@ -1,8 +1,8 @@
-#include "server/controls/report_view.h"
+#include "platform/widgets/report_view.h"
 
 #include <QHeaderView>
 
-namespace sonhall {
+namespace platform::widgets {
 
 QTreeWidget* NewReportView(QWidget* parent, const QStringList& titles,
                            std::initializer_list<int> widths) {
@@ -21,4 +21,4 @@ QTreeWidget* NewReportView(QWidget* parent, const QStringList& titles,
     return view;
 }
 
-}  // namespace sonhall
+}  // namespace platform::widgets

@@ -3,7 +3,7 @@
 #include <QSpinBox>
 #include <functional>
 
-namespace sonhall {
+namespace platform::widgets {
 
 // A whole-number field with a range. A value set from outside the range is brought to the
 // nearer bound; a text that is not a whole number reads as the minimum. The user may type
@@ -26,4 +26,4 @@ class SpinEdit : public QSpinBox {
     void focusOutEvent(QFocusEvent* event) override;
 };
 
-}  // namespace sonhall
+}  // namespace platform::widgets

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace sonhall {
+namespace platform {
 
 // The hidden file list of the configuration window: the plain files of one folder whose
 // names match the mask, without regard to case, sorted by name without regard to case. Each
@@ -24,4 +24,4 @@ class FileListBox {
     std::vector<std::string> items_;
 };
 
-}  // namespace sonhall
+}  // namespace platform

@@ -1,11 +1,11 @@
-#include "server/controls/status_panels.h"
+#include "platform/widgets/status_panels.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 
 #include "platform/qt/text_edge.h"
 
-namespace sonhall {
+namespace platform::widgets {
 
 StatusPanels::StatusPanels(int panelCount, QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
@@ -53,4 +53,4 @@ int StatusPanels::Width(int panel) const {
     return panels_.at(static_cast<size_t>(panel))->minimumWidth();
 }
 
-}  // namespace sonhall
+}  // namespace platform::widgets

@@ -1,11 +1,11 @@
-#include "server/controls/spin_edit.h"
+#include "platform/widgets/spin_edit.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <algorithm>
 #include <cstdio>
 
-namespace sonhall {
+namespace platform::widgets {
 
 SpinEdit::SpinEdit(QWidget* parent) : QSpinBox(parent) {
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
@@ -58,4 +58,4 @@ void SpinEdit::focusOutEvent(QFocusEvent* event) {
     QSpinBox::focusOutEvent(event);
 }
 
-}  // namespace sonhall
+}  // namespace platform::widgets

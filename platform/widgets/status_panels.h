@@ -7,7 +7,7 @@
 
 class QLabel;
 
-namespace sonhall {
+namespace platform::widgets {
 
 // A status bar of text panels of set widths, left to right; the last one also takes the room
 // that is left.
@@ -25,4 +25,4 @@ class StatusPanels : public QStatusBar {
     std::vector<QLabel*> panels_;
 };
 
-}  // namespace sonhall
+}  // namespace platform::widgets

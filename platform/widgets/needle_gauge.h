@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-namespace sonhall {
+namespace platform::widgets {
 
 // A round gauge whose needle sweeps from the left (0) to the right (MaxValue) over the upper
 // half circle.
@@ -26,4 +26,4 @@ class NeedleGauge : public QWidget {
     int max_ = 100;
 };
 
-}  // namespace sonhall
+}  // namespace platform::widgets

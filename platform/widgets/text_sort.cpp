@@ -1,6 +1,6 @@
-#include "server/controls/text_sort.h"
+#include "platform/widgets/text_sort.h"
 
-namespace sonhall {
+namespace platform::widgets {
 
 bool TextSortItem::operator<(const QTreeWidgetItem& other) const {
     const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
@@ -13,4 +13,4 @@ void SortRowsByColumnText(QTreeWidget* view, int column) {
     view->sortItems(column, Qt::AscendingOrder);
 }
 
-}  // namespace sonhall
+}  // namespace platform::widgets

@@ -1,6 +1,6 @@
-#include "server/tick_timer.h"
+#include "platform/qt/tick_timer.h"
 
-namespace sonhall {
+namespace platform {
 
 TickTimer::TickTimer(int intervalMs, bool real, QObject* parent)
     : QObject(parent), interval_(intervalMs), real_(real) {
@@ -23,4 +23,4 @@ void TickTimer::SetEnabled(bool on) {
         timer_.stop();
 }
 
-}  // namespace sonhall
+}  // namespace platform

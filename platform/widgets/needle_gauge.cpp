@@ -1,4 +1,4 @@
-#include "server/controls/needle_gauge.h"
+#include "platform/widgets/needle_gauge.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace sonhall {
+namespace platform::widgets {
 
 NeedleGauge::NeedleGauge(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -60,4 +60,4 @@ void NeedleGauge::paintEvent(QPaintEvent*) {
     p.drawEllipse(centre, 3, 3);
 }
 
-}  // namespace sonhall
+}  // namespace platform::widgets

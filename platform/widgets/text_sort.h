@@ -3,7 +3,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 
-namespace sonhall {
+namespace platform::widgets {
 
 // A list-view row ordered by the text of the view's sort column, without regard to case.
 class TextSortItem : public QTreeWidgetItem {
@@ -16,4 +16,4 @@ class TextSortItem : public QTreeWidgetItem {
 // added later go to the bottom.
 void SortRowsByColumnText(QTreeWidget* view, int column);
 
-}  // namespace sonhall
+}  // namespace platform::widgets

@@ -4,11 +4,11 @@
 #include <QTreeWidget>
 #include <initializer_list>
 
-namespace sonhall {
+namespace platform::widgets {
 
 // A report-style list view: whole rows, no tree lines, column titles that can be clicked
 // (the windows sort by text themselves, so no sort indicator), columns at the given widths.
 QTreeWidget* NewReportView(QWidget* parent, const QStringList& titles,
                            std::initializer_list<int> widths);
 
-}  // namespace sonhall
+}  // namespace platform::widgets

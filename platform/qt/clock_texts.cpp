@@ -1,10 +1,10 @@
-#include "server/clock_texts.h"
+#include "platform/qt/clock_texts.h"
 
 #include <QLocale>
 
 #include "platform/qt/text_edge.h"
 
-namespace sonhall {
+namespace platform {
 
 std::string ShortDateText(const QDate& date) {
     return platform::fromLatin1(QLocale::system().toString(date, QLocale::ShortFormat));
@@ -16,4 +16,4 @@ std::string LongTimeText(const QTime& time) {
     return platform::fromLatin1(QLocale::system().toString(time, format.trimmed()));
 }
 
-}  // namespace sonhall
+}  // namespace platform

@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <functional>
 
-namespace sonhall {
+namespace platform {
 
 // A timer with an on/off state and a tag, as the player tick uses it. Without a real timer
 // behind it (tests), it only records its state and the test calls the handler itself.
@@ -27,4 +27,4 @@ class TickTimer : public QObject {
     bool enabled_ = false;
 };
 
-}  // namespace sonhall
+}  // namespace platform

@@ -5,10 +5,10 @@
 #include <string>
 
 // Dates and times in the user's formats, as the windows show them.
-namespace sonhall {
+namespace platform {
 
 std::string ShortDateText(const QDate& date);
 // The long time format without a time zone (hours, minutes, seconds).
 std::string LongTimeText(const QTime& time);
 
-}  // namespace sonhall
+}  // namespace platform
