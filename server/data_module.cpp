@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 
+#include "common/column_width.h"
 #include "common/song_record.h"
 #include "common/text_helpers.h"
 #include "platform/qt/text_edge.h"
@@ -97,8 +98,7 @@ void TaDm::ShowStatus(std::string_view text) {
 }
 
 int TaDm::ColumnWidthFor(std::string_view text, int width) {
-    const int w = 9 * static_cast<int>(text.size()) + 5;
-    return width < w ? w : width;
+    return kv::FitColumnWidth(text, width);
 }
 
 }  // namespace sonhall
