@@ -27,7 +27,7 @@ class TickTimer;
 }
 namespace platform::widgets {
 class AnimateControl;
-class NeedleGauge;
+class Gauge;
 class StatusPanels;
 }  // namespace platform::widgets
 
@@ -67,7 +67,7 @@ class TaMain : public QMainWindow {
 
     // Controls.
     QGroupBox* GroupBox1 = nullptr;
-    platform::widgets::NeedleGauge* SongProgress = nullptr;
+    platform::widgets::Gauge* SongProgress = nullptr;
     QSlider* TrackBar1 = nullptr;
     QListWidget* ListBox1 = nullptr;  // the queue display
     std::unique_ptr<platform::audio::MediaPlayer> MediaPlayer1;

@@ -16,8 +16,8 @@
 #include "platform/event_guard.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
+#include "platform/widgets/gauge.h"
 #include "platform/widgets/help_window.h"
-#include "platform/widgets/needle_gauge.h"
 #include "platform/widgets/status_panels.h"
 #include "server/main_window.h"
 
@@ -78,7 +78,7 @@ void TaMain::CreateControls() {
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(3);
-    SongProgress = new platform::widgets::NeedleGauge(GroupBox1);
+    SongProgress = new platform::widgets::Gauge(GroupBox1);
     SongProgress->setFixedSize(96, 52);
     grid->addWidget(SongProgress, 0, 0, 2, 1);
     Panel4 = meterPanel(" LEFT ", Animate1, GroupBox1);

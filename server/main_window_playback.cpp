@@ -18,7 +18,7 @@
 #include "platform/qt/text_edge.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
-#include "platform/widgets/needle_gauge.h"
+#include "platform/widgets/gauge.h"
 #include "platform/widgets/spin_edit.h"
 #include "platform/widgets/status_panels.h"
 #include "server/data_module.h"

@@ -17,7 +17,7 @@
 #include "platform/files.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
-#include "platform/widgets/needle_gauge.h"
+#include "platform/widgets/gauge.h"
 #include "platform/widgets/spin_edit.h"
 #include "platform/widgets/status_panels.h"
 #include "server/all_songs_window.h"

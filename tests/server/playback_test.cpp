@@ -11,7 +11,7 @@
 #include "common/text_helpers.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
-#include "platform/widgets/needle_gauge.h"
+#include "platform/widgets/gauge.h"
 #include "platform/widgets/status_panels.h"
 #include "server/data_module.h"
 #include "server/main_window.h"
