@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 // Single-byte text rules shared by every layer: upper-casing touches only a..z, and
 // trimming drops every leading and trailing byte of code 32 or below.
@@ -53,6 +54,30 @@ inline bool lessNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return a.size() < b.size();
     return a < b;
+}
+
+// The list views' text order: the letters a to z compare as A to Z, every other character by
+// its code, so "_" sorts after the letters and Latin-1 letters keep their case. Works on bytes
+// and on UTF-16 units alike; negative, zero or positive.
+template <typename CharT>
+int compareNoCaseAz(std::basic_string_view<CharT> a, std::basic_string_view<CharT> b) {
+    using Unit = std::make_unsigned_t<CharT>;
+    const size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        Unit ca = static_cast<Unit>(a[i]);
+        Unit cb = static_cast<Unit>(b[i]);
+        if (ca >= 'a' && ca <= 'z')
+            ca = static_cast<Unit>(ca - 'a' + 'A');
+        if (cb >= 'a' && cb <= 'z')
+            cb = static_cast<Unit>(cb - 'a' + 'A');
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+inline int compareNoCaseAz(std::string_view a, std::string_view b) {
+    return compareNoCaseAz<char>(a, b);
 }
 
 }  // namespace platform::ascii

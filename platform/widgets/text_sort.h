@@ -5,7 +5,10 @@
 
 namespace platform::widgets {
 
-// A list-view row ordered by the text of the view's sort column, without regard to case.
+// The list views' text order: a to z compare as A to Z, everything else by character code.
+int CompareListText(const QString& a, const QString& b);
+
+// A list-view row ordered by the text of the view's sort column in that order.
 class TextSortItem : public QTreeWidgetItem {
   public:
     using QTreeWidgetItem::QTreeWidgetItem;
