@@ -23,4 +23,9 @@ void TickTimer::SetEnabled(bool on) {
         timer_.stop();
 }
 
+void TickTimer::SetInterval(int ms) {
+    interval_ = ms;
+    timer_.setInterval(ms);
+}
+
 }  // namespace platform

@@ -16,6 +16,8 @@ class TickTimer : public QObject {
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool on);
     int Interval() const { return interval_; }
+    // A running timer starts its new interval afresh.
+    void SetInterval(int ms);
 
     int Tag = 0;
     std::function<void()> OnTimer;
