@@ -22,13 +22,36 @@ bool UnattendedDialogs::confirm(std::string_view text) {
 std::optional<std::string> UnattendedDialogs::browseForFolder(std::string_view, std::string_view) {
     return std::nullopt;
 }
-std::optional<std::string> UnattendedDialogs::openFile(std::string_view, std::string_view,
-                                                       std::string_view) {
+std::optional<std::string> UnattendedDialogs::askOpenFile(const FileDialogOptions&) {
     return std::nullopt;
 }
-std::optional<std::string> UnattendedDialogs::saveFile(std::string_view, std::string_view,
-                                                       std::string_view) {
+std::optional<std::string> UnattendedDialogs::askSaveFile(const FileDialogOptions&) {
     return std::nullopt;
+}
+
+std::string withDefaultExtension(std::string path, std::string_view extension) {
+    const size_t slash = path.find_last_of('/');
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    if (extension.empty() || nameStart >= path.size() ||
+        path.find('.', nameStart) != std::string::npos)
+        return path;
+    path += '.';
+    path += extension;
+    return path;
+}
+
+std::optional<std::string> Dialogs::openFile(const FileDialogOptions& options) {
+    auto path = askOpenFile(options);
+    if (path)
+        *path = withDefaultExtension(std::move(*path), options.defaultExtension);
+    return path;
+}
+
+std::optional<std::string> Dialogs::saveFile(const FileDialogOptions& options) {
+    auto path = askSaveFile(options);
+    if (path)
+        *path = withDefaultExtension(std::move(*path), options.defaultExtension);
+    return path;
 }
 
 namespace {

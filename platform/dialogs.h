@@ -8,6 +8,14 @@
 // implementation; tests install a scripted one. Called on the user-interface thread only.
 namespace platform {
 
+struct FileDialogOptions {
+    std::string caption;
+    std::string folder;            // where the chooser opens
+    std::string filter;            // Qt's form: "Playlists (*.PLY);;All Files (*.*)"
+    std::string defaultExtension;  // without the dot, e.g. "PLY"
+    std::string fileName;          // the name proposed, e.g. the last one chosen
+};
+
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
@@ -21,12 +29,19 @@ class Dialogs {
     // A folder, or nothing when cancelled. Paths use "/" and carry no trailing separator.
     virtual std::optional<std::string> browseForFolder(std::string_view caption,
                                                        std::string_view root) = 0;
-    // filter in the form "Playlist files (*.PLY)".
-    virtual std::optional<std::string> openFile(std::string_view caption, std::string_view folder,
-                                                std::string_view filter) = 0;
-    virtual std::optional<std::string> saveFile(std::string_view caption, std::string_view folder,
-                                                std::string_view filter) = 0;
+    // The file choosers: the chosen path, or nothing when cancelled. Neither asks about an
+    // existing or a missing file. A chosen name without an extension gets the default one.
+    std::optional<std::string> openFile(const FileDialogOptions& options);
+    std::optional<std::string> saveFile(const FileDialogOptions& options);
+
+  protected:
+    // The path as the user gave it.
+    virtual std::optional<std::string> askOpenFile(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::string> askSaveFile(const FileDialogOptions& options) = 0;
 };
+
+// A name without an extension gets "." + extension; an empty extension changes nothing.
+std::string withDefaultExtension(std::string path, std::string_view extension);
 
 // For runs nobody watches (tools, benchmarks, fuzzing): every box is answered at once, No or
 // cancel; the texts go to standard error when echo is on.
@@ -38,10 +53,10 @@ class UnattendedDialogs : public Dialogs {
     bool confirm(std::string_view text) override;
     std::optional<std::string> browseForFolder(std::string_view caption,
                                                std::string_view root) override;
-    std::optional<std::string> openFile(std::string_view caption, std::string_view folder,
-                                        std::string_view filter) override;
-    std::optional<std::string> saveFile(std::string_view caption, std::string_view folder,
-                                        std::string_view filter) override;
+
+  protected:
+    std::optional<std::string> askOpenFile(const FileDialogOptions& options) override;
+    std::optional<std::string> askSaveFile(const FileDialogOptions& options) override;
 
   private:
     void print(const char* prefix, std::string_view text) const;

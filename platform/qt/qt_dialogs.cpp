@@ -49,22 +49,30 @@ std::optional<std::string> QtDialogs::browseForFolder(std::string_view caption,
     return fromFileName(dir);
 }
 
-std::optional<std::string> QtDialogs::openFile(std::string_view caption, std::string_view folder,
-                                               std::string_view filter) {
-    const QString f = QFileDialog::getOpenFileName(parentWindow(), latin1(caption),
-                                                   fileName(folder), latin1(filter));
-    if (f.isEmpty())
+namespace {
+
+std::optional<std::string> chooseFile(const FileDialogOptions& options, bool save) {
+    QFileDialog chooser(parentWindow(), latin1(options.caption), fileName(options.folder),
+                        latin1(options.filter));
+    chooser.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // Neither chooser asks: a save replaces, an open may name a file not there yet.
+    chooser.setFileMode(QFileDialog::AnyFile);
+    chooser.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!options.fileName.empty())
+        chooser.selectFile(fileName(options.fileName));
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
         return std::nullopt;
-    return fromFileName(f);
+    return fromFileName(chooser.selectedFiles().front());
 }
 
-std::optional<std::string> QtDialogs::saveFile(std::string_view caption, std::string_view folder,
-                                               std::string_view filter) {
-    const QString f = QFileDialog::getSaveFileName(parentWindow(), latin1(caption),
-                                                   fileName(folder), latin1(filter));
-    if (f.isEmpty())
-        return std::nullopt;
-    return fromFileName(f);
+}  // namespace
+
+std::optional<std::string> QtDialogs::askOpenFile(const FileDialogOptions& options) {
+    return chooseFile(options, false);
+}
+
+std::optional<std::string> QtDialogs::askSaveFile(const FileDialogOptions& options) {
+    return chooseFile(options, true);
 }
 
 }  // namespace platform

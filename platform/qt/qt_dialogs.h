@@ -12,10 +12,10 @@ class QtDialogs : public Dialogs {
     bool confirm(std::string_view text) override;
     std::optional<std::string> browseForFolder(std::string_view caption,
                                                std::string_view root) override;
-    std::optional<std::string> openFile(std::string_view caption, std::string_view folder,
-                                        std::string_view filter) override;
-    std::optional<std::string> saveFile(std::string_view caption, std::string_view folder,
-                                        std::string_view filter) override;
+
+  protected:
+    std::optional<std::string> askOpenFile(const FileDialogOptions& options) override;
+    std::optional<std::string> askSaveFile(const FileDialogOptions& options) override;
 };
 
 }  // namespace platform

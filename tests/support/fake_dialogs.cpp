@@ -96,13 +96,13 @@ std::optional<std::string> FakeDialogs::browseForFolder(std::string_view caption
                                                         std::string_view) {
     return take(Kind::Folder, std::string(caption), caption).path;
 }
-std::optional<std::string> FakeDialogs::openFile(std::string_view caption, std::string_view,
-                                                 std::string_view) {
-    return take(Kind::Open, std::string(caption), caption).path;
+std::optional<std::string> FakeDialogs::askOpenFile(const platform::FileDialogOptions& options) {
+    lastFileOptions_ = options;
+    return take(Kind::Open, options.caption, options.caption).path;
 }
-std::optional<std::string> FakeDialogs::saveFile(std::string_view caption, std::string_view,
-                                                 std::string_view) {
-    return take(Kind::Save, std::string(caption), caption).path;
+std::optional<std::string> FakeDialogs::askSaveFile(const platform::FileDialogOptions& options) {
+    lastFileOptions_ = options;
+    return take(Kind::Save, options.caption, options.caption).path;
 }
 
 }  // namespace testing_support

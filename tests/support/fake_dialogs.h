@@ -40,10 +40,12 @@ class FakeDialogs : public platform::Dialogs {
     bool confirm(std::string_view text) override;
     std::optional<std::string> browseForFolder(std::string_view caption,
                                                std::string_view root) override;
-    std::optional<std::string> openFile(std::string_view caption, std::string_view folder,
-                                        std::string_view filter) override;
-    std::optional<std::string> saveFile(std::string_view caption, std::string_view folder,
-                                        std::string_view filter) override;
+    // The options the last file chooser was opened with.
+    const platform::FileDialogOptions& lastFileOptions() const { return lastFileOptions_; }
+
+  protected:
+    std::optional<std::string> askOpenFile(const platform::FileDialogOptions& options) override;
+    std::optional<std::string> askSaveFile(const platform::FileDialogOptions& options) override;
 
   private:
     struct Expected {
@@ -56,6 +58,7 @@ class FakeDialogs : public platform::Dialogs {
 
     std::deque<Expected> expected_;
     std::vector<Shown> shown_;
+    platform::FileDialogOptions lastFileOptions_;
     platform::Dialogs* previous_;
 };
 
