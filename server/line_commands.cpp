@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/conversion.h"
+#include "common/line_protocol.h"
 #include "common/song_record.h"
 #include "common/text_helpers.h"
 #include "platform/qt/text_edge.h"
@@ -17,7 +18,6 @@
 #include "platform/widgets/spin_edit.h"
 #include "server/data_module.h"
 #include "server/main_window.h"
-#include "server/protocol_texts.h"
 #include "server/setup_window.h"
 #include "server/simple_client.h"
 
@@ -38,13 +38,13 @@ std::string Progress(const TaMain& main) {
 
 void Ply(const LineContext& ctx, std::string_view) {
     const TaMain& m = ctx.main;
-    Send(ctx, PlayStatusReply(m.CurrentSongId, m.CurrentPosition, m.CurrentLength,
-                              m.CurrentFileName, m.CurrentFileSize));
+    Send(ctx, kv::PlayStatusReply(m.CurrentSongId, m.CurrentPosition, m.CurrentLength,
+                                  m.CurrentFileName, m.CurrentFileSize));
 }
 
 void Cis(const LineContext& ctx, std::string_view arg) {
     const std::int32_t queued = ctx.forms.aDm->CountQueuedForClient(kv::UpperCase(arg));
-    Send(ctx, queued < ctx.forms.aSetup->SpinEdit1->Value() ? "#CISack" : "#CISnak");
+    Send(ctx, kv::QueueRoomReply(queued < ctx.forms.aSetup->SpinEdit1->Value()));
 }
 
 void Log(const LineContext& ctx, std::string_view arg) {
@@ -56,7 +56,7 @@ void Com(const LineContext& ctx, std::string_view arg) {
     if (arg != "NEXT")
         return;
     ctx.main.SkipRequested = true;
-    Send(ctx, "#COMNEXT");
+    Send(ctx, kv::kSkipDone);
 }
 
 void Vol(const LineContext& ctx, std::string_view arg) {
@@ -72,14 +72,15 @@ void Ini(const LineContext& ctx, std::string_view) {
 
 void Fil(const LineContext& ctx, std::string_view arg) {
     const bool queued = ctx.forms.aDm->QueueSong(arg, ctx.client.Name);
-    Send(ctx, (queued ? "#FILack" : "#FILnak") + std::string(arg));
+    Send(ctx, kv::QueueReply(queued, arg));
 }
 
 void Sif(const LineContext& ctx, std::string_view arg) {
-    const std::int32_t i = ctx.forms.aDm->FindLibraryIndex(kv::Copy(arg, 7, arg.size()));
+    const kv::SongInfoRequest request = kv::ParseSongInfoRequest(arg);
+    const std::int32_t i = ctx.forms.aDm->FindLibraryIndex(request.fileName);
     if (i < 0)
         return;
-    Send(ctx, "#SIF" + kv::Copy(arg, 1, 6) + ctx.main.SongLibrary[static_cast<size_t>(i)]);
+    Send(ctx, kv::SongInfoReply(request.index, ctx.main.SongLibrary[static_cast<size_t>(i)]));
     ctx.forms.aDm->ShowStatus("#SIF acknowledged.");
 }
 
@@ -110,13 +111,13 @@ void Scn(const LineContext& ctx, std::string_view) {
     TaSetup& setup = *ctx.forms.aSetup;
     // A scan the server started itself may be letting this line in.
     if (ctx.main.ActivePlayer > 0 || setup.Scanning()) {
-        Send(ctx, "#SCNnak");
+        Send(ctx, kv::kRescanRefused);
         return;
     }
     RescanMark mark(ctx.main);
-    Send(ctx, "#SCNServer Re-Scan request initiated...");
+    Send(ctx, kv::kRescanStarted);
     setup.ReadSongs();
-    Send(ctx, "#SCNDONE" + Progress(ctx.main));
+    Send(ctx, kv::RescanDoneReply(Progress(ctx.main)));
 }
 
 struct Command {
@@ -132,7 +133,7 @@ constexpr std::array kCommands = {
 
 void RunCommand(const LineContext& ctx, std::string_view line) {
     if (ctx.main.IdTCPServer1Tag == 1) {
-        Send(ctx, "#SCN" + Progress(ctx.main));
+        Send(ctx, kv::RescanProgressReply(Progress(ctx.main)));
         return;
     }
     const std::string code = kv::UpperCase(kv::Copy(line, 2, 3));
@@ -152,15 +153,15 @@ void LogIn(const LineContext& ctx, std::string_view line) {
     const std::string name(line.size() > 3 ? line.substr(3) : std::string_view());
     ctx.client.Name = name;
     main.RefreshClientList();
-    main.Broadcast("System", name + " has just logged in.");
+    main.Broadcast(kv::kSystemSender, kv::JoinedText(name));
     if (main.ListBox2->count() > main.MaxUsers) {
-        Send(ctx, "#LOGmax");
+        Send(ctx, kv::kLogMax);
         Drop(ctx);  // the entry is gone from here on
         ctx.forms.aDm->ShowStatus("MAXIMUM USER limit reached. Max=" +
                                   std::to_string(main.MaxUsers));
         return;
     }
-    Send(ctx, "#LOGack");
+    Send(ctx, kv::kLogAck);
 }
 
 void Query(const LineContext& ctx, std::string_view line) {
@@ -174,7 +175,7 @@ void Query(const LineContext& ctx, std::string_view line) {
     lines.reserve(static_cast<size_t>(box->count()));
     for (int i = 0; i < box->count(); ++i)
         lines.push_back(platform::fromLatin1(box->item(i)->text()));
-    Send(ctx, "@clients:" + CommaText(lines));
+    Send(ctx, kv::ClientListReply(lines));
 }
 
 }  // namespace

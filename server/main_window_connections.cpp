@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <memory>
 
+#include "common/line_protocol.h"
 #include "common/text_helpers.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/status_panels.h"
 #include "server/line_commands.h"
 #include "server/main_window.h"
-#include "server/protocol_texts.h"
 #include "server/simple_client.h"
 
 namespace sonhall {
@@ -76,7 +76,7 @@ void TaMain::IdTCPServer1Disconnect(platform::tcp::Connection& connection) {
         const std::string name = entry->Name;
         if (const int line = BoxLineOf(ListBox2, index, name); line >= 0)
             delete ListBox2->takeItem(line);
-        Broadcast("System", name + " has disconnected.");
+        Broadcast(kv::kSystemSender, kv::LeftText(name));
         owned.reset();
         ShowUsers(*this);
         if (ListBox2->count() == 0)
@@ -92,9 +92,7 @@ void TaMain::HandleLine(platform::tcp::Connection& connection, const std::string
 }
 
 void TaMain::Broadcast(std::string_view sender, std::string_view text) {
-    std::string msg = kv::Trim(text);
-    if (sender != "System")
-        msg = std::string(sender) + ": " + msg;
+    const std::string msg = kv::BroadcastLine(sender, text);
     const auto list = IdTCPServer1.lockList();
     for (platform::tcp::Connection* c : list.connections()) {
         try {
@@ -113,7 +111,8 @@ void TaMain::RefreshClientList() {
 }
 
 bool TaMain::BuildServerInfoReply(std::string& text) {
-    text = ServerInfoReply(TrackBar1->value(), ListBox2->count(), SongsPlayed, ListBox1->count());
+    text =
+        kv::ServerInfoReply(TrackBar1->value(), ListBox2->count(), SongsPlayed, ListBox1->count());
     return true;
 }
 

@@ -1,0 +1,145 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/errors.h"
+
+// The wire format of the line protocol between Sonhall2 and Sonpad2: the lines the server
+// builds and what the client reads out of them. Lines are single-byte text without their
+// CR LF. Safe on any thread.
+namespace kv {
+
+// ---- Fixed lines ----
+
+inline constexpr std::string_view kGreeting = "SONHALL II";
+inline constexpr std::string_view kLogAck = "#LOGack";
+inline constexpr std::string_view kLogMax = "#LOGmax";
+inline constexpr std::string_view kLogOff = "#LOGoff";
+inline constexpr std::string_view kAvailable = "#AVL";
+inline constexpr std::string_view kSkipDone = "#COMNEXT";
+inline constexpr std::string_view kRescanRefused = "#SCNnak";
+inline constexpr std::string_view kRescanStarted = "#SCNServer Re-Scan request initiated...";
+// The sender name whose broadcasts go out without a name in front.
+inline constexpr std::string_view kSystemSender = "System";
+// The three characters the client puts before its name in the log-in line; the server takes
+// any three.
+inline constexpr std::string_view kLogInMarker = ">>>";
+
+// ---- Server side: builders ----
+
+// "#PLY" + the song number (6 characters) or "@" when no song is active, then position "!"
+// length "*" file name ":" file size "$".
+std::string PlayStatusReply(std::string_view songId, std::int32_t position, std::int32_t length,
+                            std::string_view fileName, std::int32_t fileSize);
+
+// "#INI" + volume (5) + listed connections (2) + songs played (6) + queue length (2), each
+// filled with "0" on the left or cut to its first digits: always 19 characters.
+std::string ServerInfoReply(std::int64_t volume, std::int64_t connections, std::int64_t songsPlayed,
+                            std::int64_t queueLength);
+
+// The lines joined by ","; a line holding a blank, a control character, a double quote or a
+// comma is quoted, its double quotes doubled; one empty line gives "" and no lines nothing.
+std::string CommaText(const std::vector<std::string>& lines);
+// "@clients:" + the comma text of the names.
+std::string ClientListReply(const std::vector<std::string>& names);
+
+std::string QueueRoomReply(bool room);                       // "#CISack" / "#CISnak"
+std::string QueueReply(bool queued, std::string_view file);  // "#FILack" / "#FILnak" + file
+// "#SIF" + the request's 6 index characters + the server's whole song record.
+std::string SongInfoReply(std::string_view index, std::string_view record);
+std::string RescanProgressReply(std::string_view progress);  // "#SCN" + trimmed progress
+std::string RescanDoneReply(std::string_view closingText);   // "#SCNDONE" + trimmed text
+
+// A broadcast: the trimmed text, after sender + ": " unless the sender is "System".
+std::string BroadcastLine(std::string_view sender, std::string_view text);
+std::string JoinedText(std::string_view name);  // name + " has just logged in."
+std::string LeftText(std::string_view name);    // name + " has disconnected."
+
+// ---- Client side: requests ----
+
+std::string LogInLine(std::string_view clientName);  // marker + name as typed
+// A pending song-information entry: the library index (6 characters, "0"-filled) and the
+// upper-case file name; the request line is "#SIF" + entry.
+std::string SongInfoRequestEntry(std::int32_t index, std::string_view fileName);
+
+// ---- Server side: reading a "#SIF" argument ----
+
+struct SongInfoRequest {
+    std::string index;     // the 6 characters, echoed unread
+    std::string fileName;  // from the 7th character on
+};
+SongInfoRequest ParseSongInfoRequest(std::string_view arg);
+
+// ---- Client side: reading replies ----
+
+// A reply that lacks a part its format needs (a separator, a field).
+class ReplyError : public platform::Error {
+  public:
+    using platform::Error::Error;
+};
+
+// A "#" line: type = characters 2-4, payload = the rest; both upper-cased and trimmed.
+struct Reply {
+    std::string type;
+    std::string payload;
+};
+Reply SplitReply(std::string_view line);
+
+// Any other line as the client shows it: the text after the first ":" (the whole line when
+// it has none), trimmed and upper-cased.
+std::string ServerMessageText(std::string_view line);
+
+// "#PLY": nothing playing ("@"), or the song with its fields. A number that does not convert
+// raises ConversionError; a missing separator raises ReplyError.
+struct PlayStatus {
+    bool active = false;
+    std::string songId;  // 6 characters
+    std::int32_t position = 0;
+    std::int32_t length = 0;
+    std::string fileName;
+    std::int32_t fileSize = 0;
+};
+PlayStatus ParsePlayStatus(std::string_view payload);
+
+// "#INI": the volume as a number, the other fields exactly as received (leading zeros kept).
+struct ServerInfo {
+    std::int32_t volume = 0;
+    std::string users;
+    std::string songsPlayed;
+    std::string queueLength;
+};
+ServerInfo ParseServerInfo(std::string_view payload);
+
+// "#SIF": the client's library index and the server record's tag columns (title through
+// comment, 127 characters, blank-filled when the record was shorter).
+struct SongInfo {
+    std::int32_t index = 0;
+    std::string tagColumns;
+};
+SongInfo ParseSongInfo(std::string_view payload);
+
+// "#SCN": refused, done (with the server's closing text), or progress.
+struct RescanReply {
+    enum class Kind { Refused, Done, Progress };
+    Kind kind = Kind::Progress;
+    std::string text;  // closing or progress text; empty when refused
+};
+RescanReply ParseRescanReply(std::string_view payload);
+
+// "#FIL": accepted, or rejected with the file name.
+struct QueueAnswer {
+    bool accepted = false;
+    std::string file;  // the rejected file; empty when accepted
+};
+QueueAnswer ParseQueueAnswer(std::string_view payload);
+
+// "#CIS" and "#LOG" payloads.
+enum class Answer { Ack, Nak, Other };
+Answer ParseQueueRoom(std::string_view payload);
+enum class LogAnswer { Ack, Off, Max, Other };
+LogAnswer ParseLogAnswer(std::string_view payload);
+
+}  // namespace kv
