@@ -1,0 +1,23 @@
+#include "client/client_environment.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "platform/files.h"
+
+namespace sonpad {
+
+ClientEnvironment StandardEnvironment() {
+    ClientEnvironment env;
+    env.programFolder = platform::files::programFolder();
+    env.now = [] { return QDateTime::currentDateTime(); };
+    env.screenSize = [] {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        return screen ? screen->size() : QSize(1024, 768);
+    };
+    env.endProgram = [] { QCoreApplication::exit(0); };
+    return env;
+}
+
+}  // namespace sonpad

@@ -1,0 +1,21 @@
+#pragma once
+
+namespace sonpad {
+
+class TaMain;
+class TaSetup;
+class TaProgress;
+class TaSongSel;
+class TDm;
+
+// The program's forms, as the program block creates them; each form reaches the others
+// through this once all of them exist.
+struct ClientForms {
+    TaMain* aMain = nullptr;
+    TaSetup* aSetup = nullptr;
+    TaProgress* aProgress = nullptr;
+    TaSongSel* aSongSel = nullptr;
+    TDm* Dm = nullptr;
+};
+
+}  // namespace sonpad

@@ -1,0 +1,38 @@
+#include "client/program_block.h"
+
+#include "client/data_module.h"
+#include "client/main_window.h"
+#include "client/progress_window.h"
+#include "client/setup_window.h"
+#include "client/song_sel_window.h"
+#include "platform/dialogs.h"
+
+namespace sonpad {
+
+ProgramBlock::ProgramBlock(ClientEnvironment env) : env_(std::move(env)) {
+    platform::setProgramTitle("Sonpad 2");
+    aMain_ = std::make_unique<TaMain>(forms_, env_);
+    forms_.aMain = aMain_.get();
+    aSetup_ = std::make_unique<TaSetup>(forms_, env_);
+    forms_.aSetup = aSetup_.get();
+    aProgress_ = std::make_unique<TaProgress>();
+    forms_.aProgress = aProgress_.get();
+    aSongSel_ = std::make_unique<TaSongSel>(forms_);
+    forms_.aSongSel = aSongSel_.get();
+    Dm_ = std::make_unique<TDm>(forms_);
+    forms_.Dm = Dm_.get();
+}
+
+ProgramBlock::~ProgramBlock() {
+    Dm_.reset();
+    aSongSel_.reset();
+    aProgress_.reset();
+    aSetup_.reset();
+    aMain_.reset();
+}
+
+void ProgramBlock::Show() {
+    aMain_->show();
+}
+
+}  // namespace sonpad

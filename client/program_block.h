@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+
+#include "client/client_environment.h"
+#include "client/client_forms.h"
+
+namespace sonpad {
+
+// The client program's forms, created in their fixed order (main window, configuration,
+// scan progress, song selection, data module) and destroyed in the reverse order.
+class ProgramBlock {
+  public:
+    explicit ProgramBlock(ClientEnvironment env);
+    ~ProgramBlock();
+    ProgramBlock(const ProgramBlock&) = delete;
+    ProgramBlock& operator=(const ProgramBlock&) = delete;
+
+    ClientForms& forms() { return forms_; }
+    const ClientEnvironment& environment() const { return env_; }
+
+    // Shows the main window; its start-up follows from the event loop.
+    void Show();
+
+  private:
+    ClientEnvironment env_;
+    ClientForms forms_;
+    std::unique_ptr<TaMain> aMain_;
+    std::unique_ptr<TaSetup> aSetup_;
+    std::unique_ptr<TaProgress> aProgress_;
+    std::unique_ptr<TaSongSel> aSongSel_;
+    std::unique_ptr<TDm> Dm_;
+};
+
+}  // namespace sonpad

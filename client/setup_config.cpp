@@ -1,0 +1,118 @@
+// Loading and saving the configuration window's settings.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <exception>
+#include <optional>
+
+#include "client/config_keys.h"
+#include "client/main_window.h"
+#include "client/setup_window.h"
+#include "client/song_sel_window.h"
+#include "common/config_file.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/qt/text_edge.h"
+#include "platform/widgets/spin_edit.h"
+
+namespace sonpad {
+namespace {
+
+kv::Tcfg openSettings(const std::string& file) {
+    kv::Tcfg cfg = kv::Tcfg::CreateFile(file);
+    cfg.SetSection(keys::kSection);
+    return cfg;
+}
+
+constexpr int kSeqLimitFallback = 5;
+
+}  // namespace
+
+void TaSetup::LoadConfig() {
+    if (!platform::files::fileExists(ConfigurationFile())) {
+        platform::dialogs().showError("Error! I cannot locate Configuration file.");
+        return;
+    }
+    TaMain& main = *forms_.aMain;
+    const std::vector<std::string> before = Folders();
+    ListBox1->clear();
+    std::optional<std::int32_t> folderCount;
+    bool foldersRead = false;
+    const auto readFolders = [&](const kv::Tcfg& cfg) {
+        foldersRead = true;
+        if (*folderCount <= 0)
+            return;
+        for (std::int32_t i = 1; i <= *folderCount; ++i)
+            ListBox1->addItem(platform::fileName(cfg.ReadString(keys::FolderKey(i))));
+        UpdateButtons();
+    };
+    try {
+        const kv::Tcfg cfg = openSettings(ConfigurationFile());
+        try {
+            // The first key that cannot be read ends the load; what came before it stays.
+            PlayHere = cfg.ReadBool(keys::kPlayHere);
+            folderCount = cfg.ReadInteger(keys::kDirectories);
+            ClientName = cfg.ReadString(keys::kClientName);
+            SpinEdit1->SetValue(cfg.ReadInteger(keys::kPort));
+            Edit3->setText(platform::latin1(cfg.ReadString(keys::kServerIp)));
+            main.move(main.x(), cfg.ReadInteger(keys::kTop));
+            main.move(cfg.ReadInteger(keys::kLeft), main.y());
+            Edit2->setText(platform::fileName(cfg.ReadString(keys::kPlaylistDirectory)));
+            main.MaxWidth = cfg.ReadInteger(keys::kMaxWidth);
+            main.MaxHeight = cfg.ReadInteger(keys::kMaxHeight);
+            const std::int32_t seqLimit = cfg.ReadInteger(keys::kSequentialPlay);
+            cbAutoloadsq->setChecked(cfg.ReadBool(keys::kAutoloadSongQue));
+            main.cbRemoveSong->setChecked(cfg.ReadBool(keys::kRemoveSong));
+            main.cbPlayListOnce->setChecked(cfg.ReadBool(keys::kPlayOnce));
+            main.cbSeqPlay->setChecked(cfg.ReadBool(keys::kPlayInSequence));
+            main.seSeqLimit->SetValue(seqLimit < main.seSeqLimit->minimum() ? kSeqLimitFallback
+                                                                            : seqLimit);
+            readFolders(cfg);
+            Edit1->setText(platform::latin1(ClientName));
+            main.LocalMode = PlayHere;
+            TaSongSel& songSel = *forms_.aSongSel;
+            songSel.SaveDialogFolder = platform::fromFileName(Edit2->text());
+            songSel.OpenDialogFolder = songSel.SaveDialogFolder;
+            const QSize screen = env_.screenSize();
+            if (main.MaxWidth > screen.width() - 100 || main.MaxWidth < 1)
+                main.MaxWidth = screen.width() - (main.x() + 10);
+            if (main.MaxHeight > screen.height() - 100 || main.MaxHeight < 1)
+                main.MaxHeight = screen.height() - (main.y() + 50);
+        } catch (const std::exception&) {
+            // A bad number after the folder count must not cost the folder list: the next
+            // save would write it back empty.
+            if (folderCount && !foldersRead)
+                readFolders(cfg);
+            throw;
+        }
+    } catch (const std::exception&) {
+        if (!folderCount) {
+            for (const std::string& folder : before)
+                ListBox1->addItem(platform::fileName(folder));
+        }
+    }
+}
+
+void TaSetup::SaveConfig() {
+    const TaMain& main = *forms_.aMain;
+    try {
+        // A failed write ends the writing; the keys written before it stay.
+        kv::Tcfg cfg = openSettings(ConfigurationFile());
+        cfg.WriteString(keys::kClientName, ClientName);
+        cfg.WriteBool(keys::kPlayHere, PlayHere);
+        cfg.WriteInteger(keys::kPort, SpinEdit1->Value());
+        cfg.WriteString(keys::kServerIp, platform::fromLatin1(Edit3->text()));
+        cfg.WriteInteger(keys::kTop, main.y());
+        cfg.WriteInteger(keys::kLeft, main.x());
+        cfg.WriteString(keys::kPlaylistDirectory, platform::fromFileName(Edit2->text()));
+        cfg.WriteBool(keys::kAutoloadSongQue, cbAutoloadsq->isChecked());
+        const std::vector<std::string> folders = Folders();
+        cfg.WriteInteger(keys::kDirectories, static_cast<std::int32_t>(folders.size()));
+        for (size_t i = 0; i < folders.size(); ++i)
+            cfg.WriteString(keys::FolderKey(static_cast<int>(i) + 1), folders[i]);
+    } catch (const std::exception&) {
+    }
+    LoadConfig();
+}
+
+}  // namespace sonpad

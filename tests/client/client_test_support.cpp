@@ -1,0 +1,76 @@
+#include "tests/client/client_test_support.h"
+
+#include <filesystem>
+
+#include "client/config_keys.h"
+#include "common/text_helpers.h"
+
+namespace client_testing {
+
+ClientTest::ClientTest() = default;
+
+ClientTest::~ClientTest() {
+    program.reset();
+}
+
+void ClientTest::Create() {
+    sonpad::ClientEnvironment env;
+    env.programFolder = dir.path();
+    env.now = [this] { return now; };
+    env.screenSize = [this] { return screen; };
+    env.endProgram = [this] { ended = true; };
+    env.realTimers = false;
+    env.progressIntervalMs = 0;
+    program = std::make_unique<sonpad::ProgramBlock>(std::move(env));
+}
+
+void ClientTest::WriteConfig(std::string_view body) {
+    std::string text;
+    for (char c : body) {
+        if (c == '\n')
+            text += '\r';
+        text += c;
+    }
+    dir.write(sonpad::keys::kConfigFile, text);
+}
+
+std::string ClientTest::ConfigText() const {
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        if (kv::UpperCase(e.path().filename().string()) == "SONPAD2.KVC")
+            return testing_support::readFile(e.path().string());
+    }
+    return {};
+}
+
+bool ClientTest::ConfigExists() const {
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        if (kv::UpperCase(e.path().filename().string()) == "SONPAD2.KVC")
+            return true;
+    }
+    return false;
+}
+
+std::string ClientTest::Entry(std::string_view relative) const {
+    std::string e = kv::UpperCase(dir / relative);
+    if (e.back() != '/')
+        e += '/';
+    return e;
+}
+
+sonpad::TaMain& ClientTest::main() {
+    return *program->forms().aMain;
+}
+sonpad::TaSetup& ClientTest::setup() {
+    return *program->forms().aSetup;
+}
+sonpad::TaProgress& ClientTest::progress() {
+    return *program->forms().aProgress;
+}
+sonpad::TaSongSel& ClientTest::songSel() {
+    return *program->forms().aSongSel;
+}
+sonpad::TDm& ClientTest::dm() {
+    return *program->forms().Dm;
+}
+
+}  // namespace client_testing

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QSize>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "client/program_block.h"
+#include "tests/support/fake_dialogs.h"
+#include "tests/support/temp_dir.h"
+
+namespace client_testing {
+
+// A client program in a temporary program folder, with scripted dialogs, a fixed clock, a
+// 1024 x 768 screen, no running timers and progress shown for every file.
+class ClientTest : public ::testing::Test {
+  protected:
+    ClientTest();
+    ~ClientTest() override;
+
+    void Create();
+    void WriteConfig(std::string_view body);  // the file's lines, "\n" becomes CR LF
+    std::string ConfigText() const;           // the file as the program left it
+    bool ConfigExists() const;
+    // The folder as the configuration holds it: upper case with a trailing "/".
+    std::string Entry(std::string_view relative) const;
+
+    sonpad::TaMain& main();
+    sonpad::TaSetup& setup();
+    sonpad::TaProgress& progress();
+    sonpad::TaSongSel& songSel();
+    sonpad::TDm& dm();
+
+    testing_support::TempDir dir;
+    testing_support::FakeDialogs dialogs;
+    QDateTime now{QDate(2024, 3, 9), QTime(14, 5, 7)};
+    QSize screen{1024, 768};
+    bool ended = false;
+    std::unique_ptr<sonpad::ProgramBlock> program;
+};
+
+}  // namespace client_testing
