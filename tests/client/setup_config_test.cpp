@@ -1,0 +1,299 @@
+// Loading and saving the client's settings through the configuration window.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <algorithm>
+#include <filesystem>
+
+#include "client/main_window.h"
+#include "client/setup_window.h"
+#include "client/song_sel_window.h"
+#include "common/text_helpers.h"
+#include "platform/qt/clock_texts.h"
+#include "platform/widgets/spin_edit.h"
+#include "tests/client/client_test_support.h"
+
+namespace client_testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The file's non-empty lines, trimmed, in their order.
+Lines fileLines(const std::string& text) {
+    Lines out;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string line = kv::Trim(text.substr(pos, end - pos));
+        if (!line.empty())
+            out.push_back(line);
+        pos = end + 1;
+    }
+    return out;
+}
+
+class SetupConfigTest : public ClientTest {
+  protected:
+    void SetUp() override { Create(); }
+    // Writes a file of the section with the given key lines and loads it.
+    void Load(std::string_view keys) {
+        WriteConfig("[SONPAD]\n" + std::string(keys));
+        setup().LoadConfig();
+    }
+};
+
+TEST_F(SetupConfigTest, FirstCloseWritesTheDefaultsInSaveOrderAndReloadsThem) {
+    main().move(100, 60);
+    setup().reject();  // closing always saves
+    const std::string name = "DEFAULT " + kv::UpperCase(platform::LongTimeText(now.time()));
+    EXPECT_EQ(fileLines(ConfigText()),
+              (Lines{"[SONPAD]", "CLIENT NAME=" + name, "PLAY HERE=YES", "PORT=23",
+                     "SERVER IP=255.255.255.255", "TOP=60", "LEFT=100",
+                     "PLAYLIST DIRECTORY=", "AUTOLOAD SONG QUE=YES", "DIRECTORIES=0"}));
+    // The reload: the stored texts, and the main window's keys as a missing key reads.
+    EXPECT_EQ(setup().ClientName, name);
+    EXPECT_EQ(setup().Edit1->text().toStdString(), name);
+    EXPECT_TRUE(main().LocalMode);
+    EXPECT_EQ(main().seSeqLimit->Value(), 5);
+    EXPECT_FALSE(main().cbRemoveSong->isChecked());
+    EXPECT_FALSE(main().cbPlayListOnce->isChecked());
+    EXPECT_FALSE(main().cbSeqPlay->isChecked());
+    EXPECT_EQ(main().MaxWidth, 1024 - (100 + 10));
+    EXPECT_EQ(main().MaxHeight, 768 - (60 + 50));
+    EXPECT_EQ(main().pos(), QPoint(100, 60));  // the window does not move
+}
+
+TEST_F(SetupConfigTest, LoadAppliesEveryKey) {
+    Load(
+        "PLAY HERE=NO\nDIRECTORIES=2\nCLIENT NAME=KITCHEN\nPORT=2323\nSERVER IP=10.0.0.7\n"
+        "TOP=40\nLEFT=30\nPLAYLIST DIRECTORY=/LISTS/\nMAXWIDTH=700\nMAXHEIGHT=500\n"
+        "SEQUENTIAL PLAY=7\nAUTOLOAD SONG QUE=NO\nREMOVE SONG=YES\nPLAY ONCE=YES\n"
+        "PLAY IN SEQUENCE=YES\nMP3 PATH1=/MUSIC/ROCK/\nMP3 PATH2=/MUSIC/JAZZ/\n");
+    EXPECT_FALSE(setup().PlayHere);
+    EXPECT_FALSE(main().LocalMode);
+    EXPECT_EQ(setup().ClientName, "KITCHEN");
+    EXPECT_EQ(setup().Edit1->text(), "KITCHEN");
+    EXPECT_EQ(setup().SpinEdit1->Value(), 2323);
+    EXPECT_EQ(setup().Edit3->text(), "10.0.0.7");
+    EXPECT_EQ(main().pos(), QPoint(30, 40));
+    EXPECT_EQ(setup().Edit2->text(), "/LISTS/");
+    EXPECT_EQ(songSel().SaveDialogFolder, "/LISTS/");
+    EXPECT_EQ(songSel().OpenDialogFolder, "/LISTS/");
+    EXPECT_EQ(main().MaxWidth, 700);
+    EXPECT_EQ(main().MaxHeight, 500);
+    EXPECT_EQ(main().seSeqLimit->Value(), 7);
+    EXPECT_FALSE(setup().cbAutoloadsq->isChecked());
+    EXPECT_TRUE(main().cbRemoveSong->isChecked());
+    EXPECT_TRUE(main().cbPlayListOnce->isChecked());
+    EXPECT_TRUE(main().cbSeqPlay->isChecked());
+    EXPECT_EQ(setup().Folders(), (Lines{"/MUSIC/ROCK/", "/MUSIC/JAZZ/"}));
+    EXPECT_TRUE(setup().btnRemove->isEnabled());
+    EXPECT_TRUE(setup().btnScan->isEnabled());
+}
+
+TEST_F(SetupConfigTest, SequentialPlayBelowTheRangeGivesFiveAboveItTen) {
+    const struct {
+        const char* line;
+        int value;
+    } cases[] = {
+        {"", 5},
+        {"SEQUENTIAL PLAY=0\n", 5},
+        {"SEQUENTIAL PLAY=2\n", 5},
+        {"SEQUENTIAL PLAY=-40\n", 5},
+        {"SEQUENTIAL PLAY=3\n", 3},
+        {"SEQUENTIAL PLAY=10\n", 10},
+        {"SEQUENTIAL PLAY=11\n", 10},
+    };
+    for (const auto& c : cases) {
+        main().seSeqLimit->SetValue(8);
+        Load(c.line);
+        EXPECT_EQ(main().seSeqLimit->Value(), c.value) << c.line;
+    }
+}
+
+TEST_F(SetupConfigTest, RememberedSizeIsKeptWithinThePrimaryScreen) {
+    // Screen 1024 x 768, window at left 100, top 60: widths above 924 and heights above 668,
+    // or below 1, are replaced by what is left of the screen beside the window.
+    const struct {
+        const char* keys;
+        int width, height;
+    } cases[] = {
+        {"", 914, 658},
+        {"MAXWIDTH=0\nMAXHEIGHT=0\n", 914, 658},
+        {"MAXWIDTH=-3\nMAXHEIGHT=-1\n", 914, 658},
+        {"MAXWIDTH=925\nMAXHEIGHT=669\n", 914, 658},
+        {"MAXWIDTH=924\nMAXHEIGHT=668\n", 924, 668},
+        {"MAXWIDTH=1\nMAXHEIGHT=1\n", 1, 1},
+    };
+    for (const auto& c : cases) {
+        Load("TOP=60\nLEFT=100\n" + std::string(c.keys));
+        EXPECT_EQ(main().MaxWidth, c.width) << c.keys;
+        EXPECT_EQ(main().MaxHeight, c.height) << c.keys;
+    }
+    screen = QSize(1920, 1080);
+    Load("TOP=60\nLEFT=100\nMAXWIDTH=1500\nMAXHEIGHT=900\n");
+    EXPECT_EQ(main().MaxWidth, 1500);
+    EXPECT_EQ(main().MaxHeight, 900);
+}
+
+TEST_F(SetupConfigTest, MissingPortShowsTheRangesLowEndAndALargeOneItsTop) {
+    Load("");
+    EXPECT_EQ(setup().SpinEdit1->Value(), 1);
+    Load("PORT=65000\n");
+    EXPECT_EQ(setup().SpinEdit1->Value(), 9999);
+}
+
+// A number that is not decimal text ends the load where it stands, without a message.
+TEST_F(SetupConfigTest, BadNumberStopsTheLoadAtItsKey) {
+    const std::string good =
+        "PLAY HERE=NO\nDIRECTORIES=1\nCLIENT NAME=DEN\nPORT=2323\nSERVER IP=10.0.0.7\n"
+        "TOP=40\nLEFT=30\nPLAYLIST DIRECTORY=/LISTS/\nMAXWIDTH=700\nMAXHEIGHT=500\n"
+        "SEQUENTIAL PLAY=7\nMP3 PATH1=/MUSIC/\n";
+    const auto with = [&](const std::string& key, const std::string& value) {
+        std::string text = good;
+        const size_t at = text.find(key + "=");
+        const size_t end = text.find('\n', at);
+        return text.replace(at, end - at, key + "=" + value);
+    };
+    const struct {
+        const char* key;
+        const char* value;
+        int port;       // applied only when PORT comes before the bad key
+        bool serverIp;  // likewise SERVER IP
+        int maxWidth;   // MAXWIDTH as read, unclamped, or the creation value
+    } cases[] = {
+        {"PORT", "abc", 23, false, 800},
+        {"PORT", "0x17", 23, false, 800},
+        {"PORT", "4294967296", 23, false, 800},  // beyond 32 bits
+        {"PORT", "12 34", 23, false, 800},
+        {"TOP", "1e3", 2323, true, 800},
+        {"MAXHEIGHT", "-", 2323, true, 700},
+        {"SEQUENTIAL PLAY", "99999999999999999999", 2323, true, 700},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.value);
+        Create();  // fresh forms: the defaults show what the load left alone
+        Load(with(c.key, c.value));
+        EXPECT_FALSE(setup().PlayHere);  // the first key is always applied
+        EXPECT_EQ(setup().ClientName, "DEN");
+        EXPECT_EQ(setup().SpinEdit1->Value(), c.port);
+        EXPECT_EQ(setup().Edit3->text(), c.serverIp ? "10.0.0.7" : "255.255.255.255");
+        EXPECT_EQ(main().seSeqLimit->Value(), 5);
+        // Steps after the keys are not reached: the name field, the mode, the clamps.
+        EXPECT_EQ(setup().Edit1->text().toStdString(),
+                  "DEFAULT " + kv::UpperCase(platform::LongTimeText(now.time())));
+        EXPECT_TRUE(main().LocalMode);
+        EXPECT_EQ(main().MaxWidth, c.maxWidth);
+        // The folder count came before the bad key: the folders are not lost.
+        EXPECT_EQ(setup().Folders(), Lines{"/MUSIC/"});
+        EXPECT_TRUE(dialogs.shown().empty());
+    }
+}
+
+TEST_F(SetupConfigTest, BadFolderCountKeepsTheFoldersListedBefore) {
+    Load("DIRECTORIES=1\nMP3 PATH1=/MUSIC/\n");
+    Load("DIRECTORIES=two\nMP3 PATH1=/OTHER/\n");
+    EXPECT_EQ(setup().Folders(), Lines{"/MUSIC/"});
+    EXPECT_TRUE(setup().btnScan->isEnabled());
+}
+
+TEST_F(SetupConfigTest, FolderKeysAreReadUpToTheCountAndAMissingOneGivesAnEmptyLine) {
+    Load("DIRECTORIES=3\nMP3 PATH1=/A/\nMP3 PATH3=/C/\nMP3 PATH4=/D/\nMP3 PATH01=/X/\n");
+    EXPECT_EQ(setup().Folders(), (Lines{"/A/", "", "/C/"}));
+    Load("DIRECTORIES=0\nMP3 PATH1=/A/\n");
+    EXPECT_TRUE(setup().Folders().empty());
+    // With no folder the buttons keep their state.
+    EXPECT_TRUE(setup().btnRemove->isEnabled());
+    Load("DIRECTORIES=-2\nMP3 PATH1=/A/\n");
+    EXPECT_TRUE(setup().Folders().empty());
+}
+
+TEST_F(SetupConfigTest, TwelfthFolderKeyHasNoLeadingZero) {
+    std::string keys = "DIRECTORIES=12\n";
+    for (int i = 1; i <= 12; ++i)
+        keys += "MP3 PATH" + std::to_string(i) + "=/F" + std::to_string(i) + "/\n";
+    Load(keys);
+    ASSERT_EQ(setup().Folders().size(), 12u);
+    EXPECT_EQ(setup().Folders()[11], "/F12/");
+    setup().SaveConfig();
+    const Lines lines = fileLines(ConfigText());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "MP3 PATH12=/F12/"), lines.end());
+}
+
+TEST_F(SetupConfigTest, MissingFileShowsTheErrorAndChangesNothing) {
+    setup().ListBox1->addItem("/KEEP/");
+    dialogs.expectError("Error! I cannot locate Configuration file.");
+    setup().LoadConfig();
+    EXPECT_EQ(setup().Folders(), Lines{"/KEEP/"});
+    EXPECT_EQ(setup().Edit3->text(), "255.255.255.255");
+}
+
+// Whatever the file holds, the load neither crashes nor shows a box, and a save then writes
+// the window's values that the next load reads back.
+TEST_F(SetupConfigTest, GarbageEmptyOrBinaryFileLoadsAndSavesCleanly) {
+    const std::string cases[] = {
+        "",
+        "just some words\r\nwithout = a section\r\n",
+        "[SONPAD\r\nPORT=12\r\n",
+        "[SONPAD]\r\n=\r\n==\r\nPORT\r\n[]\r\n",
+        std::string("\x00\x01\xff\xfe[SONPAD]\x00PORT=5\r\r\r\n\x80\x90", 26),
+        std::string(70000, '\xAA'),
+        "[SONPAD]\r\nPORT=" + std::string(5000, '9') + "\r\n",
+    };
+    for (const std::string& bytes : cases) {
+        SCOPED_TRACE(bytes.substr(0, 30));
+        Create();
+        dir.write("sonpad2.kvc", bytes);
+        setup().LoadConfig();
+        setup().ClientName = "DEN";
+        setup().Edit3->setText("10.1.1.1");
+        setup().SpinEdit1->SetValue(4000);
+        setup().ListBox1->clear();
+        setup().ListBox1->addItem("/MUSIC/");
+        setup().SaveConfig();
+        EXPECT_EQ(setup().ClientName, "DEN");
+        EXPECT_EQ(setup().Edit3->text(), "10.1.1.1");
+        EXPECT_EQ(setup().SpinEdit1->Value(), 4000);
+        EXPECT_EQ(setup().Folders(), Lines{"/MUSIC/"});
+        EXPECT_TRUE(dialogs.shown().empty());
+    }
+}
+
+TEST_F(SetupConfigTest, SaveUndoesMainWindowChangesNotStored) {
+    Load("PLAY HERE=YES\nSEQUENTIAL PLAY=4\nPLAY IN SEQUENCE=NO\nMAXWIDTH=700\n");
+    main().cbSeqPlay->setChecked(true);
+    main().seSeqLimit->SetValue(9);
+    main().MaxWidth = 750;
+    main().LocalMode = false;
+    dialogs.expectFolder(dir / "music");
+    setup().btnAddClick();
+    EXPECT_FALSE(main().cbSeqPlay->isChecked());
+    EXPECT_EQ(main().seSeqLimit->Value(), 4);
+    EXPECT_EQ(main().MaxWidth, 700);
+    EXPECT_TRUE(main().LocalMode);
+}
+
+TEST_F(SetupConfigTest, SavedTextsComeBackTrimmedAndUpperCase) {
+    setup().reject();
+    setup().Edit3->setText("  my-server.local ");
+    setup().SaveConfig();
+    EXPECT_EQ(setup().Edit3->text(), "MY-SERVER.LOCAL");
+}
+
+TEST_F(SetupConfigTest, UnwritableFileLeavesTheSettingsAsTheFileHoldsThem) {
+    Load("CLIENT NAME=DEN\nPORT=2323\n");
+    // A folder in the file's place: nothing can be written, and there is no file to load.
+    std::filesystem::remove(dir / "sonpad2.kvc");
+    std::filesystem::create_directory(dir / "sonpad2.kvc");
+    setup().SpinEdit1->SetValue(80);
+    dialogs.expectError("Error! I cannot locate Configuration file.");
+    setup().SaveConfig();
+    EXPECT_EQ(setup().SpinEdit1->Value(), 80);
+    EXPECT_EQ(setup().ClientName, "DEN");
+}
+
+}  // namespace
+}  // namespace client_testing
