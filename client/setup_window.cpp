@@ -18,29 +18,16 @@
 #include "platform/event_guard.h"
 #include "platform/qt/clock_texts.h"
 #include "platform/qt/text_edge.h"
+#include "platform/widgets/field_events.h"
 #include "platform/widgets/spin_edit.h"
 
 namespace sonpad {
 namespace {
 
+using platform::widgets::FocusOnEnter;
+
 QPushButton* button(const char* text, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setAutoDefault(false);
-    return b;
-}
-
-bool focusCloseOnEnter(int key, QPushButton* close) {
-    if (key != Qt::Key_Return && key != Qt::Key_Enter)
-        return false;
-    close->setFocus(Qt::TabFocusReason);
-    return true;
-}
-
-// A focus change that leaves the field for another control of the window, not the window
-// losing the focus as a whole.
-bool leftForAnotherControl(QEvent* event) {
-    const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
-    return why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason;
+    return platform::widgets::PlainButton(text, parent);
 }
 
 }  // namespace
@@ -158,7 +145,8 @@ bool TaSetup::eventFilter(QObject* watched, QEvent* event) {
         if (handled)
             return true;
     }
-    if (event->type() == QEvent::FocusOut && leftForAnotherControl(event)) {
+    if (event->type() == QEvent::FocusOut &&
+        platform::widgets::LeavesForAnotherControl(*static_cast<QFocusEvent*>(event))) {
         if (watched == Edit1)
             platform::guarded([this] { Edit1Exit(); });
         else if (watched == cbAutoloadsq)
@@ -168,16 +156,16 @@ bool TaSetup::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TaSetup::Edit1KeyDown(int key) {
-    return focusCloseOnEnter(key, btnClose);
+    return FocusOnEnter(key, btnClose);
 }
 bool TaSetup::Edit2KeyDown(int key) {
-    return focusCloseOnEnter(key, btnClose);
+    return FocusOnEnter(key, btnClose);
 }
 bool TaSetup::Edit3KeyDown(int key) {
-    return focusCloseOnEnter(key, btnClose);
+    return FocusOnEnter(key, btnClose);
 }
 bool TaSetup::SpinEdit1KeyDown(int key) {
-    return focusCloseOnEnter(key, btnClose);
+    return FocusOnEnter(key, btnClose);
 }
 
 void TaSetup::keyPressEvent(QKeyEvent* event) {

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "platform/event_guard.h"
+#include "platform/widgets/field_events.h"
 #include "platform/widgets/help_window.h"
 #include "platform/widgets/spin_edit.h"
 #include "server/main_window.h"
@@ -29,17 +30,10 @@ QLabel* boldLabel(const char* text, QWidget* parent) {
     return label;
 }
 
-QPushButton* button(const char* text, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setAutoDefault(false);
-    return b;
-}
+using platform::widgets::FocusOnEnter;
 
-bool focusCloseOnEnter(int key, QPushButton* close) {
-    if (key != Qt::Key_Return && key != Qt::Key_Enter)
-        return false;
-    close->setFocus(Qt::TabFocusReason);
-    return true;
+QPushButton* button(const char* text, QWidget* parent) {
+    return platform::widgets::PlainButton(text, parent);
 }
 
 }  // namespace
@@ -165,22 +159,20 @@ bool TaSetup::eventFilter(QObject* watched, QEvent* event) {
         if (handled)
             return true;
     }
-    if (watched == edCrossfade && event->type() == QEvent::FocusOut) {
-        const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
-        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason)
-            platform::guarded([this] { edCrossfadeExit(); });
-    }
+    if (watched == edCrossfade && event->type() == QEvent::FocusOut &&
+        platform::widgets::LeavesForAnotherControl(*static_cast<QFocusEvent*>(event)))
+        platform::guarded([this] { edCrossfadeExit(); });
     return QDialog::eventFilter(watched, event);
 }
 
 bool TaSetup::edCrossfadeKeyDown(int key) {
-    return focusCloseOnEnter(key, buttonClose);
+    return FocusOnEnter(key, buttonClose);
 }
 bool TaSetup::SpinEdit1KeyDown(int key) {
-    return focusCloseOnEnter(key, buttonClose);
+    return FocusOnEnter(key, buttonClose);
 }
 bool TaSetup::SpinEdit2KeyDown(int key) {
-    return focusCloseOnEnter(key, buttonClose);
+    return FocusOnEnter(key, buttonClose);
 }
 
 void TaSetup::keyPressEvent(QKeyEvent* event) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/widgets/field_events.h"
+
 namespace platform::widgets {
 
 SpinEdit::SpinEdit(QWidget* parent) : QSpinBox(parent) {
@@ -45,11 +47,7 @@ QValidator::State SpinEdit::validate(QString& input, int&) const {
 }
 
 void SpinEdit::focusOutEvent(QFocusEvent* event) {
-    // Only a move to another control of the window is leaving the field; a box or another
-    // window taking the focus is not.
-    const bool leaving =
-        event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
-    if (leaving && OnExit)
+    if (LeavesForAnotherControl(*event) && OnExit)
         OnExit();
     // The range is applied here: the spin box itself would go back to the old value.
     int typed = 0;
