@@ -31,7 +31,6 @@ namespace {
 
 using platform::audio::MediaPlayer;
 using platform::audio::PlayerMode;
-using platform::audio::WaveOutDevices;
 
 constexpr std::int64_t kPathColumn = 47, kPathWidth = 140, kIdWidth = 6;
 
@@ -51,20 +50,6 @@ bool PastOverlapPoint(const MediaPlayer& player, std::int32_t percent) {
     if (length <= 0)
         return true;
     return std::int64_t{player.position()} * 100 >= std::int64_t{percent} * length;
-}
-
-// The first device that reports volume control.
-std::optional<std::uint32_t> VolumeDevice(WaveOutDevices* devices) {
-    if (!devices)
-        return std::nullopt;
-    const std::uint32_t count = devices->waveOutGetNumDevs();
-    for (std::uint32_t d = 0; d < count; ++d) {
-        platform::audio::WAVEOUTCAPS caps;
-        if (devices->waveOutGetDevCapsA(d, caps) &&
-            (caps.dwSupport & platform::audio::WAVECAPS_VOLUME) != 0)
-            return d;
-    }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -239,18 +224,13 @@ void TaMain::UpdateQueueStatus() {
 }
 
 std::uint16_t TaMain::GetWaveVolume() {
-    std::uint32_t volume = 0;
-    if (const auto device = VolumeDevice(WaveOut.get());
-        device && WaveOut->waveOutGetVolume(*device, volume))
-        return static_cast<std::uint16_t>(volume & 0xFFFFu);
-    return volumeWithoutDevice_;
+    return platform::audio::readWaveVolume(WaveOut.get()).value_or(volumeWithoutDevice_);
 }
 
 bool TaMain::SetWaveVolume(std::uint16_t volume) {
     // Without a device the volume is only held here, so the track bar and "#INI" still agree.
     volumeWithoutDevice_ = volume;
-    if (const auto device = VolumeDevice(WaveOut.get()))
-        WaveOut->waveOutSetVolume(*device, volume + volume * 65536u);
+    platform::audio::writeWaveVolume(WaveOut.get(), volume);
     return true;
 }
 

@@ -86,4 +86,29 @@ std::unique_ptr<WaveOutDevices> engineGainDevices(AudioEngine& engine) {
     return std::make_unique<DeviceList>(std::move(devices));
 }
 
+std::optional<std::uint32_t> firstVolumeDevice(WaveOutDevices* devices) {
+    if (!devices)
+        return std::nullopt;
+    const std::uint32_t count = devices->waveOutGetNumDevs();
+    for (std::uint32_t d = 0; d < count; ++d) {
+        WAVEOUTCAPS caps;
+        if (devices->waveOutGetDevCapsA(d, caps) && (caps.dwSupport & WAVECAPS_VOLUME) != 0)
+            return d;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint16_t> readWaveVolume(WaveOutDevices* devices) {
+    std::uint32_t volume = 0;
+    if (const auto device = firstVolumeDevice(devices);
+        device && devices->waveOutGetVolume(*device, volume))
+        return static_cast<std::uint16_t>(volume & 0xFFFFu);
+    return std::nullopt;
+}
+
+bool writeWaveVolume(WaveOutDevices* devices, std::uint16_t volume) {
+    const auto device = firstVolumeDevice(devices);
+    return device && devices->waveOutSetVolume(*device, volume + volume * 65536u);
+}
+
 }  // namespace platform::audio

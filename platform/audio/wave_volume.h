@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 // Wave-out volume, shaped as the devices the programs pick from: the number of devices, each
@@ -28,6 +29,14 @@ class WaveOutDevices {
     virtual bool waveOutGetVolume(std::uint32_t device, std::uint32_t& volume) = 0;
     virtual bool waveOutSetVolume(std::uint32_t device, std::uint32_t volume) = 0;
 };
+
+// Both programs' choice of device: the first one whose capabilities report volume control;
+// nothing when there is none (or no device list).
+std::optional<std::uint32_t> firstVolumeDevice(WaveOutDevices* devices);
+// Its volume: the left channel (low word); nothing without a device or when the read fails.
+std::optional<std::uint16_t> readWaveVolume(WaveOutDevices* devices);
+// Sets both channels; false without a device or when the write fails.
+bool writeWaveVolume(WaveOutDevices* devices, std::uint16_t volume);
 
 // The system's devices: one per sound card, in card order, with volume control when the card
 // has a playback volume element (Master, else PCM, else the first one). When no card has one,

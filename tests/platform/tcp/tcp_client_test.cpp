@@ -4,14 +4,15 @@
 
 #include "platform/errors.h"
 #include "platform/tcp/tcp_server.h"
-#include "tests/platform/tcp/raw_peer.h"
+#include "tests/support/socket_peers.h"
+#include "tests/support/waits.h"
 
 namespace platform::tcp {
 namespace {
 
 using namespace std::chrono_literals;
-using tcp_testing::RawListener;
-using tcp_testing::RawSocket;
+using testing_support::RawListener;
+using testing_support::RawSocket;
 
 const char* word(ClientStatus s) {
     switch (s) {
@@ -74,7 +75,7 @@ TEST_F(ClientTest, ConnectAndDisconnectNotifyInOrder) {
 }
 
 TEST_F(ClientTest, RefusedConnectRaisesTheReason) {
-    const int port = tcp_testing::unusedPort();
+    const int port = testing_support::UnusedPort();
     client.setPort(port);
     try {
         client.connect();

@@ -10,14 +10,15 @@
 #include "platform/errors.h"
 #include "platform/tcp/line_buffer.h"
 #include "platform/tcp/tcp_client.h"
-#include "tests/platform/tcp/raw_peer.h"
+#include "tests/support/socket_peers.h"
+#include "tests/support/waits.h"
 
 namespace platform::tcp {
 namespace {
 
 using namespace std::chrono_literals;
-using tcp_testing::RawSocket;
-using tcp_testing::waitUntil;
+using testing_support::RawSocket;
+using testing_support::WaitUntil;
 
 // What the handlers saw, in order, for checks from the test thread.
 struct Journal {
@@ -71,7 +72,7 @@ TEST_F(ServerTest, LinesEndAtLfAndDropOneCrWhateverThePackets) {
         RawSocket peer = RawSocket::connectTo(server.port());
         ASSERT_TRUE(peer.sendInPieces(stream, piece));
         peer.close();
-        ASSERT_TRUE(waitUntil([&] { return journal.count("disconnect") == 1; }));
+        ASSERT_TRUE(WaitUntil([&] { return journal.count("disconnect") == 1; }));
         std::vector<std::string> expected = {"connect"};
         for (const auto& l : lines)
             expected.push_back("line:" + l);
@@ -100,13 +101,13 @@ TEST_F(ServerTest, LineOverTheLimitEndsTheConnection) {
         RawSocket peer = RawSocket::connectTo(server.port());
         peer.send(c.bytes + "after\n");  // may fail once the server has closed
         if (c.accepted) {
-            ASSERT_TRUE(waitUntil([&] { return journal.count("line:after") == 1; }));
+            ASSERT_TRUE(WaitUntil([&] { return journal.count("line:after") == 1; }));
             EXPECT_EQ(journal.snapshot()[1], "line:" + longest);
             peer.close();
         } else {
             EXPECT_TRUE(peer.waitClosed());
         }
-        ASSERT_TRUE(waitUntil([&] { return journal.count("disconnect") == 1; }));
+        ASSERT_TRUE(WaitUntil([&] { return journal.count("disconnect") == 1; }));
         if (!c.accepted) {
             EXPECT_EQ(journal.snapshot(), (std::vector<std::string>{"connect", "disconnect"}));
         }
@@ -120,12 +121,12 @@ TEST_F(ServerTest, PeerVanishingMidLineEndsTheConnectionOnce) {
         journal.clear();
         RawSocket peer = RawSocket::connectTo(server.port());
         peer.send("first\nhal");
-        ASSERT_TRUE(waitUntil([&] { return journal.count("line:first") == 1; }));
+        ASSERT_TRUE(WaitUntil([&] { return journal.count("line:first") == 1; }));
         reset ? peer.abort() : peer.close();
-        ASSERT_TRUE(waitUntil([&] { return journal.count("disconnect") == 1; }));
+        ASSERT_TRUE(WaitUntil([&] { return journal.count("disconnect") == 1; }));
         EXPECT_EQ(journal.snapshot(),
                   (std::vector<std::string>{"connect", "line:first", "disconnect"}));
-        EXPECT_TRUE(waitUntil([&] { return listed() == 0; }));
+        EXPECT_TRUE(WaitUntil([&] { return listed() == 0; }));
     }
 }
 
@@ -158,8 +159,8 @@ TEST_F(ServerTest, HandlerErrorEndsOnlyItsConnectionAndDataSlotIsFreed) {
 
     a.send("fail\n");
     EXPECT_TRUE(a.waitClosed());
-    ASSERT_TRUE(waitUntil([&] { return journal.count("disconnect") == 1; }));
-    EXPECT_TRUE(waitUntil([&] { return tags == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return journal.count("disconnect") == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return tags == 1; }));
 
     b.send("hi\r\n");
     EXPECT_EQ(b.receiveLine(), "echo hi tagged\r\n");
@@ -172,7 +173,7 @@ TEST_F(ServerTest, PeerThatNeverReadsFailsTheWriterWithinTheSendTimeout) {
     server.setSendTimeout(200ms);
     activate();
     RawSocket idle = RawSocket::connectTo(server.port(), 4096);
-    ASSERT_TRUE(waitUntil([&] { return listed() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return listed() == 1; }));
     const std::string chunk(kMaxLineLength, 'z');
     bool failed = false;
     {
@@ -193,7 +194,7 @@ TEST_F(ServerTest, PeerThatNeverReadsFailsTheWriterWithinTheSendTimeout) {
         EXPECT_THROW(c.writeLine("again"), Error);
     }
     EXPECT_TRUE(failed);
-    EXPECT_TRUE(waitUntil([&] { return journal.count("disconnect") == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return journal.count("disconnect") == 1; }));
 }
 
 TEST_F(ServerTest, WritesFromManyThreadsStayWholeLines) {
@@ -204,7 +205,7 @@ TEST_F(ServerTest, WritesFromManyThreadsStayWholeLines) {
     client.setHost("127.0.0.1");
     client.setPort(server.port());
     client.connect();
-    ASSERT_TRUE(waitUntil([&] { return listed() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return listed() == 1; }));
     // Stays valid: only this test ends the connection. Lines longer than the socket buffers
     // go out in several sends, where unguarded writers would interleave.
     Connection* c = server.lockList().connections().front();
@@ -254,7 +255,7 @@ TEST_F(ServerTest, DeactivationWakesBlockedReadsAndEndsEveryConnection) {
     for (int i = 0; i < 3; ++i)
         peers.push_back(RawSocket::connectTo(server.port()));
     peers[0].send("half a li");
-    ASSERT_TRUE(waitUntil([&] { return journal.count("connect") == 3 && listed() == 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return journal.count("connect") == 3 && listed() == 3; }));
 
     {
         auto list = server.lockList();
@@ -274,7 +275,7 @@ TEST_F(ServerTest, DeactivationWakesBlockedReadsAndEndsEveryConnection) {
     // The same port again.
     activate();
     RawSocket again = RawSocket::connectTo(server.port());
-    EXPECT_TRUE(waitUntil([&] { return journal.count("connect") == 4; }));
+    EXPECT_TRUE(WaitUntil([&] { return journal.count("connect") == 4; }));
 }
 
 TEST_F(ServerTest, TheGreetingIsTheFirstLineWhateverIsBroadcastMeanwhile) {
@@ -338,7 +339,7 @@ TEST_F(ServerTest, DisconnectHandlerBroadcastsWhileAnotherThreadHoldsTheList) {
     activate();
     RawSocket stays = RawSocket::connectTo(server.port());
     RawSocket leaves = RawSocket::connectTo(server.port());
-    ASSERT_TRUE(waitUntil([&] { return listed() == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return listed() == 2; }));
     {
         auto list = server.lockList();
         leaves.abort();
@@ -353,7 +354,7 @@ TEST_F(ServerTest, DisconnectHandlerBroadcastsWhileAnotherThreadHoldsTheList) {
     EXPECT_EQ(stays.receiveLine(), "broadcast\r\n");
     EXPECT_EQ(stays.receiveLine(), "has disconnected.\r\n");
     // The handler may still be going through the list: it has ended once the entry is gone.
-    EXPECT_TRUE(waitUntil([&] { return listed() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return listed() == 1; }));
     EXPECT_TRUE(sawItself);
     server.setActive(false);  // the handlers use this test's locals
 }
@@ -371,7 +372,7 @@ TEST_F(ServerTest, SetActiveFromAHandlerIsRefused) {
     activate();
     RawSocket peer = RawSocket::connectTo(server.port());
     peer.send("stop\n");
-    EXPECT_TRUE(waitUntil([&] { return refused.load(); }));
+    EXPECT_TRUE(WaitUntil([&] { return refused.load(); }));
     EXPECT_TRUE(server.active());
     server.setActive(false);
 }
@@ -393,9 +394,9 @@ TEST_F(ServerTest, ManyConnectCyclesLeaveNoFilesOrThreadsBehind) {
         return true;
     };
     ASSERT_TRUE(cycles(20));
-    ASSERT_TRUE(waitUntil([&] { return listed() == 0; }));
-    const int files = tcp_testing::openFileCount();
-    const long memory = tcp_testing::virtualMemoryKb();
+    ASSERT_TRUE(WaitUntil([&] { return listed() == 0; }));
+    const int files = testing_support::OpenFileCount();
+    const long memory = testing_support::VirtualMemoryKb();
 
     std::atomic<int> good{0};
     std::vector<std::thread> clients;
@@ -404,11 +405,11 @@ TEST_F(ServerTest, ManyConnectCyclesLeaveNoFilesOrThreadsBehind) {
     for (auto& c : clients)
         c.join();
     EXPECT_EQ(good, 4);
-    ASSERT_TRUE(waitUntil([&] { return listed() == 0; }));
-    EXPECT_TRUE(waitUntil([&] { return tcp_testing::openFileCount() <= files; }))
-        << tcp_testing::openFileCount() << " open files, " << files << " before";
+    ASSERT_TRUE(WaitUntil([&] { return listed() == 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return testing_support::OpenFileCount() <= files; }))
+        << testing_support::OpenFileCount() << " open files, " << files << " before";
     // Threads never joined would keep their stacks: 10,000 of them, many gigabytes.
-    EXPECT_LT(tcp_testing::virtualMemoryKb() - memory, 512 * 1024);
+    EXPECT_LT(testing_support::VirtualMemoryKb() - memory, 512 * 1024);
 }
 
 }  // namespace

@@ -9,13 +9,13 @@
 #include "platform/errors.h"
 #include "platform/widgets/avi_reader.h"
 #include "tests/platform/widgets/avi_test_files.h"
-#include "tests/platform/widgets/qt_wait.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/waits.h"
 
 namespace {
 
 using platform::widgets::AnimateControl;
-using widgets_test::waitUntil;
+using testing_support::WaitUntil;
 
 const std::string kMeter = std::string(SONH_RUNTIME_DIR) + "/meter.avi";
 const std::string kConnect = std::string(SONH_RUNTIME_DIR) + "/connect.avi";
@@ -47,7 +47,7 @@ TEST_F(AnimateControlTest, ActiveLoopsThroughEveryFrameInOrder) {
     control.setActive(true);
     const int n = control.frameCount();
     // Until it has wrapped round past the last frame at least once.
-    ASSERT_TRUE(waitUntil([&] { return shown.size() >= static_cast<size_t>(n + 2); }));
+    ASSERT_TRUE(WaitUntil([&] { return shown.size() >= static_cast<size_t>(n + 2); }));
     EXPECT_EQ(shown.front(), 0);
     for (size_t i = 1; i < shown.size(); ++i)
         EXPECT_EQ(shown[i], (shown[i - 1] + 1) % n) << "at step " << i;
@@ -59,7 +59,7 @@ TEST_F(AnimateControlTest, StoppedShowsTheStopFrameAndStaysThere) {
     EXPECT_EQ(control.currentFrame(), 12);
     control.setActive(true);
     ASSERT_TRUE(
-        waitUntil([&] { return control.currentFrame() != 0 && control.currentFrame() != 12; }));
+        WaitUntil([&] { return control.currentFrame() != 0 && control.currentFrame() != 12; }));
     control.setActive(false);
     EXPECT_FALSE(control.active());
     EXPECT_EQ(control.currentFrame(), 12);
@@ -132,7 +132,7 @@ TEST_F(AnimateControlTest, ActiveBeforeLoadingStartsWithTheFile) {
     control.setActive(true);
     EXPECT_TRUE(control.active());
     control.setFileName(kConnect);
-    ASSERT_TRUE(waitUntil([&] { return control.currentFrame() >= 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return control.currentFrame() >= 2; }));
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 // Plain sockets for the far side of the tests, where a test must control every byte: split
 // packets, abortive closes, a peer that never reads.
-namespace tcp_testing {
+namespace testing_support {
 
 class RawSocket {
   public:
@@ -54,13 +54,36 @@ class RawListener {
 };
 
 // A port where nothing listens (bound once, then released).
-int unusedPort();
+int UnusedPort();
+// A port of the settings' range (below 10000) that nothing listens on right now.
+int FreePort();
 
-int openFileCount();
-long virtualMemoryKb();
+int OpenFileCount();
+long VirtualMemoryKb();
 
-// Polls until the condition holds; false after the time-out.
-bool waitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// A plain line client over a real socket, as the programs' peers talk.
+class LineClient {
+  public:
+    LineClient() = default;
+    ~LineClient();
+    LineClient(const LineClient&) = delete;
+    LineClient& operator=(const LineClient&) = delete;
 
-}  // namespace tcp_testing
+    bool Connect(int port);  // false when nothing listens
+    // The next line without its CR LF; nothing on a time-out or when the peer closed.
+    std::optional<std::string> ReadLine(
+        std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // True once the peer has closed the connection (within the time-out).
+    bool WaitClosed(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    void Send(std::string_view line);  // appends CR LF
+    void SendRaw(std::string_view bytes);
+    void ShutdownWrite();  // the peer reads the end after what was sent
+    void Reset();          // closes with a reset instead of an orderly end
+
+  private:
+    int fd_ = -1;
+    std::string pending_;
+    bool closed_ = false;
+};
+
+}  // namespace testing_support

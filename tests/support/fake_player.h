@@ -8,7 +8,7 @@
 
 #include "platform/audio/media_player.h"
 
-namespace server_testing {
+namespace testing_support {
 
 // A media player whose clock the test moves. A file opens when it exists on disk and is not
 // marked unplayable; its length is the one the test gave, else defaultLength. Every call is
@@ -47,4 +47,4 @@ class FakePlayer : public platform::audio::MediaPlayer {
     std::int32_t length_ = 0;
 };
 
-}  // namespace server_testing
+}  // namespace testing_support

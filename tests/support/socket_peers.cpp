@@ -1,4 +1,4 @@
-#include "tests/platform/tcp/raw_peer.h"
+#include "tests/support/socket_peers.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -10,11 +10,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <thread>
 #include <utility>
 
-namespace tcp_testing {
+namespace testing_support {
 
 namespace {
 
@@ -140,19 +141,19 @@ RawSocket RawListener::accept() {
     return RawSocket(::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC));
 }
 
-int unusedPort() {
+int UnusedPort() {
     RawListener l;
     return l.port();
 }
 
-int openFileCount() {
+int OpenFileCount() {
     int n = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd"))
         ++n;
     return n;
 }
 
-long virtualMemoryKb() {
+long VirtualMemoryKb() {
     std::ifstream status("/proc/self/status");
     std::string key;
     while (status >> key) {
@@ -165,14 +166,107 @@ long virtualMemoryKb() {
     return 0;
 }
 
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+int FreePort() {
+    static std::mt19937 random(static_cast<unsigned>(::getpid()));
+    std::uniform_int_distribution<int> pick(2000, 9999);
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const int port = pick(random);
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(port));
+        a.sin_addr.s_addr = htonl(INADDR_ANY);
+        const bool free = ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        ::close(fd);
+        if (free)
+            return port;
     }
+    throw std::runtime_error("no free port below 10000");
+}
+
+LineClient::~LineClient() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool LineClient::Connect(int port) {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        ::close(fd_);
+        fd_ = -1;
+        return false;
+    }
+    pending_.clear();
+    closed_ = false;
     return true;
 }
 
-}  // namespace tcp_testing
+std::optional<std::string> LineClient::ReadLine(std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const size_t lf = pending_.find('\n');
+        if (lf != std::string::npos) {
+            std::string line = pending_.substr(0, lf);
+            pending_.erase(0, lf + 1);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return line;
+        }
+        if (fd_ < 0 || closed_)
+            return std::nullopt;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return std::nullopt;
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left.count())) <= 0)
+            continue;
+        char buffer[4096];
+        const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            closed_ = true;
+            continue;
+        }
+        pending_.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+bool LineClient::WaitClosed(std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!closed_ && std::chrono::steady_clock::now() < end) {
+        if (!ReadLine(std::chrono::milliseconds(50)))
+            continue;
+    }
+    return closed_;
+}
+
+void LineClient::Send(std::string_view line) {
+    SendRaw(std::string(line) + "\r\n");
+}
+
+void LineClient::SendRaw(std::string_view bytes) {
+    if (fd_ >= 0)
+        (void)::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+}
+
+void LineClient::ShutdownWrite() {
+    if (fd_ >= 0)
+        ::shutdown(fd_, SHUT_WR);
+}
+
+void LineClient::Reset() {
+    if (fd_ < 0)
+        return;
+    const linger abort{1, 0};
+    ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    ::close(fd_);
+    fd_ = -1;
+}
+
+}  // namespace testing_support

@@ -1,11 +1,11 @@
-#include "tests/server/fake_player.h"
+#include "tests/support/fake_player.h"
 
 #include <algorithm>
 
 #include "platform/errors.h"
 #include "platform/files.h"
 
-namespace server_testing {
+namespace testing_support {
 
 void FakePlayer::open() {
     calls.push_back("open " + fileName_);
@@ -54,4 +54,4 @@ void FakePlayer::advance(std::int32_t ms) {
         mode_ = Mode::Stopped;
 }
 
-}  // namespace server_testing
+}  // namespace testing_support
