@@ -26,8 +26,9 @@ inline constexpr char kPlayOnce[] = "PLAY ONCE";
 inline constexpr char kPlayInSequence[] = "PLAY IN SEQUENCE";
 
 // "MP3 PATH" and the folder's number (from 1), without leading zeros: MP3 PATH12.
+inline constexpr char kFolderKeyPrefix[] = "MP3 PATH";
 inline std::string FolderKey(int number) {
-    return "MP3 PATH" + std::to_string(number);
+    return kFolderKeyPrefix + std::to_string(number);
 }
 
 }  // namespace sonpad::keys

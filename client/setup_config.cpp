@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -10,6 +11,7 @@
 #include "client/setup_window.h"
 #include "client/song_sel_window.h"
 #include "common/config_file.h"
+#include "common/conversion.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/qt/text_edge.h"
@@ -25,6 +27,19 @@ kv::Tcfg openSettings(const std::string& file) {
 }
 
 constexpr int kSeqLimitFallback = 5;
+
+// The highest number of a folder key that the section holds; 0 for none.
+std::int32_t highestFolderKey(const kv::Tcfg& cfg) {
+    const std::string_view prefix = keys::kFolderKeyPrefix;
+    std::int32_t highest = 0;
+    for (const std::string& key : cfg.ReadKeyNames()) {
+        std::int32_t n = 0;
+        if (key.starts_with(prefix) && kv::TryStrToInt(key.substr(prefix.size()), n) &&
+            keys::FolderKey(n) == key)
+            highest = std::max(highest, n);
+    }
+    return highest;
+}
 
 }  // namespace
 
@@ -42,7 +57,10 @@ void TaSetup::LoadConfig() {
         foldersRead = true;
         if (*folderCount <= 0)
             return;
-        for (std::int32_t i = 1; i <= *folderCount; ++i)
+        // Lines past the last stored folder could only be empty; a huge count would list
+        // (and scan) millions of them.
+        const std::int32_t last = std::min(*folderCount, highestFolderKey(cfg));
+        for (std::int32_t i = 1; i <= last; ++i)
             ListBox1->addItem(platform::fileName(cfg.ReadString(keys::FolderKey(i))));
         UpdateButtons();
     };

@@ -36,6 +36,8 @@ TaSetup::TaSetup(ClientForms& forms, const ClientEnvironment& env)
     : QDialog(nullptr), forms_(forms), env_(env) {
     setWindowTitle("Client Configuration");
     CreateControls();
+    const QSize screen = env_.screenSize();
+    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
     FormCreate();
 }
 

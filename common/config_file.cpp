@@ -67,6 +67,13 @@ void Tcfg::WriteSectionString(std::string_view section, std::string_view key, st
     WriteValue(UpperCase(section), UpperCase(key), s);
 }
 
+std::vector<std::string> Tcfg::ReadKeyNames() const {
+    std::vector<std::string> keys = platform::ini::keyNames(FileName, Section);
+    for (std::string& key : keys)
+        key = UpperCase(key);
+    return keys;
+}
+
 std::int32_t Tcfg::ReadInteger(std::string_view key) const {
     return ReadSectionInteger(Section, key);
 }

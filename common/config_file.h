@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A program's settings file, reached one value at a time: section and key names and every
 // stored value are upper case, values are stored trimmed, booleans are "YES" and "NO".
@@ -28,6 +29,9 @@ class Tcfg {
     bool ReadSectionBool(std::string_view section, std::string_view key) const;
     std::string ReadString(std::string_view key) const;
     std::string ReadSectionString(std::string_view section, std::string_view key) const;
+
+    // The keys of the selected section, upper case, in the file's order.
+    std::vector<std::string> ReadKeyNames() const;
 
     void WriteInteger(std::string_view key, std::int32_t n);
     void WriteSectionInteger(std::string_view section, std::string_view key, std::int32_t n);

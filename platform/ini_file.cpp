@@ -115,6 +115,30 @@ std::string readValue(std::string_view file, std::string_view section, std::stri
     return f.keyLine ? valueOf(lines[*f.keyLine].text) : std::string();
 }
 
+std::vector<std::string> keyNames(std::string_view file, std::string_view section) {
+    std::string all;
+    try {
+        all = files::readWholeFile(file);
+    } catch (const Error&) {
+        return {};
+    }
+    std::vector<std::string> keys;
+    bool seen = false;
+    bool inSection = false;
+    const std::string wantSection = ascii::trim(section);
+    for (const Line& line : splitLines(all)) {
+        if (auto name = sectionName(line.text)) {
+            if (seen)
+                break;  // as for the reads: the first section of the name only
+            inSection = seen = ascii::equalsNoCase(*name, wantSection);
+            continue;
+        }
+        if (auto key = inSection ? keyName(line.text) : std::nullopt)
+            keys.push_back(*key);
+    }
+    return keys;
+}
+
 void writeValue(std::string_view file, std::string_view section, std::string_view key,
                 std::string_view value) {
     try {

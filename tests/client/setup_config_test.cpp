@@ -200,9 +200,14 @@ TEST_F(SetupConfigTest, BadFolderCountKeepsTheFoldersListedBefore) {
     EXPECT_TRUE(setup().btnScan->isEnabled());
 }
 
-TEST_F(SetupConfigTest, FolderKeysAreReadUpToTheCountAndAMissingOneGivesAnEmptyLine) {
+TEST_F(SetupConfigTest, FolderKeysAreReadUpToTheCountAndAGapGivesAnEmptyLine) {
     Load("DIRECTORIES=3\nMP3 PATH1=/A/\nMP3 PATH3=/C/\nMP3 PATH4=/D/\nMP3 PATH01=/X/\n");
     EXPECT_EQ(setup().Folders(), (Lines{"/A/", "", "/C/"}));
+    // No empty lines past the last folder stored, however large the count.
+    Load("DIRECTORIES=5\nMP3 PATH1=/A/\nMP3 PATH2=/B/\n");
+    EXPECT_EQ(setup().Folders(), (Lines{"/A/", "/B/"}));
+    Load("DIRECTORIES=2147483647\nMP3 PATH1=/A/\nMP3 PATH2=/B/\n");
+    EXPECT_EQ(setup().Folders(), (Lines{"/A/", "/B/"}));
     Load("DIRECTORIES=0\nMP3 PATH1=/A/\n");
     EXPECT_TRUE(setup().Folders().empty());
     // With no folder the buttons keep their state.

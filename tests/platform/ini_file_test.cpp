@@ -27,6 +27,17 @@ TEST(IniFile, ReadsWithoutRegardToCase) {
     EXPECT_EQ(readValue(dir / "missing.ini", "SONHALL", "PORT"), "");
 }
 
+TEST(IniFile, KeyNamesOfTheFirstSectionOfTheName) {
+    TempDir dir;
+    const std::string f =
+        dir.write("a.ini",
+                  "A=0\r\n[Other]\r\nB=1\r\n[sonpad]\r\n; note\r\n Port = 1\r\n"
+                  "no key here\r\nname=x\r\n[OTHER]\r\nC=2\r\n[SONPAD]\r\nLATE=3\r\n");
+    EXPECT_EQ(platform::ini::keyNames(f, "SONPAD"), (std::vector<std::string>{"Port", "name"}));
+    EXPECT_TRUE(platform::ini::keyNames(f, "MISSING").empty());
+    EXPECT_TRUE(platform::ini::keyNames(dir / "missing.ini", "SONPAD").empty());
+}
+
 TEST(IniFile, WritesInPlaceAndAppendsAtTheEndOfTheSection) {
     TempDir dir;
     const std::string f = dir.write("a.ini",
