@@ -8,19 +8,19 @@
 
 namespace kv {
 
-std::int32_t GetCheckedFileSize(std::string_view path) {
+std::int32_t GetCheckedFileSize(std::string_view path, platform::BoxWait wait) {
     std::int32_t result = 0;
     try {
         platform::files::clearAttributes(path);  // status ignored, as asked
     } catch (const std::exception&) {
-        ShowErrorDlg("Error 1");
+        ShowErrorDlg("Error 1", wait);
         return 0;
     }
     std::optional<platform::files::File> file;
     try {
         file.emplace(path, platform::files::File::Mode::Read);
     } catch (const std::exception&) {
-        ShowErrorDlg("Error 3");
+        ShowErrorDlg("Error 3", wait);
         return 0;
     }
     try {
@@ -30,12 +30,12 @@ std::int32_t GetCheckedFileSize(std::string_view path) {
                      ? std::numeric_limits<std::int32_t>::max()
                      : static_cast<std::int32_t>(size);
     } catch (const std::exception&) {
-        ShowErrorDlg("Error 2");
+        ShowErrorDlg("Error 2", wait);
     }
     try {
         file->close();
     } catch (const std::exception&) {
-        ShowErrorDlg("Error 3");
+        ShowErrorDlg("Error 3", wait);
     }
     return result;
 }

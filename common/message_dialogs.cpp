@@ -1,11 +1,9 @@
 #include "common/message_dialogs.h"
 
-#include "platform/dialogs.h"
-
 namespace kv {
 
-void ShowErrorDlg(std::string_view message) {
-    platform::dialogs().showError(message);
+void ShowErrorDlg(std::string_view message, platform::BoxWait wait) {
+    platform::showError(wait, message);
 }
 
 bool ConfirmDlg(std::string_view message) {

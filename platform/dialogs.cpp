@@ -15,6 +15,12 @@ void UnattendedDialogs::showMessage(std::string_view text) {
 void UnattendedDialogs::showError(std::string_view text) {
     print("Error: ", text);
 }
+void UnattendedDialogs::postMessage(std::string_view text) {
+    showMessage(text);
+}
+void UnattendedDialogs::postError(std::string_view text) {
+    showError(text);
+}
 bool UnattendedDialogs::confirm(std::string_view text) {
     print("Confirm (answered No): ", text);
     return false;
@@ -70,6 +76,20 @@ Dialogs* setDialogs(Dialogs* d) {
     Dialogs* old = installed;
     installed = d;
     return old;
+}
+
+void showMessage(BoxWait wait, std::string_view text) {
+    if (wait == BoxWait::No)
+        dialogs().postMessage(text);
+    else
+        dialogs().showMessage(text);
+}
+
+void showError(BoxWait wait, std::string_view text) {
+    if (wait == BoxWait::No)
+        dialogs().postError(text);
+    else
+        dialogs().showError(text);
 }
 
 void setProgramTitle(std::string t) {

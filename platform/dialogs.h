@@ -4,9 +4,15 @@
 #include <string>
 #include <string_view>
 
-// The modal boxes and file choosers of both programs. The programs install the Qt
+// The message boxes and file choosers of both programs. The programs install the Qt
 // implementation; tests install a scripted one. Called on the user-interface thread only.
 namespace platform {
+
+// Whether a plain or error box holds up the code that shows it.
+enum class BoxWait {
+    UntilClosed,  // modal: the call returns once the box is closed
+    No,           // the call returns at once; the box stands, beside any others, until closed
+};
 
 struct FileDialogOptions {
     std::string caption;
@@ -20,10 +26,14 @@ class Dialogs {
   public:
     virtual ~Dialogs() = default;
 
-    // Plain box: the program's title, the text, OK, no icon.
+    // Plain box: the program's title, the text, OK, no icon. Modal.
     virtual void showMessage(std::string_view text) = 0;
-    // Error box: title "Error", the text, OK.
+    // Error box: title "Error", the text, OK. Modal.
     virtual void showError(std::string_view text) = 0;
+    // The same two boxes without waiting, for work that must go on meanwhile (a player tick,
+    // the start-up). A question is never posted: its answer decides what happens next.
+    virtual void postMessage(std::string_view text) = 0;
+    virtual void postError(std::string_view text) = 0;
     // Confirmation: title "Confirm", "&Yes" and "&No"; true only for Yes.
     virtual bool confirm(std::string_view text) = 0;
     // A folder, or nothing when cancelled. Paths use "/" and carry no trailing separator.
@@ -50,6 +60,8 @@ class UnattendedDialogs : public Dialogs {
     explicit UnattendedDialogs(bool echo = true) : echo_(echo) {}
     void showMessage(std::string_view text) override;
     void showError(std::string_view text) override;
+    void postMessage(std::string_view text) override;
+    void postError(std::string_view text) override;
     bool confirm(std::string_view text) override;
     std::optional<std::string> browseForFolder(std::string_view caption,
                                                std::string_view root) override;
@@ -67,6 +79,10 @@ class UnattendedDialogs : public Dialogs {
 Dialogs& dialogs();
 // Installs d (not owned) and returns the one it replaces; nullptr restores the stand-in.
 Dialogs* setDialogs(Dialogs* d);
+
+// A plain or error box on the installed dialogs, modal or posted as wait says.
+void showMessage(BoxWait wait, std::string_view text);
+void showError(BoxWait wait, std::string_view text);
 
 // The title of plain message boxes (the original's application title).
 void setProgramTitle(std::string title);

@@ -8,19 +8,20 @@
 namespace platform {
 
 // The programs' general error handler: an error escaping an event handler is shown in an error
-// box and the rest of that handler is skipped. Nothing may cross into the event loop.
+// box and the rest of that handler is skipped. Nothing may cross into the event loop. Work
+// that must not stop for the box (a timer tick) posts it instead of waiting.
 template <class Handler>
-void guarded(Handler&& handler) noexcept {
+void guarded(Handler&& handler, BoxWait wait = BoxWait::UntilClosed) noexcept {
     try {
         std::forward<Handler>(handler)();
     } catch (const std::exception& e) {
         try {
-            dialogs().showError(e.what());
+            showError(wait, e.what());
         } catch (...) {
         }
     } catch (...) {
         try {
-            dialogs().showError("Unknown error");
+            showError(wait, "Unknown error");
         } catch (...) {
         }
     }

@@ -145,7 +145,10 @@ void TaMain::CreateControls() {
     setStatusBar(StatusBar1);
 
     Timer1 = new platform::TickTimer(1000, env_.realTimers, this);
-    Timer1->OnTimer = [this] { platform::guarded([this] { Timer1Timer(); }); };
+    // The tick does not wait for the box of an error that escapes it.
+    Timer1->OnTimer = [this] {
+        platform::guarded([this] { Timer1Timer(); }, platform::BoxWait::No);
+    };
 
     connect(btnActivate, &QPushButton::clicked, this,
             [this] { platform::guarded([this] { btnActivateClick(); }); });

@@ -163,7 +163,8 @@ bool TaMain::PlayNextSong(int player) {
             platform::latin1(kv::Trim(forms_.aDm->SongTitleById(TaDm::SongIdOf(line)))));
         const std::string path = kv::Trim(kv::Copy(line, kPathColumn, kPathWidth));
         ActivePlayer = player;
-        CurrentFileSize = kv::GetCheckedFileSize(path);
+        // Its boxes stand while playback goes on.
+        CurrentFileSize = kv::GetCheckedFileSize(path, platform::BoxWait::No);
 
         std::unique_ptr<MediaPlayer>& target = PlayerOf(*this, player);
         const std::unique_ptr<MediaPlayer>& other = PlayerOf(*this, 3 - player);

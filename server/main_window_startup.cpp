@@ -119,9 +119,11 @@ void TaMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (formShown_)
         return;
-    // Start-up runs from the event loop once the window is on the screen.
+    // Start-up runs from the event loop once the window is on the screen; its boxes do not
+    // hold it up.
     QMetaObject::invokeMethod(
-        this, [this] { platform::guarded([this] { FormShow(); }); }, Qt::QueuedConnection);
+        this, [this] { platform::guarded([this] { FormShow(); }, platform::BoxWait::No); },
+        Qt::QueuedConnection);
 }
 
 void TaMain::FormShow() {
@@ -145,7 +147,7 @@ void TaMain::FormShow() {
     }
     ApplyServerPort();
     if (SongLibrary.empty())
-        platform::dialogs().showMessage("THERE ARE NO MP3 FILES AVAILABLE TO PLAY");
+        platform::dialogs().postMessage("THERE ARE NO MP3 FILES AVAILABLE TO PLAY");
     AvlCountdown = setup.SpinEdit1->Value();
     UpdateQueueStatus();
     Timer1->SetEnabled(true);

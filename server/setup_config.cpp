@@ -28,7 +28,7 @@ std::string folderKey(int i) {
 
 void TaSetup::LoadConfig() {
     if (!platform::files::fileExists(ConfigurationFile())) {
-        platform::dialogs().showMessage("Error! I cannot locate Configuration file.");
+        platform::dialogs().postMessage("Error! I cannot locate Configuration file.");
         return;
     }
     ListBox1->clear();

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <cstdio>
 
 #include "platform/qt/text_edge.h"
 
@@ -11,30 +12,79 @@ namespace platform {
 namespace {
 
 QWidget* parentWindow() {
+    // Above a modal window, so that a box it brings up can be used.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
     return QApplication::activeWindow();
 }
 
-void plainBox(const QString& title, std::string_view text, QMessageBox::Icon icon) {
-    QMessageBox box(icon, title, latin1(text), QMessageBox::NoButton, parentWindow());
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.exec();
+// What a box nobody can see would have shown, and the button that answered it.
+void report(std::string_view title, std::string_view text, std::string_view answer) {
+    std::fprintf(stderr, "%.*s: %.*s [%.*s]\n", static_cast<int>(title.size()), title.data(),
+                 static_cast<int>(text.size()), text.data(), static_cast<int>(answer.size()),
+                 answer.data());
+    std::fflush(stderr);
+}
+
+void showPlain(const QString& title, std::string_view text, QMessageBox::Icon icon, BoxWait wait) {
+    auto* box = new QMessageBox(icon, title, latin1(text), QMessageBox::NoButton, parentWindow());
+    box->setDefaultButton(box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
+    if (wait == BoxWait::UntilClosed) {
+        box->exec();
+        delete box;
+        return;
+    }
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 }  // namespace
 
+bool runsWithoutDisplay() {
+    const QString name = QGuiApplication::platformName();
+    return name == QLatin1String("offscreen") || name == QLatin1String("minimal");
+}
+
+QtDialogs::QtDialogs(Display display)
+    : headless_(display == Display::Absent ||
+                (display == Display::Detect && runsWithoutDisplay())) {}
+
 void QtDialogs::showMessage(std::string_view text) {
-    plainBox(latin1(programTitle()), text, QMessageBox::NoIcon);
+    if (headless_)
+        return report(programTitle(), text, "OK");
+    showPlain(latin1(programTitle()), text, QMessageBox::NoIcon, BoxWait::UntilClosed);
 }
 
 void QtDialogs::showError(std::string_view text) {
-    plainBox(QStringLiteral("Error"), text, QMessageBox::Critical);
+    if (headless_)
+        return report("Error", text, "OK");
+    showPlain(QStringLiteral("Error"), text, QMessageBox::Critical, BoxWait::UntilClosed);
+}
+
+void QtDialogs::postMessage(std::string_view text) {
+    if (headless_)
+        return report(programTitle(), text, "OK");
+    showPlain(latin1(programTitle()), text, QMessageBox::NoIcon, BoxWait::No);
+}
+
+void QtDialogs::postError(std::string_view text) {
+    if (headless_)
+        return report("Error", text, "OK");
+    showPlain(QStringLiteral("Error"), text, QMessageBox::Critical, BoxWait::No);
 }
 
 bool QtDialogs::confirm(std::string_view text) {
+    // Yes is the default button, as on the platform the programs come from.
+    if (headless_) {
+        report("Confirm", text, "Yes");
+        return true;
+    }
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), latin1(text),
                     QMessageBox::NoButton, parentWindow());
     QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
@@ -42,6 +92,10 @@ bool QtDialogs::confirm(std::string_view text) {
 
 std::optional<std::string> QtDialogs::browseForFolder(std::string_view caption,
                                                       std::string_view root) {
+    if (headless_) {
+        report(caption, root, "Cancel");
+        return std::nullopt;
+    }
     const QString dir =
         QFileDialog::getExistingDirectory(parentWindow(), latin1(caption), fileName(root));
     if (dir.isEmpty())
@@ -68,10 +122,18 @@ std::optional<std::string> chooseFile(const FileDialogOptions& options, bool sav
 }  // namespace
 
 std::optional<std::string> QtDialogs::askOpenFile(const FileDialogOptions& options) {
+    if (headless_) {
+        report(options.caption, options.folder, "Cancel");
+        return std::nullopt;
+    }
     return chooseFile(options, false);
 }
 
 std::optional<std::string> QtDialogs::askSaveFile(const FileDialogOptions& options) {
+    if (headless_) {
+        report(options.caption, options.folder, "Cancel");
+        return std::nullopt;
+    }
     return chooseFile(options, true);
 }
 

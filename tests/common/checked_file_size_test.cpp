@@ -34,6 +34,9 @@ TEST(GetCheckedFileSize, MissingFileShowsError3) {
     dialogs.expectError("Error 3");
     EXPECT_EQ(kv::GetCheckedFileSize(dir / "missing.mp3"), 0);
     EXPECT_EQ(dialogs.shown().at(0).title, "Error");
+    // Work that must go on posts the box instead.
+    dialogs.expectPostedError("Error 3");
+    EXPECT_EQ(kv::GetCheckedFileSize(dir / "missing.mp3", platform::BoxWait::No), 0);
 }
 
 TEST(GetCheckedFileSize, FolderCannotBeOpenedAsAFile) {

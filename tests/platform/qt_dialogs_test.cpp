@@ -5,8 +5,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
+#include <vector>
 
 #include "common/message_dialogs.h"
 
@@ -43,8 +45,9 @@ QAbstractButton* button(QMessageBox& box, const QString& text) {
     return nullptr;
 }
 
+// The tests run offscreen, but these boxes are shown as on a display.
 struct QtDialogsTest : ::testing::Test {
-    platform::QtDialogs dialogs;
+    platform::QtDialogs dialogs{platform::QtDialogs::Display::Present};
     platform::Dialogs* previous = nullptr;
     void SetUp() override { previous = platform::setDialogs(&dialogs); }
     void TearDown() override { platform::setDialogs(previous); }
@@ -86,6 +89,69 @@ TEST_F(QtDialogsTest, ErrorAndPlainBoxes) {
     EXPECT_EQ(seen.title, "Sonhall2");
     EXPECT_EQ(seen.text, QString::fromUtf8("Café"));
     EXPECT_EQ(seen.buttons, QStringList{"OK"});
+}
+
+std::vector<QMessageBox*> standingBoxes() {
+    std::vector<QMessageBox*> boxes;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            boxes.push_back(box);
+    return boxes;
+}
+
+TEST_F(QtDialogsTest, PostedBoxesReturnAtOnceAndStandTogetherUntilClosed) {
+    platform::setProgramTitle("Sonhall 2");
+    platform::dialogs().postError("Error 3");
+    platform::dialogs().postMessage("THERE ARE NO MP3 FILES AVAILABLE TO PLAY");
+    std::vector<QMessageBox*> boxes = standingBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    QStringList titles;
+    for (QMessageBox* box : boxes) {
+        titles << box->windowTitle();
+        EXPECT_EQ(box->windowModality(), Qt::NonModal);
+        ASSERT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(box->buttons().first()->text(), "OK");
+    }
+    titles.sort();
+    EXPECT_EQ(titles, (QStringList{"Error", "Sonhall 2"}));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    QPointer<QMessageBox> first = boxes[0];
+    first->buttons().first()->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());  // a closed box goes
+    EXPECT_EQ(standingBoxes().size(), 1u);
+    standingBoxes()[0]->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Nobody sees these: each goes to standard error with its title and takes its default button.
+TEST(QtDialogsWithoutDisplay, EveryBoxIsReportedAndAnsweredAtOnce) {
+    platform::QtDialogs headless(platform::QtDialogs::Display::Absent);
+    platform::Dialogs* previous = platform::setDialogs(&headless);
+    platform::setProgramTitle("Sonhall 2");
+    ::testing::internal::CaptureStderr();
+    platform::dialogs().showMessage("You need to setup configuration first.");
+    platform::dialogs().postMessage("THERE ARE NO MP3 FILES AVAILABLE TO PLAY");
+    kv::ShowErrorDlg("Error 3");
+    const bool yes = kv::ConfirmDlg("Clear list. Are you sure?");
+    const auto folder = platform::dialogs().browseForFolder("Select a MP3 directory", "/");
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    platform::setDialogs(previous);
+    EXPECT_TRUE(yes);
+    EXPECT_FALSE(folder);
+    EXPECT_EQ(err,
+              "Sonhall 2: You need to setup configuration first. [OK]\n"
+              "Sonhall 2: THERE ARE NO MP3 FILES AVAILABLE TO PLAY [OK]\n"
+              "Error: Error 3 [OK]\n"
+              "Confirm: Clear list. Are you sure? [Yes]\n"
+              "Select a MP3 directory: / [Cancel]\n");
+    EXPECT_TRUE(standingBoxes().empty());
+}
+
+TEST(QtDialogsWithoutDisplay, OffscreenCountsAsNoDisplay) {
+    EXPECT_EQ(QGuiApplication::platformName(), "offscreen");  // as the tests run
+    EXPECT_TRUE(platform::runsWithoutDisplay());
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, StartUpLoadsTheSettingsAndScans) {
 TEST_F(MainWindowTest, StartUpWithAnEmptyLibrarySaysSoAndGoesOn) {
     WriteConfig("[SONHALL]\nCROSSFADE=98\nPORT=2323\n");
     Create();
-    dialogs.expectMessage("THERE ARE NO MP3 FILES AVAILABLE TO PLAY");
+    dialogs.expectPostedMessage("THERE ARE NO MP3 FILES AVAILABLE TO PLAY");
     main().FormShow();
     EXPECT_TRUE(main().Timer1->Enabled());
     EXPECT_FALSE(ended);
@@ -228,7 +228,7 @@ TEST_F(MainWindowTest, APortInUseIsReportedAndTheServerStaysStopped) {
     a.sin_addr.s_addr = htonl(INADDR_ANY);
     ASSERT_EQ(::bind(blocker, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
     ASSERT_EQ(::listen(blocker, 1), 0);
-    dialogs.expectError();
+    dialogs.expectPostedError();  // the tick does not wait for it
     for (int i = 0; i < 3; ++i)
         Tick();
     ::close(blocker);

@@ -1,14 +1,17 @@
 // The player tick over two fake players whose clocks the tests move.
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QSlider>
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 
 #include "common/text_helpers.h"
+#include "platform/qt/qt_dialogs.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/gauge.h"
@@ -275,7 +278,7 @@ TEST_P(UnplayableRecordTest, IsDroppedUncounted) {
     Start(98);
     if (deleted) {
         std::filesystem::remove(dir / "music/a.mp3");
-        dialogs.expectError();
+        dialogs.expectPostedError("Error 3");  // posted: the tick goes on
     } else {
         one->unplayable.insert(PathOf("a"));
     }
@@ -296,6 +299,39 @@ TEST_P(UnplayableRecordTest, IsDroppedUncounted) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DeletedOrNotPlayable, UnplayableRecordTest, ::testing::Bool());
+
+// With the real boxes: each deleted file's box stands, several at once, while the ticks go on.
+TEST_F(PlaybackTest, BoxesOfDeletedFilesStandWhilePlaybackGoesOn) {
+    Start(98);
+    platform::QtDialogs boxes(platform::QtDialogs::Display::Present);
+    platform::Dialogs* scripted = platform::setDialogs(&boxes);
+    const auto standing = [] {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w);
+                box && box->isVisible() && box->text() == "Error 3")
+                ++n;
+        return n;
+    };
+    std::filesystem::remove(dir / "music/a.mp3");
+    std::filesystem::remove(dir / "music/b.mp3");
+    Queue("a");
+    Queue("b");
+    Queue("c");
+    Tick();
+    EXPECT_EQ(standing(), 1);
+    Tick();
+    EXPECT_EQ(standing(), 2);
+    Tick();
+    EXPECT_EQ(one->fileName(), PathOf("c"));
+    EXPECT_TRUE(Sounding(one));
+    EXPECT_EQ(Shown(), "CHARLIE");
+    EXPECT_EQ(standing(), 2);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w))
+            box->close();
+    platform::setDialogs(scripted);
+}
 
 TEST_F(PlaybackTest, ADoubleClickDuringAnOverlapStopsTheNewerSong) {
     Start(98);
@@ -359,7 +395,7 @@ TEST_F(PlaybackTest, AnErrorEscapingATickLeavesTheTimerOffUntilActivation) {
     Tick();
     one->failSeek = true;
     main().SkipRequested = true;
-    dialogs.expectError("Cannot position the file.");
+    dialogs.expectPostedError("Cannot position the file.");
     main().Timer1->OnTimer();
     EXPECT_FALSE(main().Timer1->Enabled());
     main().btnActivateClick();

@@ -113,7 +113,7 @@ TEST_F(SetupConfigTest, NoDirectoriesLeavesTheFolderButtonsDisabled) {
 TEST_F(SetupConfigTest, MissingFileIsReportedAndChangesNothing) {
     Create();
     setup().ListBox1->addItem("/KEEP/");
-    dialogs.expectMessage("Error! I cannot locate Configuration file.");
+    dialogs.expectPostedMessage("Error! I cannot locate Configuration file.");
     setup().LoadConfig();
     EXPECT_EQ(entries(setup()), std::vector<std::string>{"/KEEP/"});
 }

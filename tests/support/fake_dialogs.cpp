@@ -39,6 +39,14 @@ FakeDialogs& FakeDialogs::expectError(std::optional<std::string> text) {
     expected_.push_back({Kind::Error, std::move(text), false, std::nullopt});
     return *this;
 }
+FakeDialogs& FakeDialogs::expectPostedMessage(std::optional<std::string> text) {
+    expected_.push_back({Kind::Message, std::move(text), false, std::nullopt, true});
+    return *this;
+}
+FakeDialogs& FakeDialogs::expectPostedError(std::optional<std::string> text) {
+    expected_.push_back({Kind::Error, std::move(text), false, std::nullopt, true});
+    return *this;
+}
 FakeDialogs& FakeDialogs::expectConfirm(bool answer, std::optional<std::string> text) {
     expected_.push_back({Kind::Confirm, std::move(text), answer, std::nullopt});
     return *this;
@@ -64,19 +72,23 @@ std::vector<std::string> FakeDialogs::textsOf(Kind kind) const {
     return out;
 }
 
-FakeDialogs::Expected FakeDialogs::take(Kind kind, std::string title, std::string_view text) {
-    shown_.push_back({kind, std::move(title), std::string(text)});
+FakeDialogs::Expected FakeDialogs::take(Kind kind, std::string title, std::string_view text,
+                                        bool posted) {
+    shown_.push_back({kind, std::move(title), std::string(text), posted});
     if (expected_.empty()) {
         ADD_FAILURE() << "unexpected " << kindName(kind) << " box: " << text;
-        return {kind, std::nullopt, false, std::nullopt};
+        return {kind, std::nullopt, false, std::nullopt, posted};
     }
     Expected e = expected_.front();
     expected_.pop_front();
     if (e.kind != kind) {
         ADD_FAILURE() << "expected a " << kindName(e.kind) << " box, got " << kindName(kind) << ": "
                       << text;
-        return {kind, std::nullopt, false, std::nullopt};
+        return {kind, std::nullopt, false, std::nullopt, posted};
     }
+    if (e.posted != posted)
+        ADD_FAILURE() << "expected the " << kindName(kind) << " box " << text
+                      << (e.posted ? " posted, it was modal" : " modal, it was posted");
     if (e.text) {
         EXPECT_EQ(*e.text, std::string(text)) << "text of the " << kindName(kind) << " box";
     }
@@ -88,6 +100,12 @@ void FakeDialogs::showMessage(std::string_view text) {
 }
 void FakeDialogs::showError(std::string_view text) {
     take(Kind::Error, "Error", text);
+}
+void FakeDialogs::postMessage(std::string_view text) {
+    take(Kind::Message, platform::programTitle(), text, true);
+}
+void FakeDialogs::postError(std::string_view text) {
+    take(Kind::Error, "Error", text, true);
 }
 bool FakeDialogs::confirm(std::string_view text) {
     return take(Kind::Confirm, "Confirm", text).yes;

@@ -10,7 +10,8 @@
 namespace testing_support {
 
 // Scripted dialogs: every box a test expects is queued with its answer; a box that nobody
-// expected, or one left unshown at the end, fails the test. Everything shown is recorded.
+// expected, one shown modal where a posted one was expected (or the other way round), or one
+// left unshown at the end, fails the test. Everything shown is recorded.
 class FakeDialogs : public platform::Dialogs {
   public:
     enum class Kind { Message, Error, Confirm, Folder, Open, Save };
@@ -18,6 +19,7 @@ class FakeDialogs : public platform::Dialogs {
         Kind kind;
         std::string title;
         std::string text;
+        bool posted = false;  // shown without waiting
     };
 
     FakeDialogs();  // installs itself
@@ -26,6 +28,8 @@ class FakeDialogs : public platform::Dialogs {
     // Optional expected text: when given, the shown text must equal it.
     FakeDialogs& expectMessage(std::optional<std::string> text = std::nullopt);
     FakeDialogs& expectError(std::optional<std::string> text = std::nullopt);
+    FakeDialogs& expectPostedMessage(std::optional<std::string> text = std::nullopt);
+    FakeDialogs& expectPostedError(std::optional<std::string> text = std::nullopt);
     FakeDialogs& expectConfirm(bool answer, std::optional<std::string> text = std::nullopt);
     FakeDialogs& expectFolder(std::optional<std::string> answer);
     FakeDialogs& expectOpenFile(std::optional<std::string> answer);
@@ -37,6 +41,8 @@ class FakeDialogs : public platform::Dialogs {
 
     void showMessage(std::string_view text) override;
     void showError(std::string_view text) override;
+    void postMessage(std::string_view text) override;
+    void postError(std::string_view text) override;
     bool confirm(std::string_view text) override;
     std::optional<std::string> browseForFolder(std::string_view caption,
                                                std::string_view root) override;
@@ -53,8 +59,9 @@ class FakeDialogs : public platform::Dialogs {
         std::optional<std::string> text;
         bool yes = false;
         std::optional<std::string> path;
+        bool posted = false;
     };
-    Expected take(Kind kind, std::string title, std::string_view text);
+    Expected take(Kind kind, std::string title, std::string_view text, bool posted = false);
 
     std::deque<Expected> expected_;
     std::vector<Shown> shown_;
