@@ -1,6 +1,8 @@
 // Sonhall2: the jukebox server.
+#include "platform/qt/close_on_signals.h"
 #include "platform/qt/guarded_application.h"
 #include "platform/qt/qt_dialogs.h"
+#include "server/main_window.h"
 #include "server/program_block.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +13,7 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         sonhall::ProgramBlock program(sonhall::StandardEnvironment());
+        const platform::CloseOnSignals closeOnSignals(program.forms().aMain);
         program.Show();
         result = app.exec();
     }

@@ -1,12 +1,16 @@
-// The real sonhall2 program, started from a program folder of its own, as a plain line client
-// meets it: log in, queue two songs, see the invitations and the songs play.
+// The real sonhall2 program, started offscreen from a program folder of its own, as a plain
+// line client meets it: log in, queue two songs, see the invitations and the songs play; an
+// empty library; the end by a signal.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <initializer_list>
+#include <optional>
 #include <regex>
 #include <thread>
 
@@ -60,6 +64,24 @@ class ProgramProcess {
     bool started() const { return pid_ > 0; }
     std::string Log() const { return testing_support::readFile(log_); }
 
+    void Signal(int signal) const { ::kill(pid_, signal); }
+    // The exit status once the program has ended by itself; nothing when it has not, or when
+    // a signal ended it.
+    std::optional<int> WaitForExit(std::chrono::milliseconds timeout) {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < end) {
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                if (WIFEXITED(status))
+                    return WEXITSTATUS(status);
+                return std::nullopt;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return std::nullopt;
+    }
+
   private:
     pid_t pid_ = -1;
     std::string log_;
@@ -88,32 +110,45 @@ class Client {
     LineClient line_;
 };
 
-TEST(RealProgramTest, AClientLogsInQueuesTwoSongsAndHearsThemPlay) {
-    testing_support::TempDir dir;
+// A program folder with the program, its data files and a configuration whose one MP3 folder
+// holds the given fixtures.
+std::string ProgramFolder(testing_support::TempDir& dir, int port,
+                          std::initializer_list<const char*> songs) {
     const std::string runtime = std::string(SONH_RUNTIME_DIR) + "/";
     for (const char* name : {"sonhall2", "meter.avi", "connect.avi", "SONHALL2.HLP"})
         std::filesystem::copy_file(runtime + name, dir / name);
     const std::string fixtures = std::string(SONH_SOURCE_DIR) + "/tests/fixtures/";
     dir.mkdir("music");
-    for (const char* name : {"tone_cbr_2s.mp3", "tone_vbr_3s.mp3"})
+    for (const char* name : songs)
         std::filesystem::copy_file(fixtures + name, dir / ("music/" + std::string(name)));
     std::string music = dir / "music/";
     std::transform(music.begin(), music.end(), music.begin(),
                    [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
-    const int port = FreePort();
     dir.write("sonhall2.kvc",
               "[SONHALL]\r\nCROSSFADE=98\r\nDIRECTORIES=1\r\nPORT=" + std::to_string(port) +
                   "\r\nCLIENT SONG=3\r\nMP3 PATH1=" + music + "\r\n");
+    return dir / "sonhall2";
+}
 
-    ProgramProcess program(dir / "sonhall2", dir / "program.log");
-    ASSERT_TRUE(program.started());
-    Client c;
-    // It listens from its third tick on, about three seconds after the window shows.
-    ASSERT_TRUE(WaitUntil([&] { return c.Connect(port); }, 60s)) << program.Log();
+// Logged in as KITCHEN, the greeting and the log-in replies read.
+void LogIn(Client& c) {
     EXPECT_EQ(c.Next(), "SONHALL II");
     c.Send(">>>KITCHEN");
     EXPECT_EQ(c.Next(), "KITCHEN has just logged in.");
     EXPECT_EQ(c.Next(), "#LOGack");
+}
+
+TEST(RealProgramTest, AClientLogsInQueuesTwoSongsAndHearsThemPlay) {
+    testing_support::TempDir dir;
+    const int port = FreePort();
+    const std::string exe = ProgramFolder(dir, port, {"tone_cbr_2s.mp3", "tone_vbr_3s.mp3"});
+
+    ProgramProcess program(exe, dir / "program.log");
+    ASSERT_TRUE(program.started());
+    Client c;
+    // It listens from its third tick on, about three seconds after the window shows.
+    ASSERT_TRUE(WaitUntil([&] { return c.Connect(port); }, 60s)) << program.Log();
+    LogIn(c);
     for (const std::string song : {"tone_cbr_2s.mp3", "tone_vbr_3s.mp3"}) {
         c.Send("#CISKITCHEN");
         EXPECT_EQ(c.Next(), "#CISack");
@@ -154,6 +189,36 @@ TEST(RealProgramTest, AClientLogsInQueuesTwoSongsAndHearsThemPlay) {
     EXPECT_EQ(info->size(), 19u);
     EXPECT_EQ(info->substr(11, 6), "000002") << "songs played";
     c.Send("#LOGoff");
+}
+
+// Without a display the box is only written out, so start-up goes on and the server listens.
+TEST(RealProgramTest, WithAnEmptyLibraryItStillListensAndAnswers) {
+    testing_support::TempDir dir;
+    const int port = FreePort();
+    ProgramProcess program(ProgramFolder(dir, port, {}), dir / "program.log");
+    ASSERT_TRUE(program.started());
+    Client c;
+    ASSERT_TRUE(WaitUntil([&] { return c.Connect(port); }, 60s)) << program.Log();
+    LogIn(c);
+    c.Send("#PLY?");
+    EXPECT_TRUE(c.Next());
+    EXPECT_NE(program.Log().find("Sonhall 2: THERE ARE NO MP3 FILES AVAILABLE TO PLAY [OK]"),
+              std::string::npos)
+        << program.Log();
+}
+
+// A signal closes the window as its user would: the clients hear "#LOGoff", status 0.
+TEST(RealProgramTest, SigtermClosesLikeTheWindowAndEndsWithStatusZero) {
+    testing_support::TempDir dir;
+    const int port = FreePort();
+    ProgramProcess program(ProgramFolder(dir, port, {"tone_cbr_2s.mp3"}), dir / "program.log");
+    ASSERT_TRUE(program.started());
+    Client c;
+    ASSERT_TRUE(WaitUntil([&] { return c.Connect(port); }, 60s)) << program.Log();
+    LogIn(c);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(c.Next(), "#LOGoff");
+    EXPECT_EQ(program.WaitForExit(20s), 0) << program.Log();
 }
 
 }  // namespace
