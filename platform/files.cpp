@@ -80,9 +80,19 @@ std::string resolve(std::string_view name) {
     return done;
 }
 
+// stat of a name that exists as written, else of its resolved form (resolve keeps a name that
+// exists as it is, so the first try saves the walk and gives the same answer).
+bool statResolved(std::string_view name, struct stat& st) {
+    const std::string given(name);
+    if (::stat(given.c_str(), &st) == 0)
+        return true;
+    const std::string path = resolve(given);
+    return path != given && ::stat(path.c_str(), &st) == 0;
+}
+
 bool fileExists(std::string_view name) {
     struct stat st {};
-    return ::stat(resolve(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return statResolved(name, st) && S_ISREG(st.st_mode);
 }
 
 bool folderExists(std::string_view name) {
@@ -152,14 +162,23 @@ std::vector<std::string> listFiles(std::string_view folder, std::string_view mas
     if (!dir.empty() && dir.back() != '/')
         dir += '/';
     std::vector<std::string> names;
-    for (std::string& entry : entriesOf(dir)) {
-        if (entry.front() == '.' || !matchesMask(entry, mask))
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (!d)
+        return names;
+    while (const dirent* e = ::readdir(d)) {
+        const char* entry = e->d_name;
+        if (entry[0] == '.' || !matchesMask(entry, mask))
             continue;
-        struct stat st {};
-        if (::stat((dir + entry).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-            continue;
-        names.push_back(std::move(entry));
+        // The entry's type saves a stat; links and unknown types are looked at.
+        if (e->d_type != DT_REG) {
+            struct stat st {};
+            if ((e->d_type != DT_LNK && e->d_type != DT_UNKNOWN) ||
+                ::stat((dir + entry).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+                continue;
+        }
+        names.emplace_back(entry);
     }
+    ::closedir(d);
     std::sort(names.begin(), names.end(), ascii::lessNoCase);
     return names;
 }
@@ -175,7 +194,7 @@ std::string programFolder() {
     return file.substr(0, file.rfind('/') + 1);
 }
 
-File::File(std::string_view name, Mode mode) : name_(resolve(name)) {
+File::File(std::string_view name, Mode mode) : name_(name) {
     int flags = O_CLOEXEC;
     switch (mode) {
         case Mode::Read:
@@ -191,7 +210,12 @@ File::File(std::string_view name, Mode mode) : name_(resolve(name)) {
             flags |= O_RDWR | O_CREAT | O_TRUNC;
             break;
     }
-    fd_ = ::open(name_.c_str(), flags, 0644);
+    // A name that opens as written is its own resolved form; only a failure walks the folders.
+    fd_ = ::open(name_.c_str(), flags & ~O_CREAT, 0644);
+    if (fd_ < 0) {
+        name_ = resolve(name_);
+        fd_ = ::open(name_.c_str(), flags, 0644);
+    }
     if (fd_ < 0)
         fail("open");
     struct stat st {};
