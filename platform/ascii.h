@@ -80,4 +80,11 @@ inline int compareNoCaseAz(std::string_view a, std::string_view b) {
     return compareNoCaseAz<char>(a, b);
 }
 
+// That order for sorted lists and sorts of bytes; texts equal but for case are equal.
+struct LessNoCaseAz {
+    bool operator()(std::string_view a, std::string_view b) const {
+        return compareNoCaseAz(a, b) < 0;
+    }
+};
+
 }  // namespace platform::ascii
