@@ -1,15 +1,17 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "client/client_forms.h"
+#include "client/song_index.h"
 
 namespace sonpad {
 
-// The client's shared routines: the main window's status text and queue caption, the
-// playlist combo, read access to the library's song records and the look-ups over them.
-// User-interface thread only, like the state it reads.
+// The routines the client's windows share: status texts, the queue caption, the playlist
+// combo, the fields of the library records, the two look-ups, adding a song to the queue and
+// the column rule. User-interface thread only, like the state it reads.
 class TDm {
   public:
     explicit TDm(ClientForms& forms);
@@ -18,28 +20,39 @@ class TDm {
     void UpdateSongQueCaption();
     void RefreshPlaylistCombo();
 
-    // Fields of the record at a valid library index.
+    // Fields of the record at a library index, trimmed. An index outside the library raises
+    // an error.
     std::string GetSongNo(int index) const;
     std::string GetTitle(int index) const;
     std::string GetArtist(int index) const;
+    // "BLANK" for an empty genre column, "<error>" for one that is not a number.
     std::string GetGenreName(int index) const;
     std::string GetAlbum(int index) const;
     std::string GetYear(int index) const;
     std::string GetComment(int index) const;
-    std::string GetFilePath(int index) const;
+    std::string GetFilePath(int index) const;  // with its trailing separator
     std::string GetFileName(int index) const;
 
-    // The first library index whose record matches, or -1.
+    // The first record in library order whose file name equals the name in upper case (not
+    // trimmed), or -1.
     int FindSongByFileName(std::string_view fileName) const;
+    // The first record whose columns 1-6 equal the 6-character number, or -1.
     int FindSongByNo(std::string_view songNo) const;
 
+    // Appends a row for the song to the song queue (nothing for an unknown number), then
+    // refreshes the queue caption.
     void AddSongToQue(std::string_view songNo);
 
-    // Columns grow to 9 pixels a character and 5 more; they never shrink.
     static int FitColumnWidth(std::string_view text, int width);
 
+    // Kept by the scan as it fills the library.
+    SongIndex& LibraryIndex() { return index_; }
+
   private:
-    [[maybe_unused]] ClientForms& forms_;
+    const std::string& Record(int index) const;
+
+    ClientForms& forms_;
+    mutable SongIndex index_;  // look-ups keep it in step with the library
 };
 
 }  // namespace sonpad
