@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "client/config_keys.h"
@@ -23,6 +24,8 @@
 
 namespace sonpad {
 namespace {
+
+constexpr int kCloseRetryMs = 50;
 
 using platform::widgets::FocusOnEnter;
 
@@ -208,6 +211,17 @@ void TaSetup::BitBtn2Click() {
 }
 
 void TaSetup::done(int result) {
+    if (Scanning) {
+        // The close's save reloads the folder list the scan is reading: close after the scan.
+        if (!closePending_) {
+            closePending_ = true;
+            QTimer::singleShot(kCloseRetryMs, this, [this, result] {
+                closePending_ = false;
+                done(result);
+            });
+        }
+        return;
+    }
     // Every close goes through FormClose; when it fails the window stays open.
     bool closed = false;
     platform::guarded([&] {

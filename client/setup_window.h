@@ -94,6 +94,7 @@ class TaSetup : public QDialog {
 
     ClientForms& forms_;
     const ClientEnvironment& env_;
+    bool closePending_ = false;  // a close waits for the scan's end
 };
 
 }  // namespace sonpad

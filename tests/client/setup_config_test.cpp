@@ -284,8 +284,11 @@ TEST_F(SetupConfigTest, SaveUndoesMainWindowChangesNotStored) {
 TEST_F(SetupConfigTest, SavedTextsComeBackTrimmedAndUpperCase) {
     setup().reject();
     setup().Edit3->setText("  my-server.local ");
+    setup().ClientName = "caf\xe9 \xe9t\xe9";  // Latin-1: only a to z change case
     setup().SaveConfig();
     EXPECT_EQ(setup().Edit3->text(), "MY-SERVER.LOCAL");
+    EXPECT_EQ(setup().ClientName, "CAF\xe9 \xe9T\xe9");
+    EXPECT_EQ(setup().Edit1->text(), QString::fromLatin1("CAF\xe9 \xe9T\xe9"));
 }
 
 TEST_F(SetupConfigTest, UnwritableFileLeavesTheSettingsAsTheFileHoldsThem) {

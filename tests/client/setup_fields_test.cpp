@@ -146,6 +146,18 @@ TEST_F(SetupFieldsTest, LeavingAutoloadSaves) {
     EXPECT_TRUE(holdsLine(ConfigText(), "AUTOLOAD SONG QUE=NO"));
 }
 
+TEST_F(SetupFieldsTest, CloseDuringAScanWaitsForItsEnd) {
+    setup().Scanning = true;
+    setup().reject();
+    setup().reject();
+    QTest::qWait(120);
+    EXPECT_TRUE(setup().isVisible());
+    EXPECT_FALSE(ConfigExists());
+    setup().Scanning = false;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !setup().isVisible(); }));
+    EXPECT_TRUE(ConfigExists());
+}
+
 TEST_F(SetupFieldsTest, PortTypedAsNoNumberIsSavedAsOne) {
     Focus(setup().SpinEdit1);
     setup().SpinEdit1->selectAll();
