@@ -36,7 +36,7 @@ QPushButton* button(const char* text, QWidget* parent) {
 }  // namespace
 
 TaSetup::TaSetup(ClientForms& forms, const ClientEnvironment& env)
-    : QDialog(nullptr), forms_(forms), env_(env) {
+    : FormDialog(nullptr), forms_(forms), env_(env) {
     setWindowTitle("Client Configuration");
     CreateControls();
     const QSize screen = env_.screenSize();
@@ -157,7 +157,7 @@ bool TaSetup::eventFilter(QObject* watched, QEvent* event) {
         else if (watched == cbAutoloadsq)
             platform::guarded([this] { cbAutoloadsqExit(); });
     }
-    return QDialog::eventFilter(watched, event);
+    return FormDialog::eventFilter(watched, event);
 }
 
 bool TaSetup::Edit1KeyDown(int key) {
@@ -173,15 +173,6 @@ bool TaSetup::SpinEdit1KeyDown(int key) {
     return FocusOnEnter(key, btnClose);
 }
 
-void TaSetup::keyPressEvent(QKeyEvent* event) {
-    // The window has no cancel button: Escape does not close it.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 void TaSetup::FormCreate() {
     ClientName = "Default " + platform::LongTimeText(env_.now().time());
     PlayHere = true;
@@ -192,7 +183,7 @@ void TaSetup::FormCreate() {
 }
 
 void TaSetup::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+    FormDialog::showEvent(event);
     FormActivate();
 }
 
@@ -222,14 +213,7 @@ void TaSetup::done(int result) {
         }
         return;
     }
-    // Every close goes through FormClose; when it fails the window stays open.
-    bool closed = false;
-    platform::guarded([&] {
-        FormClose();
-        closed = true;
-    });
-    if (closed)
-        QDialog::done(result);
+    FormDialog::done(result);
 }
 
 void TaSetup::FormClose() {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QDialog>
 #include <string>
 #include <vector>
 
 #include "client/client_environment.h"
 #include "client/client_forms.h"
 #include "platform/file_list_box.h"
+#include "platform/widgets/form_dialog.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -27,7 +27,7 @@ namespace sonpad {
 //
 // Files: setup_window.cpp (controls, events), setup_config.cpp (load and save),
 // setup_folders.cpp (folder list, playlist folder, client name), local_scan.cpp (the scan).
-class TaSetup : public QDialog {
+class TaSetup : public platform::widgets::FormDialog {
     Q_OBJECT
   public:
     TaSetup(ClientForms& forms, const ClientEnvironment& env);
@@ -68,7 +68,7 @@ class TaSetup : public QDialog {
     // Events.
     void FormCreate();
     void FormActivate();
-    void FormClose();
+    void FormClose() override;
     void btnAddClick();
     void btnRemoveClick();
     void BitBtn2Click();
@@ -86,7 +86,6 @@ class TaSetup : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

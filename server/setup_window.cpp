@@ -39,7 +39,7 @@ QPushButton* button(const char* text, QWidget* parent) {
 }  // namespace
 
 TaSetup::TaSetup(ServerForms& forms, const ServerEnvironment& env)
-    : QDialog(nullptr), forms_(forms), env_(env) {
+    : FormDialog(nullptr), forms_(forms), env_(env) {
     setWindowTitle("Server Configuration");
     CreateControls();
     FormCreate();
@@ -162,7 +162,7 @@ bool TaSetup::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edCrossfade && event->type() == QEvent::FocusOut &&
         platform::widgets::LeavesForAnotherControl(*static_cast<QFocusEvent*>(event)))
         platform::guarded([this] { edCrossfadeExit(); });
-    return QDialog::eventFilter(watched, event);
+    return FormDialog::eventFilter(watched, event);
 }
 
 bool TaSetup::edCrossfadeKeyDown(int key) {
@@ -175,21 +175,12 @@ bool TaSetup::SpinEdit2KeyDown(int key) {
     return FocusOnEnter(key, buttonClose);
 }
 
-void TaSetup::keyPressEvent(QKeyEvent* event) {
-    // The window has no cancel button: Escape does not close it.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 void TaSetup::FormCreate() {
     Edit1->clear();
 }
 
 void TaSetup::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+    FormDialog::showEvent(event);
     FormActivate();
 }
 
@@ -203,17 +194,6 @@ void TaSetup::ShowModal() {
 
 void TaSetup::buttonCloseClick() {
     reject();
-}
-
-void TaSetup::done(int result) {
-    // Every close goes through FormClose; when it fails the window stays open.
-    bool closed = false;
-    platform::guarded([&] {
-        FormClose();
-        closed = true;
-    });
-    if (closed)
-        QDialog::done(result);
 }
 
 std::string TaSetup::ConfigurationFile() const {

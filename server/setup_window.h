@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QDialog>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/file_list_box.h"
+#include "platform/widgets/form_dialog.h"
 #include "server/server_environment.h"
 #include "server/server_forms.h"
 
@@ -27,7 +27,7 @@ namespace sonhall {
 //
 // Files: setup_window.cpp (controls, events), setup_config.cpp (load and save),
 // setup_folders.cpp (folder list and field checks), song_scan.cpp (the scan).
-class TaSetup : public QDialog {
+class TaSetup : public platform::widgets::FormDialog {
     Q_OBJECT
   public:
     TaSetup(ServerForms& forms, const ServerEnvironment& env);
@@ -72,7 +72,7 @@ class TaSetup : public QDialog {
     // Events.
     void FormCreate();
     void FormActivate();
-    void FormClose();
+    void FormClose() override;
     void buttonAddClick();
     void buttonRemoveClick();
     void buttonScanClick();
@@ -88,11 +88,8 @@ class TaSetup : public QDialog {
 
     std::string ConfigurationFile() const;
 
-    void done(int result) override;
-
   protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
