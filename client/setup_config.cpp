@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <optional>
 
 #include "client/config_keys.h"
@@ -27,6 +28,14 @@ kv::Tcfg openSettings(const std::string& file) {
 }
 
 constexpr int kSeqLimitFallback = 5;
+
+// What the screen leaves beside the window's edge and a margin; a window stored far off the
+// screen must not overflow the sum.
+int roomBeside(int screenSize, int edge, int margin) {
+    const std::int64_t room = std::int64_t{screenSize} - (std::int64_t{edge} + margin);
+    return static_cast<int>(std::clamp<std::int64_t>(room, std::numeric_limits<std::int32_t>::min(),
+                                                     std::numeric_limits<std::int32_t>::max()));
+}
 
 // The highest number of a folder key that the section holds; 0 for none.
 std::int32_t highestFolderKey(const kv::Tcfg& cfg) {
@@ -93,9 +102,9 @@ void TaSetup::LoadConfig() {
             songSel.OpenDialogFolder = songSel.SaveDialogFolder;
             const QSize screen = env_.screenSize();
             if (main.MaxWidth > screen.width() - 100 || main.MaxWidth < 1)
-                main.MaxWidth = screen.width() - (main.x() + 10);
+                main.MaxWidth = roomBeside(screen.width(), main.x(), 10);
             if (main.MaxHeight > screen.height() - 100 || main.MaxHeight < 1)
-                main.MaxHeight = screen.height() - (main.y() + 50);
+                main.MaxHeight = roomBeside(screen.height(), main.y(), 50);
         } catch (const std::exception&) {
             // A bad number after the folder count must not cost the folder list: the next
             // save would write it back empty.

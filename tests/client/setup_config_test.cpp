@@ -139,6 +139,22 @@ TEST_F(SetupConfigTest, RememberedSizeIsKeptWithinThePrimaryScreen) {
     EXPECT_EQ(main().MaxHeight, 900);
 }
 
+TEST_F(SetupConfigTest, WindowStoredFarOffTheScreenGivesTheRoomLeftWithoutOverflow) {
+    const struct {
+        const char* keys;
+        int width, height;
+    } cases[] = {
+        {"TOP=2147483647\nLEFT=2147483647\n", 1024 - 2147483647 - 10, 768 - 2147483647 - 50},
+        {"TOP=-2147483648\nLEFT=-2147483648\n", 2147483647, 2147483647},  // at most the top
+        {"TOP=-300\nLEFT=-200\n", 1024 + 200 - 10, 768 + 300 - 50},
+    };
+    for (const auto& c : cases) {
+        Load(c.keys);
+        EXPECT_EQ(main().MaxWidth, c.width) << c.keys;
+        EXPECT_EQ(main().MaxHeight, c.height) << c.keys;
+    }
+}
+
 TEST_F(SetupConfigTest, MissingPortShowsTheRangesLowEndAndALargeOneItsTop) {
     Load("");
     EXPECT_EQ(setup().SpinEdit1->Value(), 1);
