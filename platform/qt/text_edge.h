@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFile>
 #include <QString>
 #include <string>
 #include <string_view>
@@ -17,12 +16,9 @@ inline std::string fromLatin1(const QString& s) {
     return s.toLatin1().toStdString();
 }
 
-inline QString fileName(std::string_view s) {
-    return QFile::decodeName(QByteArray(s.data(), static_cast<qsizetype>(s.size())));
-}
-
-inline std::string fromFileName(const QString& s) {
-    return QFile::encodeName(s).toStdString();
-}
+// File names are UTF-8 where they are valid UTF-8; every other byte (a Latin-1 name, say)
+// travels as a stand-in character of its own, so that fromFileName gives back the very bytes.
+QString fileName(std::string_view s);
+std::string fromFileName(const QString& s);
 
 }  // namespace platform

@@ -232,6 +232,19 @@ TEST_F(SetupConfigTest, FolderKeysAreReadUpToTheCountAndAGapGivesAnEmptyLine) {
     EXPECT_TRUE(setup().Folders().empty());
 }
 
+TEST_F(SetupConfigTest, FolderNamesKeepTheirBytes) {
+    // Latin-1 and UTF-8 names side by side, as a disk may hold them.
+    Load("DIRECTORIES=2\nMP3 PATH1=/MUSIC/CAF\xc9/\nMP3 PATH2=/MUSIC/CAF\xc3\xa9/\n"
+         "PLAYLIST DIRECTORY=/LISTS/\xe9T\xe9/\n");
+    EXPECT_EQ(setup().Folders(), (Lines{"/MUSIC/CAF\xc9/", "/MUSIC/CAF\xc3\xa9/"}));
+    setup().SaveConfig();
+    EXPECT_EQ(setup().Folders(), (Lines{"/MUSIC/CAF\xc9/", "/MUSIC/CAF\xc3\xa9/"}));
+    const Lines lines = fileLines(ConfigText());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "MP3 PATH1=/MUSIC/CAF\xc9/"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "PLAYLIST DIRECTORY=/LISTS/\xe9T\xe9/"),
+              lines.end());
+}
+
 TEST_F(SetupConfigTest, TwelfthFolderKeyHasNoLeadingZero) {
     std::string keys = "DIRECTORIES=12\n";
     for (int i = 1; i <= 12; ++i)
