@@ -114,6 +114,7 @@ void TaMain::CreateControls() {
     StatusBar1->SetWidth(0, 100);
     StatusBar1->SetWidth(1, 450);
     StatusBar1->SetWidth(2, 50);
+    StatusBar1->SetAlignment(2, Qt::AlignHCenter);
     setStatusBar(StatusBar1);
 }
 

@@ -53,4 +53,8 @@ int StatusPanels::Width(int panel) const {
     return panels_.at(static_cast<size_t>(panel))->minimumWidth();
 }
 
+void StatusPanels::SetAlignment(int panel, Qt::Alignment alignment) {
+    panels_.at(static_cast<size_t>(panel))->setAlignment(alignment | Qt::AlignVCenter);
+}
+
 }  // namespace platform::widgets

@@ -20,6 +20,7 @@ class StatusPanels : public QStatusBar {
     std::string Text(int panel) const;
     void SetWidth(int panel, int width);
     int Width(int panel) const;
+    void SetAlignment(int panel, Qt::Alignment alignment);
 
   private:
     std::vector<QLabel*> panels_;
