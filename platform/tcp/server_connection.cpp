@@ -1,5 +1,6 @@
 #include "platform/tcp/server_connection.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 
 #include <cerrno>
@@ -8,21 +9,50 @@
 
 namespace platform::tcp::detail {
 
-ServerConnection::ServerConnection(UniqueFd fd, std::string peer,
-                                   std::chrono::milliseconds sendTimeout)
-    : fd_(std::move(fd)), peer_(std::move(peer)), sendTimeout_(sendTimeout) {}
+ServerConnection::ServerConnection(UniqueFd fd, std::string peer, SendLimits limits)
+    : fd_(std::move(fd)), peer_(std::move(peer)), limits_(limits) {}
 
 ServerConnection::~ServerConnection() {
+    end();
+    joinWriter();
     if (thread.joinable())
         thread.join();
+}
+
+void ServerConnection::startWriter() {
+    writer_ = std::thread(&ServerConnection::writeLoop, this);
+}
+
+void ServerConnection::joinWriter() {
+    if (writer_.joinable())
+        writer_.join();
 }
 
 void ServerConnection::end() {
     if (!ended_.exchange(true))
         ::shutdown(fd_.get(), SHUT_RDWR);
+    std::lock_guard lock(queueMutex_);
+    queueChanged_.notify_all();
+}
+
+void ServerConnection::disconnect() {
+    std::lock_guard lock(queueMutex_);
+    closing_ = true;
+    queueChanged_.notify_all();
 }
 
 std::string ServerConnection::readLine() {
+    return takeLine(-1);
+}
+
+std::string ServerConnection::readLine(Clock::time_point deadline) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    return takeLine(static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0)));
+}
+
+// timeoutMs < 0: no limit.
+std::string ServerConnection::takeLine(int timeoutMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     char chunk[16 * 1024];
     for (;;) {
         if (ended_.load())
@@ -33,6 +63,14 @@ std::string ServerConnection::readLine() {
         } catch (const Error&) {
             end();
             throw;
+        }
+        if (timeoutMs >= 0) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+            pollfd p{fd_.get(), POLLIN, 0};
+            if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) == 0) {
+                end();
+                throw Error("No line from " + peer_ + " in time");
+            }
         }
         const ssize_t n = ::recv(fd_.get(), chunk, sizeof chunk, 0);
         if (n > 0) {
@@ -49,15 +87,59 @@ std::string ServerConnection::readLine() {
 }
 
 void ServerConnection::writeLine(std::string_view line) {
-    std::string bytes;
-    bytes.reserve(line.size() + 2);
-    bytes.append(line).append("\r\n");
-    std::lock_guard lock(writeMutex_);
-    if (ended_.load())
-        throw Error("Could not send to " + peer_ + ": the connection is closed");
-    if (const int err = sendAll(fd_.get(), bytes, sendTimeout_)) {
-        end();
-        throw Error("Could not send to " + peer_ + ": " + errorText(err));
+    Pending pending{std::string(), Clock::now()};
+    pending.bytes.reserve(line.size() + 2);
+    pending.bytes.append(line).append("\r\n");
+    {
+        std::lock_guard lock(queueMutex_);
+        if (ended_.load() || closing_)
+            throw Error("Could not send to " + peer_ + ": the connection is closed");
+        const bool full =
+            !queue_.empty() && (queue_.size() >= limits_.maxLines ||
+                                queuedBytes_ + pending.bytes.size() > limits_.maxBytes);
+        if (!full) {
+            queuedBytes_ += pending.bytes.size();
+            queue_.push_back(std::move(pending));
+            queueChanged_.notify_all();
+            return;
+        }
+    }
+    end();
+    throw Error("Could not send to " + peer_ + ": it does not take its lines");
+}
+
+void ServerConnection::writeLoop() {
+    // Whatever waits goes out together, in as few sends as the peer allows.
+    constexpr std::size_t kBatchBytes = 256 * 1024;
+    std::string batch;
+    for (;;) {
+        Clock::time_point oldest;
+        {
+            std::unique_lock lock(queueMutex_);
+            queueChanged_.wait(lock, [&] { return ended_.load() || closing_ || !queue_.empty(); });
+            if (ended_.load())
+                return;
+            if (queue_.empty()) {
+                lock.unlock();
+                end();  // closing, and everything went out
+                return;
+            }
+            oldest = queue_.front().queuedAt;
+            batch.clear();
+            while (!queue_.empty() &&
+                   (batch.empty() || batch.size() + queue_.front().bytes.size() <= kBatchBytes)) {
+                batch += queue_.front().bytes;
+                queuedBytes_ -= queue_.front().bytes.size();
+                queue_.pop_front();
+            }
+        }
+        // The oldest line's wait counts from when it was queued.
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            oldest + limits_.oldestLineWait - Clock::now());
+        if (sendAll(fd_.get(), batch, std::max(left, std::chrono::milliseconds(0))) != 0) {
+            end();
+            return;
+        }
     }
 }
 

@@ -2,6 +2,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -12,33 +15,64 @@
 
 namespace platform::tcp::detail {
 
+// How much may wait for a peer before its connection is ended as faulty.
+struct SendLimits {
+    std::chrono::milliseconds oldestLineWait{5000};
+    std::size_t maxLines = 8192;
+    std::size_t maxBytes = 2 * 1024 * 1024;
+};
+
 // One accepted connection. The socket stays open until the object is destroyed, which the
 // server does only after the connection's thread ended and left the list, so other threads
 // may end it (shutdown) at any time without racing a close.
+//
+// Writes only append to the connection's outgoing queue; its own writer thread sends them in
+// order. A queue over its limits, or a line that waited longer than allowed, ends the
+// connection, so no writer ever waits for a peer that does not read.
 class ServerConnection final : public Connection {
   public:
-    ServerConnection(UniqueFd fd, std::string peer, std::chrono::milliseconds sendTimeout);
-    ~ServerConnection() override;
+    ServerConnection(UniqueFd fd, std::string peer, SendLimits limits);
+    ~ServerConnection() override;  // ends the connection and joins both threads
 
     // Only the connection's own thread reads.
     std::string readLine() override;
+    std::string readLine(std::chrono::steady_clock::time_point deadline) override;
     void writeLine(std::string_view line) override;
-    void disconnect() override { end(); }
+    void disconnect() override;
     bool connected() const override { return !ended_.load(); }
     std::string peerAddress() const override { return peer_; }
 
-    // Ends the connection once: blocked reads and writes wake and fail.
+    void startWriter();  // raises std::system_error when no thread can be made
+    // Ends the connection once, at once: blocked reads and writes wake and fail, queued lines
+    // are dropped.
     void end();
+    // Waits until the writer has finished (after end(), or after disconnect() once the queue
+    // went out, which takes at most the longest wait allowed).
+    void joinWriter();
 
     std::thread thread;
 
   private:
+    using Clock = std::chrono::steady_clock;
+    struct Pending {
+        std::string bytes;
+        Clock::time_point queuedAt;
+    };
+    void writeLoop();
+    std::string takeLine(int timeoutMs);
+
     UniqueFd fd_;
     const std::string peer_;
-    const std::chrono::milliseconds sendTimeout_;
+    const SendLimits limits_;
     std::atomic<bool> ended_{false};
-    std::mutex writeMutex_;  // one line at a time, whole
     LineBuffer buffer_;
+
+    std::mutex queueMutex_;  // guards the four below
+    std::condition_variable queueChanged_;
+    std::deque<Pending> queue_;
+    std::size_t queuedBytes_ = 0;
+    bool closing_ = false;  // no more lines taken; shut down once the queue went out
+    std::thread writer_;
 };
 
 }  // namespace platform::tcp::detail

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <limits>
 #include <list>
 #include <stdexcept>
 #include <system_error>
@@ -41,6 +42,7 @@ constexpr std::chrono::milliseconds kDefaultSendTimeout{5000};
 struct TcpServer::Impl {
     std::atomic<int> port{0};
     std::atomic<std::chrono::milliseconds::rep> sendTimeoutMs{kDefaultSendTimeout.count()};
+    std::atomic<int> maxConnections{std::numeric_limits<int>::max()};
     Handler connectHandler, executeHandler, disconnectHandler;
     std::string greeting;
 
@@ -117,7 +119,7 @@ void TcpServer::Impl::stop() {
     {
         std::lock_guard lock(threadsMutex);
         for (auto& c : all)
-            c->end();
+            c->disconnect();
     }
     // Each thread ends by filing itself as finished, which takes threadsMutex; join unlocked.
     for (;;) {
@@ -182,10 +184,14 @@ void TcpServer::Impl::acceptOne() {
     ::inet_ntop(AF_INET, &addr.sin_addr, peer, sizeof peer);
 
     std::lock_guard lock(threadsMutex);
-    all.push_back(std::make_unique<ServerConnection>(
-        std::move(fd), peer, std::chrono::milliseconds(sendTimeoutMs.load())));
+    if (all.size() - finished.size() >= static_cast<size_t>(maxConnections.load()))
+        return;  // closes the socket: the peer sees the connection end at once
+    detail::SendLimits limits;
+    limits.oldestLineWait = std::chrono::milliseconds(sendTimeoutMs.load());
+    all.push_back(std::make_unique<ServerConnection>(std::move(fd), peer, limits));
     ServerConnection& c = *all.back();
     try {
+        c.startWriter();
         c.thread = std::thread(&Impl::runConnection, this, std::ref(c));
     } catch (const std::system_error&) {
         all.pop_back();  // closes the socket: the peer sees the connection end at once
@@ -221,12 +227,15 @@ void TcpServer::Impl::runConnection(ServerConnection& c) {
     bool alive = greeted && call(connectHandler, c);
     while (alive && c.connected())
         alive = call(executeHandler ? executeHandler : discardLine, c);
-    c.end();
+    // What is queued still goes out; the leave lines of the disconnect handler no longer
+    // reach this connection.
+    c.disconnect();
     call(disconnectHandler, c);
     {
         std::lock_guard lock(listMutex);
         open.erase(std::find(open.begin(), open.end(), &c));
     }
+    c.joinWriter();
     c.data.reset();
     {
         std::lock_guard lock(threadsMutex);
@@ -271,6 +280,10 @@ int TcpServer::port() const {
 
 void TcpServer::setSendTimeout(std::chrono::milliseconds timeout) {
     impl_->sendTimeoutMs = timeout.count();
+}
+
+void TcpServer::setMaxConnections(int count) {
+    impl_->maxConnections = std::max(count, 0);
 }
 
 namespace {

@@ -31,10 +31,17 @@ class Connection {
     // platform::Error when the connection ended (peer gone, line over 64 KiB, closed here).
     // Only the connection's own thread reads.
     virtual std::string readLine() = 0;
-    // Appends CR LF. Safe from any thread; a peer that stops reading makes it fail after the
-    // send time-out, and that connection then ends. Raises platform::Error on failure.
+    // As readLine, but when no whole line came by the deadline the connection ends and
+    // platform::Error is raised.
+    virtual std::string readLine(std::chrono::steady_clock::time_point deadline) = 0;
+    // Appends CR LF and queues the line for the connection's writer; never waits for the
+    // peer. Safe from any thread; lines to one connection go out in the order queued. A peer
+    // that does not take its lines (its queue over the limits, or its oldest line waiting
+    // longer than the send time-out) ends the connection. Raises platform::Error when the
+    // line is not taken: the connection is closing or ended, or this line overfilled it.
     virtual void writeLine(std::string_view line) = 0;
-    // Ends the connection; its blocked read wakes and its thread runs the disconnect handler.
+    // Closes the connection once the lines queued so far went out (or failed): no more lines
+    // are taken; then its blocked read wakes and its thread runs the disconnect handler.
     virtual void disconnect() = 0;
     virtual bool connected() const = 0;
     virtual std::string peerAddress() const = 0;
@@ -56,8 +63,12 @@ class TcpServer {
     // activation, which port() then tells.
     void setPort(int port);
     int port() const;
-    // How long a write may wait for a peer that does not read before it fails (default 5 s).
+    // How long a queued line may wait for a peer that does not read before its connection
+    // ends (default 5 s), for the connections made from now on.
     void setSendTimeout(std::chrono::milliseconds timeout);
+    // At most this many open connections (default: no limit); one more is closed at once,
+    // without any handler or greeting.
+    void setMaxConnections(int count);
     // A line every new connection gets before anything else: it is written as the connection
     // joins the list, under the list lock, so no broadcast can come first. Empty: none.
     // Set while inactive (std::logic_error otherwise).
@@ -70,9 +81,10 @@ class TcpServer {
     void onDisconnect(Handler h);
 
     // Activation listens on all interfaces; raises platform::Error naming the port and the
-    // reason when it cannot. Deactivation stops listening, closes every connection and waits
-    // for their threads to finish, so their handlers must not wait for the deactivating
-    // thread; it raises std::logic_error when called from a handler.
+    // reason when it cannot. Deactivation stops listening, closes every connection once its
+    // queued lines went out (at most the send time-out) and waits for their threads to
+    // finish, so their handlers must not wait for the deactivating thread; it raises
+    // std::logic_error when called from a handler.
     void setActive(bool active);
     bool active() const;
 

@@ -53,6 +53,7 @@ class FakeConnection : public platform::tcp::Connection {
         if (line.starts_with("#PLY"))
             Check(line.back() == '$');
     }
+    std::string readLine(std::chrono::steady_clock::time_point) override { return readLine(); }
     void disconnect() override { ended_ = true; }
     bool connected() const override { return !ended_; }
     std::string peerAddress() const override { return "fake"; }

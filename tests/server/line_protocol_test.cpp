@@ -1,9 +1,12 @@
 // The server's side of the line protocol over real loopback sockets: log-in and the limit of
 // two, the commands and queries, chat, the join and leave lines, the rescan, and connections
 // that end in the middle of things.
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
+#include <QTimer>
 #include <atomic>
 #include <regex>
 #include <thread>
@@ -17,6 +20,7 @@
 #include "server/setup_window.h"
 #include "server/simple_client.h"
 #include "tests/server/server_test_support.h"
+#include "tests/support/socket_peers.h"
 
 namespace server_testing {
 namespace {
@@ -387,8 +391,10 @@ TEST_F(LineProtocolTest, TheGreetingComesFirstEvenWhileBroadcastsGoOut) {
     Start();
     std::atomic<bool> stop{false};
     std::thread noise([&] {
-        while (!stop)
+        while (!stop) {
             main().Broadcast("System", "noise");
+            std::this_thread::sleep_for(20us);  // a pace the writers keep up with
+        }
     });
     struct JoinAtExit {
         std::atomic<bool>& stop;
@@ -425,6 +431,76 @@ TEST_F(LineProtocolTest, APeerThatStopsReadingEndsAlone) {
     EXPECT_EQ(heard, std::vector<std::string>{"DEN has disconnected."});
     EXPECT_EQ(Box(), std::vector<std::string>{"KITCHEN"});
     EXPECT_EQ(Reply(reader, "#PLY?"), "#PLY@0!0*:0$");
+}
+
+// A logged-in client that stops reading while another chats and polls as fast as it can: the
+// poller is answered at once all the while, the tick keeps its second, every line reaches
+// the poller in order, and the silent one is dropped with its leave line.
+TEST_F(LineProtocolTest, AClientThatStopsReadingStallsNobody) {
+    Start();
+    testing_support::RawSocket deaf = testing_support::RawSocket::connectTo(port, 4096);
+    ASSERT_EQ(deaf.receiveLine(), "SONHALL II\r\n");
+    ASSERT_TRUE(deaf.send(">>>DEAF\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { return Box() == std::vector<std::string>{"DEAF"}; }));
+    LineClient chatty;
+    Join(chatty, "CHATTY");
+
+    std::vector<qint64> tickTimes;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer tick;  // the player tick as the real timer runs it, on this thread
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        tickTimes.push_back(clock.elapsed());
+        main().Timer1Timer();
+    });
+    tick.start(1000);
+
+    std::atomic<bool> done{false};
+    std::chrono::microseconds worst{0};
+    int chats = 0;
+    bool inOrder = true, heardLeave = false;
+    std::thread client([&] {
+        const std::string filler(8 * 1024, 'c');
+        int heard = 0;
+        const auto end = std::chrono::steady_clock::now() + 3500ms;
+        while (std::chrono::steady_clock::now() < end) {
+            chatty.Send(std::to_string(chats++) + " " + filler);
+            const auto sent = std::chrono::steady_clock::now();
+            chatty.Send("#PLY?");
+            for (;;) {
+                const std::optional<std::string> line = chatty.ReadLine(5s);
+                if (!line || line->starts_with("#PLY"))
+                    break;
+                if (*line == "DEAF has disconnected.")
+                    heardLeave = true;
+                else if (!line->starts_with("#") &&  // the tick's "#AVL"
+                         *line != "CHATTY: " + std::to_string(heard++) + " " + filler)
+                    inOrder = false;
+            }
+            worst = std::max(worst, std::chrono::duration_cast<std::chrono::microseconds>(
+                                        std::chrono::steady_clock::now() - sent));
+        }
+        done = true;
+    });
+    // A real event loop: the server's jobs run as soon as they come.
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (done)
+            loop.quit();
+    });
+    poll.start(10);
+    loop.exec();
+    client.join();
+    tick.stop();
+
+    EXPECT_LT(worst, 50ms) << chats << " chat lines";
+    EXPECT_TRUE(inOrder);
+    EXPECT_TRUE(heardLeave);
+    EXPECT_EQ(Box(), std::vector<std::string>{"CHATTY"});
+    ASSERT_GE(tickTimes.size(), 3u);
+    for (size_t i = 1; i < tickTimes.size(); ++i)
+        EXPECT_LT(tickTimes[i] - tickTimes[i - 1], 1250) << "tick " << i;
 }
 
 TEST_F(LineProtocolTest, RescanAnswersOtherCommandsWithItsProgressMeanwhile) {
