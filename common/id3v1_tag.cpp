@@ -16,8 +16,7 @@ std::string readLast128(File& file) {
     const std::int64_t size = file.size();
     if (size < 128)
         throw platform::IoError("I/O error: " + file.name() + " is shorter than a tag block");
-    file.seek(size - 128);
-    return file.read(128);
+    return file.readAt(size - 128, 128);
 }
 
 void put(Id3v1TagBlock& block, size_t offset, std::string_view text, std::int32_t width) {
@@ -45,12 +44,21 @@ bool ReadId3v1Tag(std::string_view path, std::string& title, std::string& artist
     year.clear();
     comment.clear();
     genre = "012";
-    if (path.empty() || !platform::files::fileExists(path))
+    if (path.empty())
         return false;
 
-    File file(path, File::Mode::Read);
-    const std::string last = readLast128(file);
-    file.close();
+    // Opened first and looked for only when that fails: a missing file or a folder is no tag,
+    // any other failure an error.
+    std::string last;
+    try {
+        File file(path, File::Mode::Read);
+        last = readLast128(file);
+        file.close();
+    } catch (const platform::IoError&) {
+        if (!platform::files::fileExists(path))
+            return false;
+        throw;
+    }
     if (!HasTagMarker(last))
         return false;
 

@@ -198,7 +198,7 @@ File::File(std::string_view name, Mode mode) : name_(name) {
     int flags = O_CLOEXEC;
     switch (mode) {
         case Mode::Read:
-            flags |= O_RDONLY;
+            flags |= O_RDONLY | O_NONBLOCK;  // a pipe in a file's place must not wait for a writer
             break;
         case Mode::ReadWrite:
             flags |= O_RDWR;
@@ -282,6 +282,30 @@ std::string File::readSome(size_t n) {
         got += static_cast<size_t>(r);
     }
     out.resize(got);
+    return out;
+}
+
+std::string File::readAt(std::int64_t position, size_t n) {
+    if (position < 0) {
+        errno = EINVAL;
+        fail("seek in");
+    }
+    std::string out(n, '\0');
+    size_t got = 0;
+    while (got < n) {
+        const ssize_t r = ::pread(fd_, out.data() + got, n - got,
+                                  static_cast<off_t>(position + static_cast<std::int64_t>(got)));
+        if (r < 0) {
+            if (errno == EINTR)
+                continue;
+            fail("read");
+        }
+        if (r == 0) {
+            errno = EIO;
+            throw IoError("I/O error: unexpected end of file " + name_);
+        }
+        got += static_cast<size_t>(r);
+    }
     return out;
 }
 

@@ -57,6 +57,8 @@ class File {
     std::string read(size_t n);
     // Reads up to n bytes; returns what was there.
     std::string readSome(size_t n);
+    // Reads exactly n bytes at position, leaving the current position; fewer raises IoError.
+    std::string readAt(std::int64_t position, size_t n);
     void write(std::string_view bytes);
     void close();  // raises IoError when closing fails; the destructor closes silently
     const std::string& name() const { return name_; }

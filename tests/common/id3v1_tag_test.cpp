@@ -70,8 +70,14 @@ TEST(Id3v1Tag, FieldsEndAtTheirFirstZeroByte) {
 TEST(Id3v1Tag, NoTagGivesDefaults) {
     TempDir dir;
     std::string lowerG = rawBlock("Old", 1);
-    lowerG[2] = 'g';  // "TAg" is no marker
-    const std::string cases[] = {"", dir / "missing.mp3", dir.write("plain.mp3", kAudio),
+    lowerG[2] = 'g';                            // "TAg" is no marker
+    const std::string pipe = dir / "pipe.mp3";  // must not wait for a writer
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string cases[] = {"",
+                                 dir / "missing.mp3",
+                                 dir.mkdir("folder.mp3"),
+                                 pipe,
+                                 dir.write("plain.mp3", kAudio),
                                  dir.write("tag-lower.mp3", kAudio + lowerG)};
     for (const std::string& path : cases) {
         const Tag t = read(path);
@@ -84,6 +90,15 @@ TEST(Id3v1Tag, NoTagGivesDefaults) {
     ASSERT_TRUE(kv::WriteId3v1Tag(path, "New", "", "", "", "", "0"));
     EXPECT_EQ(platform::files::fileSize(path), 300 + 128 + 128);
     EXPECT_EQ(read(path).title.substr(0, 3), "New");
+}
+
+TEST(Id3v1Tag, StoredUpperCaseNameReadsTheFileAsTheDiskSpellsIt) {
+    TempDir dir;
+    dir.write("Music/Song.mp3", kAudio + rawBlock("Found", 17));
+    const Tag t = read(dir.path() + "MUSIC/SONG.MP3");
+    EXPECT_TRUE(t.found);
+    EXPECT_EQ(t.title, "Found");
+    EXPECT_EQ(t.genre, "017");
 }
 
 TEST(Id3v1Tag, ShortFilesRaiseInputOutputErrors) {
