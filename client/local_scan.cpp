@@ -184,6 +184,20 @@ void Reserve(std::vector<std::string>& list, std::int64_t total) {
         list.reserve(std::max(wanted, 2 * list.capacity()));
 }
 
+// Sorted once, by keys folded once, in the list views' text order.
+void SortWithoutRegardToCase(std::vector<std::string>& lines) {
+    std::vector<std::pair<std::string, size_t>> keys;
+    keys.reserve(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i)
+        keys.emplace_back(platform::ascii::foldAz(lines[i]), i);
+    std::sort(keys.begin(), keys.end());
+    std::vector<std::string> sorted;
+    sorted.reserve(lines.size());
+    for (const auto& key : keys)
+        sorted.push_back(std::move(lines[key.second]));
+    lines = std::move(sorted);
+}
+
 std::string Count(std::int64_t n) {
     return "Reading... (" + std::to_string(n) + " files)";
 }
@@ -317,7 +331,7 @@ void TaSetup::ScanLocalSongs() {
         dm.RefreshPlaylistCombo();
     }
     progress.close();
-    std::sort(main.GenreIndex.begin(), main.GenreIndex.end(), platform::ascii::LessNoCaseAz());
+    SortWithoutRegardToCase(main.GenreIndex);
     if (progress.Tag == 1) {
         progress.resize(progress.width(), progress.minimumHeight());
         progress.Tag = 0;

@@ -2,6 +2,7 @@
 
 #include "common/song_record.h"
 #include "common/text_helpers.h"
+#include "platform/ascii.h"
 
 namespace sonpad {
 
@@ -10,7 +11,15 @@ std::string SongIndex::NumberKey(std::string_view record) {
 }
 
 std::string SongIndex::FileNameKey(std::string_view record) {
-    return kv::ExtractFileName(kv::Trim(kv::RecordPath(record)));
+    // The file name of the trimmed path, found without copying the path.
+    std::string_view path = record.size() < kv::kRecordPathColumn
+                                ? std::string_view()
+                                : record.substr(kv::kRecordPathColumn - 1);
+    while (!path.empty() && platform::ascii::isTrimmed(path.front()))
+        path.remove_prefix(1);
+    while (!path.empty() && platform::ascii::isTrimmed(path.back()))
+        path.remove_suffix(1);
+    return kv::ExtractFileName(path);
 }
 
 // Number and path: what tells one record from another, whatever its tag columns say.
