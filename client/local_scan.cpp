@@ -15,11 +15,11 @@
 #include <set>
 
 #include "client/data_module.h"
+#include "client/library_rows.h"
 #include "client/main_window.h"
 #include "client/progress_window.h"
 #include "client/setup_window.h"
 #include "client/song_sel_window.h"
-#include "common/column_width.h"
 #include "common/conversion.h"
 #include "common/id3v1_tag.h"
 #include "common/message_dialogs.h"
@@ -34,7 +34,6 @@
 namespace sonpad {
 namespace {
 
-constexpr int kColumns = 9;
 constexpr size_t kLibraryRowImage = 4;
 
 // Marks the scan as running for its whole length, however it ends.
@@ -85,52 +84,6 @@ class WaitCursor {
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// The library rows, built away from the list and handed to it at once, with its columns
-// grown to their widest text.
-class LibraryRows {
-  public:
-    explicit LibraryRows(QTreeWidget* view) : view_(view) {
-        view_->setUpdatesEnabled(false);
-        sorting_ = view_->isSortingEnabled();
-        view_->setSortingEnabled(false);
-        for (int c = 0; c < kColumns; ++c)
-            widths_[c] = view_->columnWidth(c);
-    }
-    ~LibraryRows() {
-        qDeleteAll(rows_);
-        view_->setSortingEnabled(sorting_);
-        view_->setUpdatesEnabled(true);
-    }
-    LibraryRows(const LibraryRows&) = delete;
-    LibraryRows& operator=(const LibraryRows&) = delete;
-
-    void Reserve(qsizetype n) { rows_.reserve(n); }
-
-    // The texts give the columns' widths, the cells what the row shows.
-    void Add(const std::array<std::string_view, kColumns>& texts, const QStringList& cells,
-             const QIcon& icon) {
-        auto* row = new QTreeWidgetItem(cells);
-        row->setIcon(0, icon);
-        rows_.append(row);
-        for (int c = 0; c < kColumns; ++c)
-            widths_[c] = kv::FitColumnWidth(texts[c], widths_[c]);
-    }
-
-    void HandOver() {
-        view_->addTopLevelItems(rows_);
-        rows_.clear();
-        for (int c = 0; c < kColumns; ++c)
-            if (widths_[c] != view_->columnWidth(c))
-                view_->setColumnWidth(c, widths_[c]);
-    }
-
-  private:
-    QTreeWidget* view_;
-    QList<QTreeWidgetItem*> rows_;
-    std::array<int, kColumns> widths_{};
-    bool sorting_ = false;
-};
-
 struct Tag {
     std::string title, artist, genre, album, year, comment;
     bool found = false;
@@ -143,7 +96,7 @@ Tag ReadTag(const std::string& path) {
     try {
         t.found = kv::ReadId3v1Tag(path, t.title, t.artist, t.genre, t.album, t.year, t.comment);
     } catch (const platform::Error&) {
-        t = Tag{};
+        t.found = false;
     }
     if (!t.found)
         t = Tag{.genre = "012"};
@@ -156,7 +109,7 @@ std::uint8_t GenreNumber(const std::string& code) {
     return static_cast<std::uint8_t>(value & 0xFF);
 }
 
-// Genre names by genre number, as the list and the index show them.
+// Genre names by genre number, as the combo, the list and the index show them.
 class GenreNames {
   public:
     explicit GenreNames(const TaSongSel& names) {
@@ -202,6 +155,144 @@ std::string Count(std::int64_t n) {
     return "Reading... (" + std::to_string(n) + " files)";
 }
 
+// One pass over the folders: what each file adds, and the progress shown meanwhile.
+class ScanPass {
+  public:
+    ScanPass(TaMain& main, TaProgress& progress, TDm& dm, const TaSongSel& names,
+             platform::FileListBox& lister, int progressIntervalMs)
+        : main_(main),
+          progress_(progress),
+          dm_(dm),
+          genres_(names),
+          lister_(lister),
+          rows_(main.ListView2),
+          intervalMs_(progressIntervalMs),
+          rowImage_(kLibraryRowImage < main.ImageList1.size() ? main.ImageList1[kLibraryRowImage]
+                                                              : QIcon()) {
+        sinceShown_.start();
+    }
+
+    void Folder(const std::string& folder) {
+        if (!platform::files::folderExists(folder)) {
+            kv::ShowErrorDlg("This directory DOES NOT exist! \"" + folder + "\"");
+            return;
+        }
+        // Set for each folder: a playlist refresh while events are let in changes the mask.
+        lister_.SetMask("*.MP3");
+        lister_.SetDirectory(folder);
+        const std::vector<std::string> names = lister_.Items();
+        const std::string disk = lister_.DiskDirectory();
+        total_ += static_cast<std::int64_t>(names.size());
+        progress_.ProgressBar1->setMaximum(static_cast<int>(total_));
+        Reserve(main_.SongLibrary, total_);
+        Reserve(main_.GenreIndex, total_);
+        rows_.Reserve(static_cast<qsizetype>(main_.SongLibrary.capacity()));
+        dm_.LibraryIndex().Reserve(main_.SongLibrary.capacity());
+
+        const QString folderCell = platform::fileName(folder);
+        for (const std::string& name : names)
+            File(folder, folderCell, disk, name);
+    }
+
+    // The rows go to the list, the index follows the library, the genre index is sorted.
+    void Finish() {
+        rows_.HandOver();
+        dm_.LibraryIndex().Follow(main_.SongLibrary);
+    }
+
+    // The genre names met, in the combo's order; "Blank" (code 999) is always among them.
+    QStringList GenreItems() const {
+        std::set<std::string, platform::ascii::LessNoCaseAz> names;
+        for (const std::string& code : genreCodes_)
+            names.insert(genres_.Own(GenreNumber(code)));
+        QStringList items;
+        for (const std::string& n : names)
+            items.append(platform::latin1(n));
+        return items;
+    }
+
+  private:
+    void File(const std::string& folder, const QString& folderCell, const std::string& disk,
+              const std::string& name) {
+        // Events and the progress at the display's rate, not for every file.
+        const bool show = count_ == 0 || sinceShown_.elapsed() >= intervalMs_;
+        if (show)
+            QCoreApplication::processEvents();
+        ++count_;
+
+        const std::string path = folder + name;
+        const Tag tag = ReadTag(disk + name);
+        const std::uint8_t genre = GenreNumber(tag.genre);
+        const kv::SongFields fields{tag.title, tag.artist,  tag.genre,          tag.album,
+                                    tag.year,  tag.comment, kv::UpperCase(path)};
+        std::string record = kv::BuildSongRecord(count_, fields);
+        const std::string number = kv::RecordSongNumber(record);
+
+        rows_.Add({number, tag.title, tag.artist, genres_.Upper(genre), tag.album, tag.year,
+                   tag.comment, folder, name},
+                  {platform::latin1(number), platform::latin1(tag.title), shared_.Cell(tag.artist),
+                   genres_.Cell(genre), shared_.Cell(tag.album), shared_.Cell(tag.year),
+                   shared_.Cell(tag.comment), folderCell, platform::fileName(name)},
+                  rowImage_);
+
+        main_.SongLibrary.push_back(std::move(record));
+        dm_.LibraryIndex().Add(main_.SongLibrary, static_cast<int>(main_.SongLibrary.size() - 1));
+
+        if (!tag.found) {
+            main_.SongInfoRequests.push_back(kv::PadLeft(std::to_string(count_ - 1), 6, "0") +
+                                             kv::UpperCase(name));
+            kv::ShowErrorDlg("Error " + path + "\n\nPossible no ID3 tag read.");
+        }
+
+        main_.GenreIndex.push_back(genres_.Indexed(genre) +
+                                   kv::PadRight(kv::Trim(tag.title), 30, " ") + number);
+        genreCodes_.insert(tag.genre);
+
+        if (show)
+            ShowProgress(tag.title);
+    }
+
+    // The first scan shows the program's caption and the count below; later ones the count
+    // in the caption and the title just read below.
+    void ShowProgress(const std::string& title) {
+        progress_.ProgressBar1->setValue(static_cast<int>(count_));
+        if (progress_.Tag != 0) {
+            progress_.setWindowTitle(platform::latin1(main_.ScanCaption));
+            progress_.SetStatusText(Count(count_));
+        } else {
+            progress_.setWindowTitle(platform::latin1(Count(count_)));
+            progress_.SetStatusText(title);
+        }
+        progress_.ProgressBar1->repaint();
+        progress_.StatusBar1->repaint();
+        sinceShown_.restart();
+    }
+
+    TaMain& main_;
+    TaProgress& progress_;
+    TDm& dm_;
+    const GenreNames genres_;
+    platform::FileListBox& lister_;
+    LibraryRows rows_;
+    SharedCells shared_;
+    const int intervalMs_;
+    const QIcon rowImage_;
+    QElapsedTimer sinceShown_;
+    std::int64_t total_ = 0, count_ = 0;
+    std::set<std::string> genreCodes_{"999"};  // as text, in ascending order
+};
+
+// The tree is rebuilt from the new library at the window's next activation.
+void ResetSongSelection(TaSongSel& sel) {
+    sel.Panel3->setVisible(true);
+    sel.btnAlbum->setEnabled(true);
+    sel.btnArtists->setEnabled(true);
+    sel.btnGenre->setEnabled(true);
+    sel.RadioButton2->setEnabled(false);
+    sel.RadioButton3->setEnabled(false);
+    sel.RadioButton1->setChecked(true);
+}
+
 }  // namespace
 
 void TaSetup::ScanLocalSongs() {
@@ -209,19 +300,14 @@ void TaSetup::ScanLocalSongs() {
         return;
     ScanMark mark(Scanning);
     TaMain& main = *forms_.aMain;
-    CloseAfterScan closeWaits(&main);
     TaProgress& progress = *forms_.aProgress;
     TaSongSel& songSel = *forms_.aSongSel;
     TDm& dm = *forms_.Dm;
-    QProgressBar* bar = progress.ProgressBar1;
-    const GenreNames genres(songSel);
+    CloseAfterScan closeWaits(&main);
 
     WaitCursor hourglass;
     progress.setWindowTitle(QString());
     progress.show();
-
-    // Genre codes as text; 999 stands for "Blank", which is always offered.
-    std::set<std::string> genreCodes{"999"};
 
     main.SongInfoRequests.clear();
     main.SongLibrary.clear();
@@ -235,98 +321,21 @@ void TaSetup::ScanLocalSongs() {
     for (int i = 0; i < ListBox1->count(); ++i)
         folders.push_back(platform::fromFileName(ListBox1->item(i)->text()));
 
-    std::int64_t total = 0, count = 0;
-    QElapsedTimer sinceShown;
-    sinceShown.start();
-    const QIcon rowImage =
-        kLibraryRowImage < main.ImageList1.size() ? main.ImageList1[kLibraryRowImage] : QIcon();
+    QStringList genreItems;
     {
-        LibraryRows rows(main.ListView2);
-        for (const std::string& folder : folders) {
-            if (!platform::files::folderExists(folder)) {
-                kv::ShowErrorDlg("This directory DOES NOT exist! \"" + folder + "\"");
-                continue;
-            }
-            FileListBox1.SetMask("*.MP3");
-            FileListBox1.SetDirectory(folder);
-            const std::vector<std::string> names = FileListBox1.Items();
-            const std::string disk = FileListBox1.DiskDirectory();
-            const QString folderCell = platform::fileName(folder);
-            total += static_cast<std::int64_t>(names.size());
-            bar->setMaximum(static_cast<int>(total));
-            Reserve(main.SongLibrary, total);
-            Reserve(main.GenreIndex, total);
-            rows.Reserve(static_cast<qsizetype>(main.SongLibrary.capacity()));
-            dm.LibraryIndex().Reserve(main.SongLibrary.capacity());
-
-            for (const std::string& name : names) {
-                // Events and the progress at the display's rate, not for every file.
-                const bool show = count == 0 || sinceShown.elapsed() >= env_.progressIntervalMs;
-                if (show)
-                    QCoreApplication::processEvents();
-                ++count;
-
-                const std::string path = folder + name;
-                const Tag tag = ReadTag(disk + name);
-                const std::uint8_t genre = GenreNumber(tag.genre);
-                kv::SongFields fields{tag.title, tag.artist,  tag.genre,          tag.album,
-                                      tag.year,  tag.comment, kv::UpperCase(path)};
-                std::string record = kv::BuildSongRecord(count, fields);
-                const std::string number = kv::RecordSongNumber(record);
-
-                rows.Add({number, tag.title, tag.artist, genres.Upper(genre), tag.album, tag.year,
-                          tag.comment, folder, name},
-                         {platform::latin1(number), platform::latin1(tag.title),
-                          platform::latin1(tag.artist), genres.Cell(genre),
-                          platform::latin1(tag.album), platform::latin1(tag.year),
-                          platform::latin1(tag.comment), folderCell, platform::fileName(name)},
-                         rowImage);
-
-                main.SongLibrary.push_back(std::move(record));
-                dm.LibraryIndex().Add(main.SongLibrary,
-                                      static_cast<std::int32_t>(main.SongLibrary.size() - 1));
-
-                if (!tag.found) {
-                    main.SongInfoRequests.push_back(kv::PadLeft(std::to_string(count - 1), 6, "0") +
-                                                    kv::UpperCase(name));
-                    kv::ShowErrorDlg("Error " + path + "\n\nPossible no ID3 tag read.");
-                }
-
-                main.GenreIndex.push_back(genres.Indexed(genre) +
-                                          kv::PadRight(kv::Trim(tag.title), 30, " ") + number);
-                genreCodes.insert(tag.genre);
-
-                if (show) {
-                    bar->setValue(static_cast<int>(count));
-                    if (progress.Tag != 0) {
-                        progress.setWindowTitle(platform::latin1(main.ScanCaption));
-                        progress.SetStatusText(Count(count));
-                    } else {
-                        progress.setWindowTitle(platform::latin1(Count(count)));
-                        progress.SetStatusText(tag.title);
-                    }
-                    bar->repaint();
-                    progress.StatusBar1->repaint();
-                    sinceShown.restart();
-                }
-            }
-        }
-        rows.HandOver();
+        ScanPass pass(main, progress, dm, songSel, FileListBox1, env_.progressIntervalMs);
+        for (const std::string& folder : folders)
+            pass.Folder(folder);
+        pass.Finish();
+        genreItems = pass.GenreItems();
     }
-    dm.LibraryIndex().Follow(main.SongLibrary);
 
     if (!main.SongLibrary.empty()) {
         main.pnlButtons->setEnabled(true);
         main.Panel2->setEnabled(true);
         main.ListView1->clear();
-        std::set<std::string, platform::ascii::LessNoCaseAz> names;
-        for (const std::string& code : genreCodes)
-            names.insert(genres.Own(GenreNumber(code)));
         main.ComboBox1->clear();
-        QStringList items;
-        for (const std::string& n : names)
-            items.append(platform::latin1(n));
-        main.ComboBox1->addItems(items);
+        main.ComboBox1->addItems(genreItems);
         main.Label4->setText("0");
         dm.RefreshPlaylistCombo();
     }
@@ -342,14 +351,7 @@ void TaSetup::ScanLocalSongs() {
         dm.SetStatusText(0, "Error Count: " + std::to_string(main.SongInfoRequests.size()));
         dm.SetStatusText(1, main.SongInfoRequests.front());
     }
-
-    songSel.Panel3->setVisible(true);
-    songSel.btnAlbum->setEnabled(true);
-    songSel.btnArtists->setEnabled(true);
-    songSel.btnGenre->setEnabled(true);
-    songSel.RadioButton2->setEnabled(false);
-    songSel.RadioButton3->setEnabled(false);
-    songSel.RadioButton1->setChecked(true);
+    ResetSongSelection(songSel);
 }
 
 }  // namespace sonpad
