@@ -143,7 +143,11 @@ void TDm::AddSongToQue(std::string_view songNo) {
             queue->setColumnWidth(c, FitColumnWidth(cell, queue->columnWidth(c)));
             texts.append(c <= 2 ? platform::latin1(cell) : platform::fileName(cell));
         }
-        queue->addTopLevelItem(new QTreeWidgetItem(texts));
+        auto* row = new QTreeWidgetItem(texts);
+        const auto& images = forms_.aMain->ImageList1;
+        if (!images.empty())
+            row->setIcon(0, images.front());  // not played yet
+        queue->addTopLevelItem(row);
     }
     UpdateSongQueCaption();
 }

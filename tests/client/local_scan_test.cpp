@@ -19,6 +19,7 @@
 #include "client/song_sel_window.h"
 #include "common/song_record.h"
 #include "common/text_helpers.h"
+#include "platform/qt/text_edge.h"
 #include "platform/widgets/status_panels.h"
 #include "tests/client/client_test_support.h"
 #include "tests/support/mp3_fixtures.h"
@@ -76,7 +77,7 @@ class LocalScanTest : public ClientTest {
         return dir.write(relative, bytes);
     }
     void Folder(std::string_view relative) { Line(Entry(relative)); }
-    void Line(const std::string& line) { setup().ListBox1->addItem(QString::fromStdString(line)); }
+    void Line(const std::string& line) { setup().ListBox1->addItem(platform::fileName(line)); }
     void Scan() { setup().ScanLocalSongs(); }
 
     const std::vector<std::string>& library() { return main().SongLibrary; }
@@ -257,6 +258,16 @@ TEST_F(LocalScanTest, FilesTheReaderCannotReadCountAsUntaggedAndTheScanGoesOn) {
     EXPECT_EQ(kv::Trim(kv::RecordTitle(library()[4])), "T");
 }
 
+TEST_F(LocalScanTest, FolderWithLatin1NameAndMixedCaseIsFoundFromItsStoredLine) {
+    Song("Caf\xE9 Music/Song.MP3", TagBlock("Latin"));
+    Folder("Caf\xE9 Music");  // stored upper case: only a to z change
+    Scan();
+    ASSERT_EQ(library().size(), 1u);
+    EXPECT_EQ(kv::RecordPath(library()[0]), Entry("Caf\xE9 Music") + "SONG.MP3");
+    EXPECT_EQ(Row(0)[1], "Latin");
+    EXPECT_EQ(Row(0)[8], "Song.MP3");
+}
+
 TEST_F(LocalScanTest, FolderLinesThatNameNothingAreReportedAndSkipped) {
     Song("real/1.mp3");
     Song("afile.mp3");
@@ -385,15 +396,21 @@ TEST_F(LocalScanTest, ASecondStartDoesNothingAndACloseWaitsForTheScansEnd) {
     } counter(closesSeen);
     main().installEventFilter(&counter);
     ProgressWatch watch(progress());
+    std::vector<int> foundMeanwhile;
     watch.afterEachFile = [&] {
         setup().BitBtn2Click();
         main().close();
+        foundMeanwhile.push_back(dm().FindSongByNo("000001"));
+        foundMeanwhile.push_back(dm().FindSongByFileName("2.mp3"));
     };
     Scan();
     EXPECT_EQ(watch.values, (std::vector<int>{1, 2}));
     EXPECT_EQ(library().size(), 2u);
     EXPECT_FALSE(setup().Scanning);
     EXPECT_EQ(closesSeen, 0);  // held while the scan ran
+    // After each file the library holds it and the files before it.
+    EXPECT_EQ(foundMeanwhile, (std::vector<int>{0, -1, 0, 1}));
+    EXPECT_EQ(dm().FindSongByFileName("2.mp3"), 1);
     EXPECT_TRUE(testing_support::WaitUntil([&] { return closesSeen == 1; }));
     main().removeEventFilter(&counter);
 }

@@ -234,8 +234,9 @@ TEST_F(SetupConfigTest, FolderKeysAreReadUpToTheCountAndAGapGivesAnEmptyLine) {
 
 TEST_F(SetupConfigTest, FolderNamesKeepTheirBytes) {
     // Latin-1 and UTF-8 names side by side, as a disk may hold them.
-    Load("DIRECTORIES=2\nMP3 PATH1=/MUSIC/CAF\xc9/\nMP3 PATH2=/MUSIC/CAF\xc3\xa9/\n"
-         "PLAYLIST DIRECTORY=/LISTS/\xe9T\xe9/\n");
+    Load(
+        "DIRECTORIES=2\nMP3 PATH1=/MUSIC/CAF\xc9/\nMP3 PATH2=/MUSIC/CAF\xc3\xa9/\n"
+        "PLAYLIST DIRECTORY=/LISTS/\xe9T\xe9/\n");
     EXPECT_EQ(setup().Folders(), (Lines{"/MUSIC/CAF\xc9/", "/MUSIC/CAF\xc3\xa9/"}));
     setup().SaveConfig();
     EXPECT_EQ(setup().Folders(), (Lines{"/MUSIC/CAF\xc9/", "/MUSIC/CAF\xc3\xa9/"}));
