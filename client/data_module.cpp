@@ -18,6 +18,7 @@
 #include "platform/errors.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/status_panels.h"
+#include "platform/widgets/text_sort.h"
 
 namespace sonpad {
 namespace {
@@ -143,7 +144,7 @@ void TDm::AddSongToQue(std::string_view songNo) {
             queue->setColumnWidth(c, FitColumnWidth(cell, queue->columnWidth(c)));
             texts.append(c <= 2 ? platform::latin1(cell) : platform::fileName(cell));
         }
-        auto* row = new QTreeWidgetItem(texts);
+        auto* row = new platform::widgets::TextSortItem(texts);
         const auto& images = forms_.aMain->ImageList1;
         if (!images.empty())
             row->setIcon(0, images.front());  // not played yet

@@ -4,6 +4,7 @@
 
 #include "common/column_width.h"
 #include "platform/qt/text_edge.h"
+#include "platform/widgets/text_sort.h"
 
 namespace sonpad {
 
@@ -27,7 +28,7 @@ void LibraryRows::Reserve(qsizetype rows) {
 
 void LibraryRows::Add(const std::array<std::string_view, kColumns>& texts, const QStringList& cells,
                       const QIcon& icon) {
-    auto* row = new QTreeWidgetItem(cells);
+    auto* row = new platform::widgets::TextSortItem(cells);
     row->setIcon(0, icon);
     rows_.append(row);
     for (int c = 0; c < kColumns; ++c)
