@@ -21,6 +21,7 @@
 #include "common/text_helpers.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/status_panels.h"
+#include "platform/widgets/text_sort.h"
 #include "tests/client/client_test_support.h"
 #include "tests/support/mp3_fixtures.h"
 #include "tests/support/waits.h"
@@ -378,6 +379,18 @@ TEST_F(LocalScanTest, RowsCarryTheLibraryImageAndColumnsGrowToTheWidestText) {
     EXPECT_EQ(list->topLevelItem(1)->icon(0).cacheKey(), main().ImageList1[4].cacheKey());
     EXPECT_FALSE(list->isSortingEnabled());
     EXPECT_TRUE(list->updatesEnabled());
+}
+
+TEST_F(LocalScanTest, LibraryRowsSortInTheListsTextOrder) {
+    Song("o/1.mp3", TagBlock("beta"));
+    Song("o/2.mp3", TagBlock("_under"));
+    Song("o/3.mp3", TagBlock("Alpha"));
+    Folder("o");
+    Scan();
+    platform::widgets::SortRowsByColumnText(main().ListView2, 1);
+    EXPECT_EQ(Row(0)[1], "Alpha");
+    EXPECT_EQ(Row(1)[1], "beta");
+    EXPECT_EQ(Row(2)[1], "_under");  // "_" comes after the letters
 }
 
 TEST_F(LocalScanTest, ASecondStartDoesNothingAndACloseWaitsForTheScansEnd) {
