@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/event_guard.h"
 #include "platform/qt/tick_timer.h"
@@ -42,19 +43,23 @@ QFrame* meterPanel(const char* caption, platform::widgets::AnimateControl*& mete
     panel->setFrameShadow(QFrame::Sunken);
     setColours(panel, Qt::black, QColor(0, 255, 0));
     auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(4, 2, 4, 2);
-    row->setSpacing(4);
+    row->setContentsMargins(3, 2, 3, 2);
+    row->setSpacing(2);
     auto* label = new QLabel(caption, panel);
     QFont f = label->font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 0.85);
     label->setFont(f);
-    label->setMinimumWidth(44);
+    // Both panels' captions take the width of the wider one, so the meters line up.
+    label->setFixedWidth(QFontMetrics(f).horizontalAdvance("RIGHT") + 4);
     row->addWidget(label);
     meter = new platform::widgets::AnimateControl(panel);
     meter->setTransparent(false);
+    // The whole frame of the meter animation.
     meter->setMinimumSize(81, 16);
-    row->addWidget(meter, 1);
+    meter->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    row->addWidget(meter);
+    row->addStretch(1);
     return panel;
 }
 
@@ -75,8 +80,8 @@ void TaMain::CreateControls() {
     top->setSpacing(6);
     GroupBox1 = new QGroupBox("|  Sonhall 2  |", band);
     auto* grid = new QGridLayout(GroupBox1);
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setHorizontalSpacing(8);
+    grid->setContentsMargins(5, 4, 5, 4);
+    grid->setHorizontalSpacing(5);
     grid->setVerticalSpacing(3);
     SongProgress = new platform::widgets::Gauge(GroupBox1);
     SongProgress->setFixedSize(96, 52);
@@ -94,8 +99,13 @@ void TaMain::CreateControls() {
     btnDeactivate = new QPushButton("Deactivate Server", GroupBox1);
     btnSetup = new QPushButton("Setup", GroupBox1);
     btnSetup->setToolTip("Server Configuration");
-    for (QPushButton* b : {btnActivate, btnDeactivate, btnSetup})
+    // One size for the two buttons at the same place, so swapping them moves nothing.
+    const int buttonWidth =
+        std::max(btnActivate->sizeHint().width(), btnDeactivate->sizeHint().width());
+    for (QPushButton* b : {btnActivate, btnDeactivate, btnSetup}) {
         b->setAutoDefault(false);
+        b->setFixedWidth(buttonWidth);
+    }
     grid->addWidget(btnActivate, 0, 2);
     grid->addWidget(btnDeactivate, 0, 2);
     grid->addWidget(btnSetup, 2, 2);
@@ -103,7 +113,7 @@ void TaMain::CreateControls() {
     top->addWidget(GroupBox1, 1);
 
     GroupBox3 = new QGroupBox("|  Connected Clients  |", band);
-    GroupBox3->setFixedWidth(176);
+    GroupBox3->setFixedWidth(158);
     auto* clients = new QHBoxLayout(GroupBox3);
     clients->setContentsMargins(6, 4, 6, 6);
     clients->setSpacing(4);

@@ -32,6 +32,7 @@ ProgramBlock::~ProgramBlock() {
     aAllSongs_.reset();
     aPlaylog_.reset();
     aDm_.reset();
+    // Before the windows it may stand above as their dialog.
     aProgRead_.reset();
     aSetup_.reset();
     aMain_.reset();

@@ -1,5 +1,6 @@
 #include "server/progress_window.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
@@ -9,10 +10,12 @@ namespace {
 
 constexpr int kWidth = 274, kMinHeight = 40, kMaxHeight = 75, kBarHeight = 13;
 
+// A caption and no title-bar buttons.
+constexpr Qt::WindowFlags kFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+
 }  // namespace
 
-TaProgRead::TaProgRead()
-    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TaProgRead::TaProgRead() : QWidget(nullptr, kFlags) {
     setWindowTitle("Reading Songs");
     setFixedWidth(kWidth);
     setMinimumHeight(kMinHeight);
@@ -37,6 +40,23 @@ void TaProgRead::FormCreate() {
 
 void TaProgRead::ShrinkToMinimum() {
     resize(kWidth, kMinHeight);
+}
+
+void TaProgRead::ShowAbove(QWidget* owner) {
+    // As the owner's own dialog it stays in front of it, also of a modal owner.
+    if (owner != parentWidget()) {
+        const QPoint at = pos();
+        setParent(owner, kFlags);
+        move(at);
+    }
+    show();
+}
+
+void TaProgRead::closeEvent(QCloseEvent* event) {
+    if (event->spontaneous())
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
 }
 
 void TaProgRead::resizeEvent(QResizeEvent* event) {

@@ -19,9 +19,13 @@ class TaProgRead : public QWidget {
     void FormCreate();
     // After the first scan the window keeps its small height.
     void ShrinkToMinimum();
+    // Shows the window kept above owner, the window that started the scan.
+    void ShowAbove(QWidget* owner);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Nobody closes it in the middle of a scan; only the scan does.
+    void closeEvent(QCloseEvent* event) override;
 };
 
 }  // namespace sonhall

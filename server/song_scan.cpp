@@ -62,7 +62,8 @@ void TaSetup::ReadSongs() {
     forms_.aDm->LibraryCount = 0;
     const bool protocol = main.IdTCPServer1Tag != 0;
     if (!protocol) {
-        progress.show();
+        // Started from this window (Read Songs, or its close), or by the start-up.
+        progress.ShowAbove(isVisible() ? static_cast<QWidget*>(this) : forms_.aMain);
         bar->setMaximum(0);
     }
     FileListBox1.SetMask("*.MP3");

@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -239,6 +240,33 @@ TEST_F(MainWindowTest, APortInUseIsReportedAndTheServerStaysStopped) {
     EXPECT_FALSE(main().btnActivate->isHidden());
     EXPECT_TRUE(main().btnDeactivate->isHidden());
     EXPECT_FALSE(main().Timer1->Enabled());
+}
+
+// The band's controls as laid out on the screen.
+struct TopBand {
+    QRect button, left, right, slider, clients;
+    bool operator==(const TopBand&) const = default;
+};
+
+TEST_F(MainWindowTest, TheTopBandShowsWholeMetersAndSwapsTheButtonsInPlace) {
+    StartConfigured();
+    main().show();
+    QCoreApplication::processEvents();
+    const auto band = [&](QWidget* button) {
+        const auto at = [&](QWidget* w) { return QRect(w->mapTo(&main(), QPoint()), w->size()); };
+        return TopBand{at(button), at(main().Animate1), at(main().Animate2), at(main().TrackBar1),
+                       at(main().GroupBox3)};
+    };
+    const TopBand before = band(main().btnActivate);
+    for (const QRect& meter : {before.left, before.right})
+        EXPECT_GE(meter.width(), 81);  // the meter animation's frame
+    EXPECT_LE(before.clients.right(), main().width());
+
+    for (int i = 0; i < 3; ++i)
+        Tick();
+    ASSERT_FALSE(main().btnDeactivate->isHidden());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(band(main().btnDeactivate), before);
 }
 
 TEST_F(MainWindowTest, ClosingWhileActiveDeactivatesFirst) {

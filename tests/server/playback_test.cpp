@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -305,6 +306,15 @@ TEST_F(PlaybackTest, BoxesOfDeletedFilesStandWhilePlaybackGoesOn) {
     Start(98);
     platform::QtDialogs boxes(platform::QtDialogs::Display::Present);
     platform::Dialogs* scripted = platform::setDialogs(&boxes);
+    // A modal box here would wait for ever offscreen: it fails the test and is closed.
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ADD_FAILURE() << "a modal window: " << modal->windowTitle().toStdString();
+            modal->close();
+        }
+    });
+    watchdog.start(100);
     const auto standing = [] {
         int n = 0;
         for (QWidget* w : QApplication::topLevelWidgets())

@@ -80,6 +80,29 @@ TEST_F(SongScanTest, NumbersRunAcrossFoldersWithGrowingTotals) {
     EXPECT_EQ(progress().height(), progress().minimumHeight());
 }
 
+// In front of the window that started the scan, with a caption and no title-bar buttons.
+TEST_F(SongScanTest, TheProgressWindowStandsAboveTheWindowThatStartedTheScan) {
+    Create();
+    Song("a/1.mp3");
+    Folder("a");
+    ProgressWatch watch(&progress());
+    setup().show();
+    setup().Button1Click();  // "Read Songs"
+    EXPECT_EQ(progress().parentWidget(), &setup());
+    setup().hide();
+    setup().ReadSongs();  // as the start-up does
+    EXPECT_EQ(progress().parentWidget(), &main());
+
+    EXPECT_TRUE(progress().isWindow());
+    const Qt::WindowFlags flags = progress().windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowTitleHint);
+    for (const Qt::WindowType button : {Qt::WindowCloseButtonHint, Qt::WindowMinimizeButtonHint,
+                                        Qt::WindowMaximizeButtonHint, Qt::WindowSystemMenuHint})
+        EXPECT_FALSE(flags & button) << button;
+    EXPECT_EQ(watch.shown, 2);
+    EXPECT_EQ(watch.hidden, 2);
+}
+
 TEST_F(SongScanTest, NamesSortWithoutRegardToCaseAndKeepTheirCase) {
     Create();
     Song("m/B.MP3");
