@@ -27,7 +27,6 @@
 #include "common/text_helpers.h"
 #include "platform/ascii.h"
 #include "platform/errors.h"
-#include "platform/files.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/status_panels.h"
 
@@ -173,13 +172,13 @@ class ScanPass {
     }
 
     void Folder(const std::string& folder) {
-        if (!platform::files::folderExists(folder)) {
-            kv::ShowErrorDlg("This directory DOES NOT exist! \"" + folder + "\"");
-            return;
-        }
         // Set for each folder: a playlist refresh while events are let in changes the mask.
         lister_.SetMask("*.MP3");
         lister_.SetDirectory(folder);
+        if (lister_.DiskDirectory().empty()) {
+            kv::ShowErrorDlg("This directory DOES NOT exist! \"" + folder + "\"");
+            return;
+        }
         const std::vector<std::string> names = lister_.Items();
         const std::string disk = lister_.DiskDirectory();
         total_ += static_cast<std::int64_t>(names.size());

@@ -7,9 +7,13 @@ namespace platform {
 void FileListBox::SetDirectory(const std::string& folder) {
     items_.clear();
     diskFolder_.clear();
-    if (folder.empty() || !files::folderExists(folder))
+    if (folder.empty())
         return;
-    diskFolder_ = files::resolve(folder);
+    // Resolved once: the walk through upper-cased folder names is the slow part.
+    std::string disk = files::resolve(folder);
+    if (!files::folderExists(disk))
+        return;
+    diskFolder_ = std::move(disk);
     if (diskFolder_.back() != '/')
         diskFolder_ += '/';
     items_ = files::listFiles(diskFolder_, mask_);

@@ -14,7 +14,8 @@ class FileListBox {
     const std::string& Mask() const { return mask_; }
 
     void SetDirectory(const std::string& folder);
-    // The folder as the disk spells it (trailing "/"), for opening the listed files.
+    // The folder as the disk spells it (trailing "/"), for opening the listed files; empty when
+    // the folder named is none.
     const std::string& DiskDirectory() const { return diskFolder_; }
     const std::vector<std::string>& Items() const { return items_; }
 
