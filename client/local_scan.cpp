@@ -193,7 +193,7 @@ class ScanPass {
             File(folder, folderCell, disk, name);
     }
 
-    // The rows go to the list, the index follows the library, the genre index is sorted.
+    // The rows go to the list; the index takes the library as it now is.
     void Finish() {
         rows_.HandOver();
         dm_.LibraryIndex().Follow(main_.SongLibrary);
