@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "client/tray_icon.h"
+#include "platform/audio/audio_engine.h"
 #include "platform/files.h"
 
 namespace sonpad {
@@ -17,6 +19,9 @@ ClientEnvironment StandardEnvironment() {
         return screen ? screen->size() : QSize(1024, 768);
     };
     env.endProgram = [] { QCoreApplication::exit(0); };
+    env.makePlayer = [] { return platform::audio::createMediaPlayer(); };
+    env.makeVolumeDevices = [] { return platform::audio::systemWaveOutDevices(); };
+    env.makeTrayIcon = [](QWidget* owner) { return systemTrayIcon(owner); };
     return env;
 }
 

@@ -2,30 +2,49 @@
 
 #include <QIcon>
 #include <QMainWindow>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "client/client_environment.h"
 #include "client/client_forms.h"
+#include "platform/tcp/tcp_client.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
+class QFrame;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QToolButton;
 class QTreeWidget;
 
+namespace platform {
+class TickTimer;
+}
 namespace platform::widgets {
+class AnimateControl;
+class Gauge;
 class SpinEdit;
 class StatusPanels;
 }  // namespace platform::widgets
 
 namespace sonpad {
 
+class TrayIcon;
+class VolumeBar;
+
 // The client's main window. It owns the state that the client's windows share; all of it
 // lives on the one user-interface thread.
 //
 // The methods live in files by concern: main_window.cpp (creation), main_window_layout.cpp
-// (controls).
+// (controls), main_window_startup.cpp (first show, close, tray menu),
+// main_window_now_playing.cpp (now-playing display and volume).
 class TaMain : public QMainWindow {
     Q_OBJECT
   public:
@@ -35,43 +54,198 @@ class TaMain : public QMainWindow {
     // Shared client state.
     std::vector<std::string> SongLibrary;       // song records of the last scan
     std::vector<std::string> GenreIndex;        // genre (30) + title (30) + song number (6)
+    std::vector<std::string> QuickSelection;    // song number + " " + title
     std::vector<std::string> SongInfoRequests;  // library index (6) + file name, untagged files
     std::string ScanCaption;
+    std::string AppDir;    // the program's folder, trailing "/"
+    std::string HelpFile;  // the application's help file
     int PlayedCount = 0;
     int RepeatCount = 0;
     int MaxWidth = 800;
     int MaxHeight = 600;
     int SortColumn = 0;
+    bool Playing = false;
     bool LocalMode = true;
+    bool SendVolume = true;
+    int IdleTicks = 0;
+    bool CisPending = false;
+    bool RescanPending = false;
+    bool LocalSongOpen = false;
+    bool FirstShow = true;  // the start-up work of FormShow is still to do
+
+    // Now playing.
+    std::string CurrentSongId;
+    std::string ReplySongId;
+    std::string CurrentTitle;
+    std::string CurrentArtist;
+    std::string CurrentAlbum;
+    std::string CurrentGenre;
+    std::string CurrentYear;
+    std::string CurrentComment;
+    std::string CurrentPath;
+    std::string CurrentFileName;
+    std::int32_t CurrentLength = 0;
+    std::int32_t CurrentPosition = 0;
+    std::int32_t CurrentFileSize = 0;
+    std::string RemainingText;
+    std::string PercentText;
+    int SavedVolume = 0;  // the track bar's position to return to on unmute
 
     // Row images, 16 x 16: 0 unplayed, 1 played or sent, 4 library row; the rest for the
     // song selection tree.
     std::vector<QIcon> ImageList1;
 
-    // Controls.
-    QTreeWidget* ListView1 = nullptr;  // song queue
+    // Display screen.
+    QWidget* pnlClientScreen = nullptr;
+    QFrame* Panel11 = nullptr;  // the black now-playing panel
+    QLabel* Label7 = nullptr;   // title
+    QLabel* Label8 = nullptr;   // artist
+    QLabel* Label9 = nullptr;   // genre
+    QLabel* Label10 = nullptr;  // album
+    QLabel* Label11 = nullptr;
+    QLabel* Label12 = nullptr;
+    QLabel* Label13 = nullptr;
+    QLabel* Label15 = nullptr;  // remaining time
+    QLabel* Label24 = nullptr;  // bit rate
+    platform::widgets::Gauge* Gauge1 = nullptr;
+    QFrame* Panel13 = nullptr;            // tool bar
+    QToolButton* SpeedButton2 = nullptr;  // connect, two-state
+    QToolButton* SpeedButton5 = nullptr;  // rescan
+    QToolButton* SpeedButton3 = nullptr;  // configuration
+    QLabel* Label16 = nullptr;
+    QLabel* Label17 = nullptr;
+    QLabel* Label18 = nullptr;
+    QLabel* Label19 = nullptr;
+    QLabel* Label20 = nullptr;
+    QLabel* Label21 = nullptr;
     QTreeWidget* ListView2 = nullptr;  // library
+    QFrame* pnlSearch = nullptr;
+    QLabel* Label14 = nullptr;
+    QLabel* Label26 = nullptr;
+    QLineEdit* edKeylook = nullptr;
+    platform::widgets::StatusPanels* StatusBar1 = nullptr;
+
+    // Song queue screen.
     QGroupBox* GroupSongQue = nullptr;
-    QComboBox* ComboBox1 = nullptr;  // genres
+    QTreeWidget* ListView1 = nullptr;  // song queue
+    QGroupBox* GroupBox2 = nullptr;    // quick selection
+    QComboBox* ComboBox1 = nullptr;    // genres
     QLabel* Label4 = nullptr;
+    QPushButton* btnGenreGo = nullptr;
     QComboBox* ComboBox2 = nullptr;  // playlists
     QLabel* Label6 = nullptr;
+    QPushButton* btnPlaylistGo = nullptr;
+    QToolButton* SpeedButton6 = nullptr;  // size toggle beside the quick selection
+    QGroupBox* GroupBox3 = nullptr;       // queue control
     QCheckBox* cbSeqPlay = nullptr;
     QCheckBox* cbRemoveSong = nullptr;
     QCheckBox* cbPlayListOnce = nullptr;
     platform::widgets::SpinEdit* seSeqLimit = nullptr;
-    platform::widgets::StatusPanels* StatusBar1 = nullptr;
-    QWidget* pnlButtons = nullptr;  // play buttons
-    QWidget* Panel2 = nullptr;      // bottom bar
+    QPushButton* btnClearQue = nullptr;
+    QPushButton* btnClearTag = nullptr;
+    QPushButton* btnCopyToselection = nullptr;
 
+    // Bottom bar.
+    QWidget* Panel2 = nullptr;
+    QToolButton* btnSongQue = nullptr;
+    QToolButton* SpeedButton4 = nullptr;                    // mute, two-state
+    platform::widgets::AnimateControl* Animate1 = nullptr;  // client mode
+    platform::widgets::AnimateControl* Animate2 = nullptr;  // Local Player Mode
+    QGroupBox* GroupBox1 = nullptr;                         // volume
+    VolumeBar* TrackBar1 = nullptr;                         // 0..65535
+    QProgressBar* ProgressBar1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;  // size toggle
+    QToolButton* btnSongSel = nullptr;
+
+    // Play buttons; their panels are the state lamps.
+    QWidget* pnlButtons = nullptr;
+    QFrame* Panel3 = nullptr;
+    QFrame* Panel4 = nullptr;
+    QFrame* Panel5 = nullptr;
+    QToolButton* btnStop = nullptr;
+    QToolButton* btnPlay = nullptr;
+    QToolButton* btnNext = nullptr;
+
+    // Invisible.
+    std::unique_ptr<platform::audio::MediaPlayer> MediaPlayer1;
+    std::unique_ptr<platform::audio::WaveOutDevices> WaveOut;  // none: no volume device
+    platform::TickTimer* Timer1 = nullptr;                     // play and protocol
+    platform::TickTimer* Timer2 = nullptr;                     // title scrolling
+    platform::TickTimer* Timer3 = nullptr;                     // search panel
+    platform::tcp::TcpClient IdTCPClient1;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* ShowServerMessages1 = nullptr;
+    QAction* SendSelectedSongstoMusicQue1 = nullptr;
+    QAction* SendSelectedSongstomySelections1 = nullptr;
+    QAction* Help1 = nullptr;
+    QAction* ToggleScreens1 = nullptr;
+    QAction* MusicSelection1 = nullptr;
+    QMenu* PopupMenu2 = nullptr;  // tray menu
+    QAction* Hide1 = nullptr;
+    QAction* Show1 = nullptr;
+    QAction* Exit1 = nullptr;
+    std::unique_ptr<TrayIcon> TrayIconData;  // none: the desktop has no notification area
+
+    // Start-up and close.
     void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+    void AddTrayIcon();
+    void Hide1Click();
+    void Show1Click();
+    void Exit1Click();
+    std::string SongQueueFile() const;
+    // The queue file's text: the upper-cased file names of the queue, sorted, each once.
+    std::string SongQueueText() const;
+
+    // Now playing and volume.
+    bool LookupSongByFileName(const std::string& name);
+    // The song of a server's reply: looked up, or, when the library does not hold it, titled
+    // by its file name without the extension and with no artist, album or genre.
+    void TakeSongByFileName(const std::string& name);
+    void ShowNowPlaying();
+    void ClearNowPlaying();
+    std::uint16_t GetWaveVolume();
+    bool SetWaveVolume(std::uint16_t volume);
+    void TrackBar1Change();
+    void SpeedButton4Click();
+    // The connect step of the connect button; the protocol client comes with its own code.
+    void SpeedButton2Click();
+
+    // Glyph-only buttons: the hint is also the name a screen reader says.
+    static void SetHint(QWidget* control, const QString& hint);
+    // The position bar: a maximum of 0 shows an empty bar.
+    void SetProgressBar(std::int32_t maximum, std::int32_t position);
+    std::int32_t ProgressBarMaximum() const { return progressMaximum_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+    // The start-up or a scan is under way; both let events in, so a close waits for them.
+    bool Busy() const;
 
   private:
     void CreateControls();
+    QWidget* CreateDisplayScreen(QWidget* parent);
+    QWidget* CreateSongQueueScreen(QWidget* parent);
+    QWidget* CreateBottomBar(QWidget* parent);
+    QWidget* CreatePlayButtons(QWidget* parent);
+    void CreateMenus();
     void CreateImages();
+    void ConnectEvents();
+    void LoadAnimations();
+    void ReloadSongQueue();
+    void WriteCloseKeys();
+    void SaveSongQueue();
 
-    [[maybe_unused]] ClientForms& forms_;
-    [[maybe_unused]] const ClientEnvironment& env_;
+    ClientForms& forms_;
+    const ClientEnvironment& env_;
+    bool closing_ = false;
+    bool startingUp_ = false;
+    std::int32_t progressMaximum_ = 0;
+    std::uint16_t volumeWithoutDevice_ = 65535;  // what the track bar holds when no device does
 };
 
 }  // namespace sonpad

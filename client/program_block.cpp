@@ -5,6 +5,9 @@
 #include "client/progress_window.h"
 #include "client/setup_window.h"
 #include "client/song_sel_window.h"
+#include "client/windows/all_songs_window.h"
+#include "client/windows/copy_file_window.h"
+#include "client/windows/server_messages_window.h"
 #include "platform/dialogs.h"
 
 namespace sonpad {
@@ -19,12 +22,21 @@ ProgramBlock::ProgramBlock(ClientEnvironment env) : env_(std::move(env)) {
     forms_.aProgress = aProgress_.get();
     aSongSel_ = std::make_unique<TaSongSel>(forms_);
     forms_.aSongSel = aSongSel_.get();
+    aServer_ = std::make_unique<TaServer>();
+    forms_.aServer = aServer_.get();
     Dm_ = std::make_unique<TDm>(forms_);
     forms_.Dm = Dm_.get();
+    aCopyFile_ = std::make_unique<TaCopyFile>();
+    forms_.aCopyFile = aCopyFile_.get();
+    aAllSongs_ = std::make_unique<TaAllSongs>();
+    forms_.aAllSongs = aAllSongs_.get();
 }
 
 ProgramBlock::~ProgramBlock() {
+    aAllSongs_.reset();
+    aCopyFile_.reset();
     Dm_.reset();
+    aServer_.reset();
     aSongSel_.reset();
     aProgress_.reset();
     aSetup_.reset();

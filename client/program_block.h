@@ -7,8 +7,9 @@
 
 namespace sonpad {
 
-// The client program's forms, created in their fixed order (main window, configuration,
-// scan progress, song selection, data module) and destroyed in the reverse order.
+// The client program's forms, created once for the run in their fixed order (main window,
+// configuration, scan progress, song selection, server messages, data module, copy progress,
+// All Songs) and destroyed in the reverse order.
 class ProgramBlock {
   public:
     explicit ProgramBlock(ClientEnvironment env);
@@ -29,7 +30,10 @@ class ProgramBlock {
     std::unique_ptr<TaSetup> aSetup_;
     std::unique_ptr<TaProgress> aProgress_;
     std::unique_ptr<TaSongSel> aSongSel_;
+    std::unique_ptr<TaServer> aServer_;
     std::unique_ptr<TDm> Dm_;
+    std::unique_ptr<TaCopyFile> aCopyFile_;
+    std::unique_ptr<TaAllSongs> aAllSongs_;
 };
 
 }  // namespace sonpad

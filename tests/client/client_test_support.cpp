@@ -19,6 +19,21 @@ void ClientTest::Create() {
     env.now = [this] { return now; };
     env.screenSize = [this] { return screen; };
     env.endProgram = [this] { ended = true; };
+    env.makePlayer = [this] {
+        auto made = std::make_unique<testing_support::FakePlayer>();
+        player = made.get();
+        return made;
+    };
+    env.makeVolumeDevices = [this] {
+        auto made = std::make_unique<testing_support::FakeWaveOut>(volumeDevices);
+        waveOut = made.get();
+        return made;
+    };
+    env.makeTrayIcon = [this](QWidget*) -> std::unique_ptr<sonpad::TrayIcon> {
+        if (!withTray)
+            return nullptr;
+        return std::make_unique<FakeTrayIcon>(tray);
+    };
     env.realTimers = false;
     env.progressIntervalMs = 0;
     program = std::make_unique<sonpad::ProgramBlock>(std::move(env));

@@ -9,13 +9,42 @@
 #include <string_view>
 
 #include "client/program_block.h"
+#include "client/tray_icon.h"
 #include "tests/support/fake_dialogs.h"
+#include "tests/support/fake_player.h"
+#include "tests/support/fake_wave_out.h"
 #include "tests/support/temp_dir.h"
 
 namespace client_testing {
 
+// What the program did with its notification-area icon.
+struct TrayRecord {
+    bool shown = false;
+    QString tip;
+    QMenu* menu = nullptr;
+    int removed = 0;
+};
+
+class FakeTrayIcon : public sonpad::TrayIcon {
+  public:
+    explicit FakeTrayIcon(TrayRecord& record) : record_(record) {}
+    void add(const QIcon&, const QString& tip, QMenu* menu) override {
+        record_.shown = true;
+        record_.tip = tip;
+        record_.menu = menu;
+    }
+    void remove() override {
+        record_.shown = false;
+        ++record_.removed;
+    }
+
+  private:
+    TrayRecord& record_;
+};
+
 // A client program in a temporary program folder, with scripted dialogs, a fixed clock, a
-// 1024 x 768 screen, no running timers and progress shown for every file.
+// 1024 x 768 screen, no running timers and progress shown for every file; a fake player, one
+// fake volume device and, when the test wants one, a fake notification area.
 class ClientTest : public ::testing::Test {
   protected:
     ClientTest();
@@ -39,6 +68,11 @@ class ClientTest : public ::testing::Test {
     QDateTime now{QDate(2024, 3, 9), QTime(14, 5, 7)};
     QSize screen{1024, 768};
     bool ended = false;
+    bool withTray = false;
+    TrayRecord tray;
+    std::vector<testing_support::FakeWaveOut::Device> volumeDevices{{true, 0x80008000u}};
+    testing_support::FakeWaveOut* waveOut = nullptr;  // owned by the main window
+    testing_support::FakePlayer* player = nullptr;    // owned by the main window
     std::unique_ptr<sonpad::ProgramBlock> program;
 };
 

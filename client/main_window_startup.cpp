@@ -1,0 +1,263 @@
+// The first show's start-up work, the close with its saved settings and queue file, and the
+// tray menu.
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMetaObject>
+#include <QSlider>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "client/config_keys.h"
+#include "client/data_module.h"
+#include "client/main_window.h"
+#include "client/setup_window.h"
+#include "client/tray_icon.h"
+#include "client/volume_bar.h"
+#include "common/config_file.h"
+#include "common/text_helpers.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/event_guard.h"
+#include "platform/files.h"
+#include "platform/qt/locale_compare.h"
+#include "platform/qt/text_edge.h"
+#include "platform/widgets/animate_control.h"
+#include "platform/widgets/spin_edit.h"
+
+namespace sonpad {
+namespace {
+
+constexpr int kFilenameColumn = 4;  // the queue's "Filename" column
+constexpr int kBusyRetryMs = 50;
+
+// The lines of a text file as a string list reads them: CR LF, LF or CR ends a line.
+std::vector<std::string> textLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') {
+            line += c;
+            continue;
+        }
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        lines.push_back(std::move(line));
+        line.clear();
+    }
+    if (!line.empty())
+        lines.push_back(std::move(line));
+    return lines;
+}
+
+}  // namespace
+
+void TaMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!FirstShow)
+        return;
+    // Start-up runs from the event loop once every form exists and the window is on screen.
+    QMetaObject::invokeMethod(
+        this, [this] { platform::guarded([this] { FormShow(); }); }, Qt::QueuedConnection);
+}
+
+void TaMain::FormShow() {
+    if (!FirstShow || startingUp_)
+        return;
+    startingUp_ = true;
+    struct EndOfStartUp {
+        bool& flag;
+        ~EndOfStartUp() { flag = false; }
+    } endOfStartUp{startingUp_};
+
+    TaSetup& setup = *forms_.aSetup;
+    const std::string configuration = AppDir + keys::kConfigFile;
+    if (platform::files::fileExists(configuration)) {
+        setup.LoadConfig();
+    } else {
+        setup.ShowModal();
+        if (platform::files::fileExists(configuration)) {
+            setup.LoadConfig();
+        } else {
+            platform::dialogs().showMessage("You need to setup configuration first.");
+            // Takes effect back in the event loop; the rest of the start-up still runs.
+            env_.endProgram();
+        }
+    }
+    Playing = false;
+    setup.ScanLocalSongs();
+    if (!SongLibrary.empty())
+        ReloadSongQueue();
+    else
+        platform::dialogs().showMessage("There are NO AVAILABLE songs to play.");
+    unsetCursor();
+    TrackBar1->SetTicks({16383, 32767, 49150});
+    if (LocalMode) {
+        Animate1->hide();
+        Animate2->show();
+        TrackBar1->setValue(GetWaveVolume());
+    } else {
+        Animate1->show();
+        Animate2->hide();
+        if (!SpeedButton2->isChecked()) {
+            SpeedButton2->setChecked(true);
+            SpeedButton2Click();
+        }
+    }
+    FirstShow = false;
+}
+
+void TaMain::ReloadSongQueue() {
+    const std::string file = SongQueueFile();
+    if (!platform::files::fileExists(file) || !forms_.aSetup->cbAutoloadsq->isChecked())
+        return;
+    TDm& dm = *forms_.Dm;
+    for (const std::string& line : textLines(platform::files::readWholeFile(file))) {
+        const int index = dm.FindSongByFileName(line);
+        if (index >= 0)
+            dm.AddSongToQue(dm.GetSongNo(index));
+        else
+            platform::dialogs().showMessage("Fail to load \"" + kv::Trim(line) + "\"");
+    }
+}
+
+std::string TaMain::SongQueueFile() const {
+    return AppDir + "songque.kvc";
+}
+
+std::string TaMain::SongQueueText() const {
+    platform::LocaleSortedStrings names;
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
+        names.Add(kv::UpperCase(
+            platform::fromFileName(ListView1->topLevelItem(i)->text(kFilenameColumn))));
+    std::string text;
+    for (const std::string& name : names.Items())
+        text += name + "\r\n";
+    return text;
+}
+
+bool TaMain::FormCloseQuery() {
+    if (TrayIconData) {
+        TrayIconData->remove();
+        TrayIconData.reset();
+    }
+    return true;
+}
+
+void TaMain::FormClose() {
+    QuickSelection.clear();
+    SongLibrary.clear();
+    GenreIndex.clear();
+    SongInfoRequests.clear();
+    if (MediaPlayer1) {
+        MediaPlayer1->close();
+        MediaPlayer1.reset();
+    }
+    LocalSongOpen = false;
+    WriteCloseKeys();
+    if (SpeedButton4->isChecked() && LocalMode) {
+        SpeedButton4->setChecked(false);
+        TrackBar1->setValue(SavedVolume);
+    }
+    SaveSongQueue();
+}
+
+void TaMain::WriteCloseKeys() {
+    const std::string file = AppDir + keys::kConfigFile;
+    if (!platform::files::fileExists(file))
+        return;
+    try {
+        kv::Tcfg cfg = kv::Tcfg::CreateFile(file);
+        cfg.SetSection(keys::kSection);
+        cfg.WriteBool(keys::kPlayHere, LocalMode);
+        cfg.WriteInteger(keys::kTop, y());
+        cfg.WriteInteger(keys::kLeft, x());
+        cfg.WriteInteger(keys::kMaxWidth, MaxWidth);
+        cfg.WriteInteger(keys::kMaxHeight, MaxHeight);
+        cfg.WriteBool(keys::kRemoveSong, cbRemoveSong->isChecked());
+        cfg.WriteBool(keys::kPlayOnce, cbPlayListOnce->isChecked());
+        cfg.WriteInteger(keys::kSequentialPlay, seSeqLimit->Value());
+        cfg.WriteBool(keys::kPlayInSequence, cbSeqPlay->isChecked());
+        cfg.WriteBool(keys::kAutoloadSongQue, forms_.aSetup->cbAutoloadsq->isChecked());
+    } catch (const platform::Error&) {
+        // The settings are lost, not the queue: it is still written below.
+    }
+}
+
+void TaMain::SaveSongQueue() {
+    const std::string file = SongQueueFile();
+    if (ListView1->topLevelItemCount() == 0) {
+        if (platform::files::fileExists(file))
+            platform::files::removeFile(file);
+        return;
+    }
+    // Replaced in one step, so a failed write keeps the last queue instead of none.
+    platform::files::writeWholeFileAtomically(file, SongQueueText());
+}
+
+bool TaMain::Busy() const {
+    return startingUp_ || forms_.aSetup->Scanning;
+}
+
+void TaMain::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    if (Busy()) {
+        // The start-up and a scan let events in; the close comes once they are done.
+        event->ignore();
+        QTimer::singleShot(kBusyRetryMs, this, [this] { close(); });
+        return;
+    }
+    platform::guarded([this] { FormCloseQuery(); });
+    platform::guarded([this] { FormClose(); });
+    closing_ = true;
+    event->accept();
+    env_.endProgram();
+}
+
+void TaMain::AddTrayIcon() {
+    if (env_.makeTrayIcon)
+        TrayIconData = env_.makeTrayIcon(this);
+    if (TrayIconData) {
+        TrayIconData->add(windowIcon(), " Sonpad II ", PopupMenu2);
+        return;
+    }
+    // Without a notification area a hidden window could never be shown again.
+    Hide1->setEnabled(false);
+    Hide1->setVisible(false);
+}
+
+void TaMain::Hide1Click() {
+    if (!TrayIconData)
+        return;
+    Hide1->setEnabled(false);
+    Show1->setEnabled(true);
+    hide();
+    QApplication::processEvents();
+}
+
+void TaMain::Show1Click() {
+    Show1->setEnabled(false);
+    Hide1->setEnabled(TrayIconData != nullptr);
+    show();
+    raise();
+    activateWindow();
+    QApplication::processEvents();
+}
+
+void TaMain::SpeedButton2Click() {
+    // Until the protocol client connects, the button stays up and offers the connection.
+    SpeedButton2->setChecked(false);
+    SetHint(SpeedButton2, "Connect to Sonhall");
+}
+
+void TaMain::Exit1Click() {
+    close();
+}
+
+}  // namespace sonpad

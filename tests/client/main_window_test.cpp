@@ -1,0 +1,203 @@
+// The main window's start-up, its close with the settings and the queue file, and the tray menu.
+#include "client/main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "client/setup_window.h"
+#include "client/volume_bar.h"
+#include "platform/qt/tick_timer.h"
+#include "platform/widgets/animate_control.h"
+#include "platform/widgets/spin_edit.h"
+#include "tests/client/client_test_support.h"
+
+namespace client_testing {
+namespace {
+
+class MainWindowTest : public ClientTest {
+  protected:
+    // A queue row as the data module appends it.
+    void Queue(const std::string& songNo, const std::string& fileName) {
+        auto* row = new QTreeWidgetItem(main().ListView1);
+        const std::string path = Entry("music");
+        row->setText(0, QString::fromStdString(songNo));
+        row->setText(1, "Title");
+        row->setText(2, "Artist");
+        row->setText(3, QString::fromStdString(path));
+        row->setText(4, QString::fromStdString(fileName));
+    }
+    std::string QueueFile() const { return testing_support::readFile(dir / "songque.kvc"); }
+    bool QueueFileExists() const { return std::filesystem::exists(dir / "songque.kvc"); }
+};
+
+TEST_F(MainWindowTest, FirstStartWithoutConfigurationShowsTheWindowThenLoadsWhatItSaved) {
+    Create();
+    QTimer::singleShot(0, [&] { setup().btnCloseClick(); });
+    dialogs.expectMessage("There are NO AVAILABLE songs to play.");
+    main().FormShow();
+    EXPECT_TRUE(ConfigExists());
+    EXPECT_FALSE(ended);
+    EXPECT_FALSE(main().FirstShow);
+    EXPECT_EQ(main().TrackBar1->Ticks(), (std::vector<int>{16383, 32767, 49150}));
+    // Local Player Mode: the bar shows the device's left channel.
+    EXPECT_EQ(main().TrackBar1->value(), 0x8000);
+    EXPECT_TRUE(main().Animate1->isHidden());
+    EXPECT_FALSE(main().Animate2->isHidden());
+}
+
+TEST_F(MainWindowTest, NoConfigurationEvenAfterTheWindowEndsTheProgramWithoutWriting) {
+    Create();
+    dir.mkdir("sonpad2.kvc");  // the save cannot create the file
+    QTimer::singleShot(0, [&] { setup().btnCloseClick(); });
+    dialogs.expectError().expectMessage("You need to setup configuration first.");
+    dialogs.expectMessage("There are NO AVAILABLE songs to play.");
+    main().FormShow();
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(QueueFileExists());
+}
+
+TEST_F(MainWindowTest, TheStartUpRunsAtTheFirstShowOnly) {
+    WriteConfig("[SONPAD]\nPLAY HERE=YES\nDIRECTORIES=0\n");
+    Create();
+    dialogs.expectMessage("There are NO AVAILABLE songs to play.");
+    main().FormShow();
+    main().TrackBar1->setValue(100);
+    main().FormShow();  // nothing more: no box, the bar stays
+    EXPECT_EQ(main().TrackBar1->value(), 100);
+}
+
+TEST_F(MainWindowTest, CloseWritesTheWindowKeysInOrderAndTheQueueSortedOnce) {
+    WriteConfig("[SONPAD]\nCLIENT NAME=DEN\n");
+    Create();
+    main().move(120, 80);
+    main().LocalMode = false;
+    main().MaxWidth = 900;
+    main().MaxHeight = 700;
+    main().cbRemoveSong->setChecked(true);
+    main().seSeqLimit->SetValue(7);
+    main().cbSeqPlay->setChecked(true);
+    setup().cbAutoloadsq->setChecked(false);
+    Queue("000003", "b.mp3");
+    Queue("000001", "A.MP3");
+    Queue("000004", "a.mp3");  // the same name in other case
+    Queue("000002", "c.mp3");
+    Queue("000003", "b.mp3");  // the same song twice
+    main().close();
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(ConfigText(),
+              "[SONPAD]\r\nCLIENT NAME=DEN\r\nPLAY HERE=NO\r\nTOP=" + std::to_string(main().y()) +
+                  "\r\nLEFT=" + std::to_string(main().x()) +
+                  "\r\nMAXWIDTH=900\r\nMAXHEIGHT=700\r\nREMOVE SONG=YES\r\nPLAY ONCE=NO\r\n"
+                  "SEQUENTIAL PLAY=7\r\nPLAY IN SEQUENCE=YES\r\nAUTOLOAD SONG QUE=NO\r\n");
+    EXPECT_EQ(QueueFile(), "A.MP3\r\nB.MP3\r\nC.MP3\r\n");
+}
+
+TEST_F(MainWindowTest, CloseWithAnEmptyQueueRemovesTheQueueFile) {
+    WriteConfig("[SONPAD]\n");
+    dir.write("songque.kvc", "OLD.MP3\r\n");
+    Create();
+    main().close();
+    EXPECT_FALSE(QueueFileExists());
+}
+
+TEST_F(MainWindowTest, CloseWithoutConfigurationWritesNoKeysButTheQueue) {
+    Create();
+    Queue("000001", "one.mp3");
+    main().close();
+    EXPECT_FALSE(ConfigExists());
+    EXPECT_EQ(QueueFile(), "ONE.MP3\r\n");
+}
+
+TEST_F(MainWindowTest, ANameBeyondAsciiIsWrittenAsOnDiskWithOnlyAToZUpperCased) {
+    Create();
+    Queue("000001", QString::fromLatin1("\xe9t\xe9.mp3").toStdString());
+    main().close();
+    EXPECT_EQ(QueueFile(), "\xc3\xa9T\xc3\xa9.MP3\r\n");
+}
+
+TEST_F(MainWindowTest, TrayMenuHidesAndShowsTheWindowAndExitCloses) {
+    withTray = true;
+    WriteConfig("[SONPAD]\nPLAY HERE=YES\n");
+    Create();
+    dialogs.expectMessage("There are NO AVAILABLE songs to play.");  // the start-up's
+    EXPECT_TRUE(tray.shown);
+    EXPECT_EQ(tray.tip, " Sonpad II ");
+    EXPECT_EQ(tray.menu, main().PopupMenu2);
+    main().show();
+    EXPECT_TRUE(main().Hide1->isEnabled());
+    EXPECT_FALSE(main().Show1->isEnabled());
+
+    main().Hide1->trigger();
+    EXPECT_FALSE(main().isVisible());
+    EXPECT_FALSE(main().Hide1->isEnabled());
+    EXPECT_TRUE(main().Show1->isEnabled());
+
+    main().Show1->trigger();
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_TRUE(main().Hide1->isEnabled());
+    EXPECT_FALSE(main().Show1->isEnabled());
+
+    main().Hide1->trigger();
+    main().Exit1->trigger();
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(tray.removed, 1);
+    EXPECT_FALSE(tray.shown);
+    EXPECT_NE(ConfigText().find("PLAY HERE=YES"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, WithoutANotificationAreaHideIsNotOffered) {
+    Create();
+    EXPECT_FALSE(main().Hide1->isVisible());
+    EXPECT_FALSE(main().Hide1->isEnabled());
+    main().show();
+    main().Hide1Click();
+    EXPECT_TRUE(main().isVisible());
+}
+
+TEST_F(MainWindowTest, CloseWhileMutedInLocalModeGivesTheVolumeBack) {
+    WriteConfig("[SONPAD]\n");
+    Create();
+    main().Panel2->setEnabled(true);
+    main().TrackBar1->setValue(30000);
+    main().SpeedButton4->click();
+    ASSERT_EQ(waveOut->devices[0].volume, 0u);
+    main().close();
+    EXPECT_EQ(waveOut->devices[0].volume, 30000u + 30000u * 65536u);
+}
+
+TEST_F(MainWindowTest, CloseWhileMutedInClientModeKeepsTheMute) {
+    WriteConfig("[SONPAD]\n");
+    Create();
+    main().Panel2->setEnabled(true);
+    main().TrackBar1->setValue(30000);
+    main().LocalMode = false;
+    main().SpeedButton4->click();
+    main().close();
+    EXPECT_EQ(main().TrackBar1->value(), 0);
+    EXPECT_TRUE(main().SpeedButton4->isChecked());
+    EXPECT_EQ(waveOut->devices[0].volume, 30000u + 30000u * 65536u) << "the device is not touched";
+}
+
+TEST_F(MainWindowTest, GlyphButtonsCarryAccessibleNames) {
+    Create();
+    const sonpad::TaMain& m = main();
+    EXPECT_EQ(m.btnStop->accessibleName(), "Stop");
+    EXPECT_EQ(m.btnPlay->accessibleName(), "Play");
+    EXPECT_EQ(m.btnNext->accessibleName(), "Next");
+    for (const QToolButton* b : {m.SpeedButton2, m.SpeedButton5, m.SpeedButton3, m.SpeedButton4,
+                                 m.SpeedButton1, m.SpeedButton6, m.btnSongQue, m.btnSongSel}) {
+        EXPECT_FALSE(b->accessibleName().isEmpty());
+        EXPECT_EQ(b->accessibleName(), b->toolTip());
+    }
+    EXPECT_EQ(m.ImageList1.size(), 12u);
+    for (const QIcon& image : m.ImageList1)
+        EXPECT_EQ(image.pixmap(16, 16).size(), QSize(16, 16));
+}
+
+}  // namespace
+}  // namespace client_testing
