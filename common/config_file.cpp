@@ -3,6 +3,7 @@
 #include "common/conversion.h"
 #include "common/song_record.h"
 #include "common/text_helpers.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
 
@@ -23,9 +24,10 @@ Tcfg Tcfg::Create() {
 
 Tcfg Tcfg::CreateFile(std::string_view name) {
     Tcfg cfg;
-    cfg.FileName = UpperCase(Trim(name));
-    if (ExtractFilePath(cfg.FileName).empty())
-        cfg.FileName = UpperCase(platform::files::programFolder()) + cfg.FileName;
+    cfg.diskName_ = Trim(name);
+    if (ExtractFilePath(cfg.diskName_).empty())
+        cfg.diskName_ = platform::files::programFolder() + cfg.diskName_;
+    cfg.FileName = UpperCase(cfg.diskName_);
     cfg.Section = FileNameWithoutExtension(ExtractFileName(cfg.FileName));
     return cfg;
 }
@@ -35,11 +37,15 @@ void Tcfg::SetSection(std::string_view name) {
 }
 
 void Tcfg::WriteValue(std::string_view section, std::string_view key, std::string_view value) {
-    platform::ini::writeValue(FileName, section, key, Trim(UpperCase(value)));
+    try {
+        platform::ini::writeValue(diskName_, section, key, Trim(UpperCase(value)));
+    } catch (const platform::Error&) {
+        throw platform::Error("Unable to write to " + FileName);
+    }
 }
 
 std::string Tcfg::ReadValue(std::string_view section, std::string_view key) const {
-    return UpperCase(platform::ini::readValue(FileName, section, key));
+    return UpperCase(platform::ini::readValue(diskName_, section, key));
 }
 
 std::int32_t Tcfg::ReadSectionInteger(std::string_view section, std::string_view key) const {
@@ -68,7 +74,7 @@ void Tcfg::WriteSectionString(std::string_view section, std::string_view key, st
 }
 
 std::vector<std::string> Tcfg::ReadKeyNames() const {
-    std::vector<std::string> keys = platform::ini::keyNames(FileName, Section);
+    std::vector<std::string> keys = platform::ini::keyNames(diskName_, Section);
     for (std::string& key : keys)
         key = UpperCase(key);
     return keys;

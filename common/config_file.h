@@ -45,6 +45,9 @@ class Tcfg {
 
   private:
     Tcfg() = default;
+    // The name as given, for the disk: an existing file is found whatever the case of its
+    // name, and keeps that name; a new one is created as the program spells it.
+    std::string diskName_;
 };
 
 // The file name Tcfg::Create derives from a program file.

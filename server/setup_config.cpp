@@ -52,7 +52,8 @@ void TaSetup::LoadConfig() {
 
 void TaSetup::SaveConfig() {
     CrossfadePercent = kv::StrToInt(platform::fromLatin1(edCrossfade->text()));
-    const std::string file = ConfigurationFile();
+    // The file written again keeps the name it has on disk.
+    const std::string file = platform::files::resolve(ConfigurationFile());
     if (platform::files::fileExists(file)) {
         try {
             platform::files::removeFile(file);

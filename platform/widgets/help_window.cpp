@@ -32,6 +32,22 @@ bool hasAnchor(const QTextDocument& document, const QString& anchor) {
     return false;
 }
 
+// A modal window blocks every window but its own: help asked for while one is up becomes that
+// window's own, so that it can be scrolled and used; later it goes back to its owner.
+QWidget* hostFor(QWidget* owner) {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return owner;
+}
+
+void moveTo(HelpWindow& window, QWidget* host) {
+    if (window.parentWidget() == host)
+        return;
+    const QRect geometry = window.geometry();
+    window.setParent(host, window.windowFlags());
+    window.setGeometry(geometry);
+}
+
 }  // namespace
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -75,20 +91,20 @@ void HelpWindow::showTopic(const std::string& helpFile, int context) {
 void showHelp(QWidget* owner, const std::string& helpFile, int context) {
     QPointer<HelpWindow>& window = theWindow();
     if (window) {
+        moveTo(*window, hostFor(owner));
         window->showTopic(helpFile, context);
         return;
     }
-    auto* created = new HelpWindow(owner);
+    auto* created = new HelpWindow(hostFor(owner));
     try {
         created->showTopic(helpFile, context);
     } catch (...) {
         delete created;
         throw;
     }
-    if (!owner) {
+    if (!created->parentWidget())
         created->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, created, &QObject::deleteLater);
-    }
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, created, &QObject::deleteLater);
     window = created;
 }
 

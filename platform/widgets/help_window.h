@@ -30,7 +30,9 @@ class HelpWindow : public QWidget {
 // Opens the program's one help window at the topic of a help context number, creating it on
 // first use as a window owned by owner (deleted with it; with no owner it deletes itself when
 // closed or when the application quits) and reusing it afterwards; it is shown and raised.
-// Errors as HelpWindow::showTopic; a call that fails creates no window.
+// While a modal window is up (F1 in a modal window), the help window is that window's own, so
+// the modal window does not block it. Errors as HelpWindow::showTopic; a call that fails
+// creates no window.
 void showHelp(QWidget* owner, const std::string& helpFile, int context);
 
 // The help window, or nullptr while there is none.

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include "common/conversion.h"
 #include "common/text_helpers.h"
 #include "platform/files.h"
@@ -13,11 +17,18 @@ namespace {
 using testing_support::readFile;
 using testing_support::TempDir;
 
+std::vector<std::string> namesIn(const TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
 struct TcfgTest : ::testing::Test {
     TempDir dir;
-    // The stored name is upper case; the files layer finds the lower-case file on disk.
+    // The stored name is upper case; the file on disk has the name as the program spells it.
     kv::Tcfg cfg = kv::Tcfg::CreateFile(dir / "sonpad2.kvc");
-    std::string onDisk() const { return readFile(dir / "SONPAD2.KVC"); }
+    std::string onDisk() const { return readFile(dir / "sonpad2.kvc"); }
     void SetUp() override { cfg.SetSection("sonpad"); }
 };
 
@@ -44,7 +55,7 @@ TEST_F(TcfgTest, BooleansAreYesAndNo) {
     EXPECT_NE(onDisk().find("A=YES"), std::string::npos);
     EXPECT_NE(onDisk().find("B=NO"), std::string::npos);
 
-    dir.write("SONPAD2.KVC", "[sonpad]\nlow=yes\nt=TRUE\none=1\n");
+    dir.write("sonpad2.kvc", "[sonpad]\nlow=yes\nt=TRUE\none=1\n");
     EXPECT_TRUE(cfg.ReadBool("LOW"));
     EXPECT_FALSE(cfg.ReadBool("T"));
     EXPECT_FALSE(cfg.ReadBool("ONE"));
@@ -70,7 +81,17 @@ TEST_F(TcfgTest, MissingFileReadsEmptyAndIsCreatedByAWrite) {
     EXPECT_EQ(cfg.ReadString("ANY"), "");
     EXPECT_FALSE(platform::files::fileExists(dir / "sonpad2.kvc"));
     cfg.WriteInteger("PORT", 23);
-    EXPECT_TRUE(platform::files::fileExists(dir / "sonpad2.kvc"));
+    // Created as the program spells its name, whatever case Tcfg holds it in.
+    EXPECT_EQ(namesIn(dir), std::vector<std::string>{"sonpad2.kvc"});
+}
+
+// A file already there keeps the name it has on disk, whatever its case.
+TEST_F(TcfgTest, AnExistingFileKeepsItsNameOnDisk) {
+    dir.write("SonPad2.KVC", "[SONPAD]\nPORT=1\n");
+    EXPECT_EQ(cfg.ReadInteger("PORT"), 1);
+    cfg.WriteInteger("PORT", 2);
+    EXPECT_EQ(namesIn(dir), std::vector<std::string>{"SonPad2.KVC"});
+    EXPECT_EQ(cfg.ReadInteger("PORT"), 2);
 }
 
 TEST_F(TcfgTest, AFailedWriteNamesTheFile) {

@@ -83,6 +83,16 @@ TEST_F(MainWindowTest, CreationSetsUpTheWindow) {
     EXPECT_EQ(main().StatusBar1->Width(2), 50);
 }
 
+// The help names the window's buttons as they read.
+TEST_F(MainWindowTest, TheHelpNamesTheButtonsByTheirCaptions) {
+    Create();
+    const std::string help =
+        testing_support::readFile(std::string(SONH_RUNTIME_DIR) + "/SONHALL2.HLP");
+    for (QPushButton* b : {main().btnActivate, main().btnDeactivate, main().btnSetup})
+        EXPECT_NE(help.find("<b>" + b->text().toStdString() + "</b>"), std::string::npos)
+            << b->text().toStdString();
+}
+
 TEST_F(MainWindowTest, MissingAnimationsAreReportedAndCreationGoesOn) {
     dialogs.expectMessage("Error while loading animated.avi");
     Create(false);

@@ -3,6 +3,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 
 #include "common/text_helpers.h"
 #include "platform/errors.h"
@@ -133,6 +134,27 @@ TEST_F(SetupConfigTest, SaveRebuildsTheFileFromItsOwnKeysInOrder) {
                                         "PLAYLIST=/LISTS/", "CLIENT SONG=2", "MP3 PATH1=/MUSIC/A/",
                                         "MP3 PATH2=/MUSIC/B/"}));
     EXPECT_EQ(setup().CrossfadePercent, 97);
+}
+
+// A new file gets the program's spelling; one that is replaced keeps its name on disk.
+TEST_F(SetupConfigTest, SaveKeepsTheNameOnDiskOrSpellsANewOneAsTheProgramDoes) {
+    const auto settingsFiles = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            if (kv::UpperCase(e.path().filename().string()) == "SONHALL2.KVC")
+                names.push_back(e.path().filename().string());
+        return names;
+    };
+    Create();
+    setup().edCrossfade->setText("97");
+    setup().SaveConfig();
+    EXPECT_EQ(settingsFiles(), std::vector<std::string>{"sonhall2.kvc"});
+
+    std::filesystem::rename(dir / "sonhall2.kvc", dir / "SONHALL2.KVC");
+    setup().edCrossfade->setText("95");
+    setup().SaveConfig();
+    EXPECT_EQ(settingsFiles(), std::vector<std::string>{"SONHALL2.KVC"});
+    EXPECT_NE(ConfigText().find("CROSSFADE=95"), std::string::npos);
 }
 
 TEST_F(SetupConfigTest, SaveWithACrossfadeThatIsNoNumberKeepsTheOldFile) {

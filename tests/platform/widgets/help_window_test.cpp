@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QDialog>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTimer>
 #include <memory>
 #include <ostream>
 
@@ -104,6 +107,32 @@ TEST_F(HelpWindowTest, GoesWithItsOwner) {
     ASSERT_NE(currentHelpWindow(), nullptr);
     owner.reset();
     EXPECT_EQ(currentHelpWindow(), nullptr);
+}
+
+// F1 in a modal window: the help is that window's own, which the modality does not block.
+TEST_F(HelpWindowTest, HelpFromAModalWindowIsNotBlockedByIt) {
+    showHelp(owner.get(), kServerHelp, 1);
+    HelpWindow* window = currentHelpWindow();
+    QWidget* parentWhileModal = nullptr;
+    bool modalWhileShown = false;
+    QDialog dialog(owner.get());
+    QTimer::singleShot(0, [&] {
+        showHelp(&dialog, kServerHelp, 2);
+        modalWhileShown = QApplication::activeModalWidget() == &dialog;
+        parentWhileModal = currentHelpWindow()->parentWidget();
+        EXPECT_TRUE(currentHelpWindow()->isVisible());
+        EXPECT_TRUE(currentHelpWindow()->isWindow());
+        dialog.reject();
+    });
+    dialog.exec();
+    EXPECT_TRUE(modalWhileShown);
+    EXPECT_EQ(parentWhileModal, &dialog);
+    EXPECT_EQ(currentHelpWindow(), window);  // still the one window
+    EXPECT_TRUE(window->isVisible());        // it stays open when the modal window closes
+
+    showHelp(owner.get(), kServerHelp, 1);  // from the main window again
+    EXPECT_EQ(currentHelpWindow()->parentWidget(), owner.get());
+    EXPECT_TRUE(currentHelpWindow()->isVisible());
 }
 
 TEST_F(HelpWindowTest, FindsTheFileWithoutRegardToCase) {
