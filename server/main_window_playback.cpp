@@ -19,6 +19,7 @@
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/gauge.h"
+#include "platform/widgets/live_tool_tip.h"
 #include "platform/widgets/spin_edit.h"
 #include "platform/widgets/status_panels.h"
 #include "server/data_module.h"
@@ -124,8 +125,9 @@ void TaMain::PlayerTick() {
         const std::int32_t position = player.position();
         CurrentPosition = position;
         SongProgress->SetProgress(position);
-        SongProgress->setToolTip(
-            platform::latin1("-" + kv::MsToMinSec(player.length() - position)));
+        // A hint on the screen counts down with the song.
+        platform::widgets::SetLiveToolTip(
+            SongProgress, platform::latin1("-" + kv::MsToMinSec(player.length() - position)));
         if (SkipRequested) {
             player.seek(player.length());
             SkipRequested = false;
@@ -133,7 +135,7 @@ void TaMain::PlayerTick() {
     } else {
         ActivePlayer = 0;
         SongProgress->SetProgress(0);
-        SongProgress->setToolTip(QString());
+        platform::widgets::SetLiveToolTip(SongProgress, QString());
         SkipRequested = false;
         edtCurrSong->clear();
         CurrentSongId.clear();
@@ -186,7 +188,7 @@ bool TaMain::PlayNextSong(int player) {
             target->setFileName(path);
             target->open();
             target->play();
-            SongProgress->setToolTip(QString());
+            platform::widgets::SetLiveToolTip(SongProgress, QString());
             SongProgress->SetProgress(0);
             SongProgress->SetMaxValue(target->length());
             CurrentSongId = kv::Copy(line, 1, kIdWidth);

@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "platform/qt/text_edge.h"
+#include "platform/widgets/live_tool_tip.h"
 
 namespace platform::widgets {
 
@@ -33,8 +34,9 @@ StatusPanels::StatusPanels(int panelCount, QWidget* parent) : QStatusBar(parent)
 void StatusPanels::SetText(int panel, std::string_view text) {
     QLabel* label = panels_.at(static_cast<size_t>(panel));
     label->setText(platform::latin1(text));
-    // A fixed-width panel may cut a long text (the uptime); the whole text is a hover away.
-    label->setToolTip(label->text());
+    // A fixed-width panel may cut a long text (the uptime); the whole text is a hover away,
+    // and a tip on the screen follows the text.
+    SetLiveToolTip(label, label->text());
 }
 
 std::string StatusPanels::Text(int panel) const {

@@ -1,5 +1,6 @@
 // The player tick over two fake players whose clocks the tests move.
 #include <QApplication>
+#include <QCursor>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -341,6 +343,23 @@ TEST_F(PlaybackTest, BoxesOfDeletedFilesStandWhilePlaybackGoesOn) {
         if (auto* box = qobject_cast<QMessageBox*>(w))
             box->close();
     platform::setDialogs(scripted);
+}
+
+// The gauge's hint, while the mouse rests on it, counts down with the song.
+TEST_F(PlaybackTest, TheStandingGaugeHintFollowsTheRemainingTime) {
+    Start(98);
+    Queue("a");
+    Tick();
+    Tick();
+    main().show();
+    QApplication::processEvents();
+    QWidget* gauge = main().SongProgress;
+    QCursor::setPos(gauge->mapToGlobal(gauge->rect().center()));
+    QToolTip::showText(QCursor::pos(), gauge->toolTip(), gauge);
+    ASSERT_EQ(QToolTip::text(), "-03:19");
+    Tick();
+    EXPECT_EQ(QToolTip::text(), "-03:18");
+    QToolTip::hideText();
 }
 
 TEST_F(PlaybackTest, ADoubleClickDuringAnOverlapStopsTheNewerSong) {
