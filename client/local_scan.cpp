@@ -306,7 +306,8 @@ void TaSetup::ScanLocalSongs() {
 
     WaitCursor hourglass;
     progress.setWindowTitle(QString());
-    progress.show();
+    // Started from this window's scan button, or by the main window.
+    progress.ShowAbove(isVisible() ? static_cast<QWidget*>(this) : &main);
 
     main.SongInfoRequests.clear();
     main.SongLibrary.clear();

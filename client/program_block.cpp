@@ -38,7 +38,7 @@ ProgramBlock::~ProgramBlock() {
     Dm_.reset();
     aServer_.reset();
     aSongSel_.reset();
-    aProgress_.reset();
+    aProgress_.reset();  // before the windows it may stand above as their dialog
     aSetup_.reset();
     aMain_.reset();
 }

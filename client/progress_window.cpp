@@ -22,8 +22,7 @@ QLabel* HeaderLine(QWidget* parent, const char* text, bool bold) {
 
 }  // namespace
 
-TaProgress::TaProgress()
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TaProgress::TaProgress() {
     setFixedWidth(kWidth);
     setMinimumHeight(kMinHeight);
     setMaximumHeight(kMaxHeight);
@@ -54,7 +53,7 @@ std::string TaProgress::StatusText() const {
 }
 
 void TaProgress::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
+    ProgressWindow::resizeEvent(event);
     const int statusTop = height() - kStatusHeight;
     const int barTop = statusTop - kGap - kBarHeight;
     StatusBar1->setGeometry(0, statusTop, width(), kStatusHeight);

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QDialog>
 #include <string>
 #include <string_view>
+
+#include "platform/widgets/progress_window.h"
 
 class QLabel;
 class QProgressBar;
@@ -16,7 +17,7 @@ namespace sonpad {
 // The small window that shows the local scan's progress. It opens tall, with two header
 // lines, until the end of its first scan (Tag 1); from then on it is compact (Tag 0) and shows
 // only the bar and the status line, which stay at its bottom edge.
-class TaProgress : public QDialog {
+class TaProgress : public platform::widgets::ProgressWindow {
     Q_OBJECT
   public:
     static constexpr int kWidth = 286, kMinHeight = 54, kMaxHeight = 118;

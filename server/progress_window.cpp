@@ -1,6 +1,5 @@
 #include "server/progress_window.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
@@ -10,12 +9,9 @@ namespace {
 
 constexpr int kWidth = 274, kMinHeight = 40, kMaxHeight = 75, kBarHeight = 13;
 
-// A caption and no title-bar buttons.
-constexpr Qt::WindowFlags kFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-
 }  // namespace
 
-TaProgRead::TaProgRead() : QWidget(nullptr, kFlags) {
+TaProgRead::TaProgRead() {
     setWindowTitle("Reading Songs");
     setFixedWidth(kWidth);
     setMinimumHeight(kMinHeight);
@@ -42,25 +38,8 @@ void TaProgRead::ShrinkToMinimum() {
     resize(kWidth, kMinHeight);
 }
 
-void TaProgRead::ShowAbove(QWidget* owner) {
-    // As the owner's own dialog it stays in front of it, also of a modal owner.
-    if (owner != parentWidget()) {
-        const QPoint at = pos();
-        setParent(owner, kFlags);
-        move(at);
-    }
-    show();
-}
-
-void TaProgRead::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous())
-        event->ignore();
-    else
-        QWidget::closeEvent(event);
-}
-
 void TaProgRead::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
+    ProgressWindow::resizeEvent(event);
     ProgressBar1->setGeometry(0, height() - kBarHeight, width(), kBarHeight);
     Label1->setGeometry(8, 0, width() - 16, height() - kBarHeight);
     Label1->setVisible(height() == maximumHeight());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "platform/widgets/progress_window.h"
 
 class QLabel;
 class QProgressBar;
@@ -8,7 +8,7 @@ class QProgressBar;
 namespace sonhall {
 
 // The small window that shows the scan's progress in its caption and its bar.
-class TaProgRead : public QWidget {
+class TaProgRead : public platform::widgets::ProgressWindow {
     Q_OBJECT
   public:
     TaProgRead();
@@ -19,13 +19,9 @@ class TaProgRead : public QWidget {
     void FormCreate();
     // After the first scan the window keeps its small height.
     void ShrinkToMinimum();
-    // Shows the window kept above owner, the window that started the scan.
-    void ShowAbove(QWidget* owner);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
-    // Nobody closes it in the middle of a scan; only the scan does.
-    void closeEvent(QCloseEvent* event) override;
 };
 
 }  // namespace sonhall

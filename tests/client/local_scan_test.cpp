@@ -309,6 +309,24 @@ TEST_F(LocalScanTest, FirstScanShowsTheTallWindowWithTheCaptionLaterScansTheCoun
     EXPECT_EQ(watch.hidden, 1);
 }
 
+TEST_F(LocalScanTest, ProgressStandsAboveTheWindowThatStartedTheScan) {
+    Song("a/1.mp3");
+    Folder("a");
+    ProgressWatch watch(progress());
+    setup().show();
+    setup().BitBtn2Click();  // the scan button
+    EXPECT_EQ(progress().parentWidget(), &setup());
+    setup().hide();
+    Scan();  // as the main window starts it
+    EXPECT_EQ(progress().parentWidget(), &main());
+    EXPECT_TRUE(progress().isWindow());
+    const Qt::WindowFlags flags = progress().windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowTitleHint);
+    EXPECT_FALSE(flags & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
+    EXPECT_EQ(watch.shown, 2);
+    EXPECT_EQ(watch.hidden, 2);
+}
+
 TEST_F(LocalScanTest, SongsFoundEmptyTheQueueAndRefreshTheCombosAndNoneFoundKeepsThem) {
     dir.write("lists/Party.PLY", "");
     setup().Edit2->setText(QString::fromStdString(Entry("lists")));
