@@ -3,13 +3,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QTreeWidget>
 #include <array>
 #include <set>
@@ -45,34 +43,6 @@ class ScanMark {
 
   private:
     bool& flag_;
-};
-
-// The main window owns the lists the scan fills: a close asked for meanwhile waits for the
-// scan's end, and then happens.
-class CloseAfterScan : public QObject {
-  public:
-    explicit CloseAfterScan(QWidget* window) : window_(window) {
-        window_->installEventFilter(this);
-    }
-    ~CloseAfterScan() override {
-        window_->removeEventFilter(this);
-        if (asked_)
-            QTimer::singleShot(0, window_, [w = window_] { w->close(); });
-    }
-    CloseAfterScan(const CloseAfterScan&) = delete;
-    CloseAfterScan& operator=(const CloseAfterScan&) = delete;
-
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::Close)
-            return false;
-        event->ignore();
-        asked_ = true;
-        return true;
-    }
-
-  private:
-    QWidget* window_;
-    bool asked_ = false;
 };
 
 class WaitCursor {
@@ -302,7 +272,6 @@ void TaSetup::ScanLocalSongs() {
     TaProgress& progress = *forms_.aProgress;
     TaSongSel& songSel = *forms_.aSongSel;
     TDm& dm = *forms_.Dm;
-    CloseAfterScan closeWaits(&main);
 
     WaitCursor hourglass;
     progress.setWindowTitle(QString());
