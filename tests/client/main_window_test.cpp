@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QMenu>
 #include <QTimer>
 #include <QToolButton>
@@ -15,6 +16,7 @@
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/spin_edit.h"
 #include "tests/client/client_test_support.h"
+#include "tests/support/mp3_fixtures.h"
 
 namespace client_testing {
 namespace {
@@ -59,6 +61,72 @@ TEST_F(MainWindowTest, NoConfigurationEvenAfterTheWindowEndsTheProgramWithoutWri
     main().FormShow();
     EXPECT_TRUE(ended);
     EXPECT_FALSE(QueueFileExists());
+}
+
+// A library of tagged songs in music/ (one folder) and the configuration to read it.
+class StartUpTest : public MainWindowTest {
+  protected:
+    void Library(std::initializer_list<const char*> names, std::string_view autoload = "YES") {
+        dir.mkdir("music");
+        for (const char* name : names)
+            dir.write(std::string("music/") + name,
+                      testing_support::Mp3Bytes(testing_support::TagBlock(name, "Band")));
+        WriteConfig("[SONPAD]\nPLAY HERE=YES\nDIRECTORIES=1\nAUTOLOAD SONG QUE=" +
+                    std::string(autoload) + "\nMP3 PATH1=" + Entry("music") + "\n");
+    }
+    std::vector<std::string> QueueRows() {
+        std::vector<std::string> rows;
+        for (int i = 0; i < main().ListView1->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = main().ListView1->topLevelItem(i);
+            rows.push_back(row->text(0).toStdString() + " " + row->text(4).toStdString());
+        }
+        return rows;
+    }
+};
+
+TEST_F(StartUpTest, AutoloadQueuesTheSavedSongsInFileOrderEachOnce) {
+    Library({"alpha.mp3", "beta.mp3", "gamma.mp3"});
+    dir.write("songque.kvc", "GAMMA.MP3\r\nALPHA.MP3\r\nMISSING.MP3\r\n  lost one \r\n");
+    Create();
+    dialogs.expectMessage("Fail to load \"MISSING.MP3\"")
+        .expectMessage("Fail to load \"lost one\"");
+    main().FormShow();
+    EXPECT_EQ(QueueRows(), (std::vector<std::string>{"000003 GAMMA.MP3", "000001 ALPHA.MP3"}));
+    EXPECT_EQ(main().GroupSongQue->title(), "[ SONG QUE (Total/Played/Repeat: 2/0/0) ]");
+    EXPECT_TRUE(main().pnlButtons->isEnabled());
+    // Closing writes back what it loaded, sorted.
+    main().close();
+    EXPECT_EQ(QueueFile(), "ALPHA.MP3\r\nGAMMA.MP3\r\n");
+}
+
+TEST_F(StartUpTest, WithoutAutoloadTheQueueFileIsIgnoredAndStillWritten) {
+    Library({"alpha.mp3"}, "NO");
+    dir.write("songque.kvc", "ALPHA.MP3\r\n");
+    Create();
+    main().FormShow();
+    EXPECT_TRUE(QueueRows().empty());
+    main().close();
+    EXPECT_FALSE(QueueFileExists()) << "an empty queue at close leaves no file";
+}
+
+TEST_F(StartUpTest, AnEmptyLibraryLeavesTheQueueFileAlone) {
+    Library({});
+    dir.write("songque.kvc", "ALPHA.MP3\r\n");
+    Create();
+    dialogs.expectMessage("There are NO AVAILABLE songs to play.");
+    main().FormShow();
+    EXPECT_EQ(QueueFile(), "ALPHA.MP3\r\n");
+    EXPECT_FALSE(main().pnlButtons->isEnabled());
+}
+
+TEST_F(StartUpTest, ASongOfTheLibraryIsShownWithItsTag) {
+    Library({"alpha.mp3", "Night Drive.mp3"});
+    Create();
+    main().FormShow();
+    EXPECT_TRUE(main().LookupSongByFileName(" night drive.MP3 "));
+    EXPECT_EQ(main().CurrentTitle, "Night Drive.mp3");
+    EXPECT_EQ(main().CurrentArtist, "Band");
+    EXPECT_EQ(main().CurrentGenre, "Blues");
 }
 
 TEST_F(MainWindowTest, TheStartUpRunsAtTheFirstShowOnly) {
