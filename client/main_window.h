@@ -223,7 +223,8 @@ class TaMain : public QMainWindow {
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-    // The start-up or a scan is under way; both let events in, so a close waits for them.
+    // The start-up is due or under way, or a scan runs; both let events in, and a close
+    // waits for their end.
     bool Busy() const;
 
   private:
@@ -243,6 +244,7 @@ class TaMain : public QMainWindow {
     ClientForms& forms_;
     const ClientEnvironment& env_;
     bool closing_ = false;
+    bool startUpQueued_ = false;  // the first show's start-up waits in the event queue
     bool startingUp_ = false;
     std::int32_t progressMaximum_ = 0;
     std::uint16_t volumeWithoutDevice_ = 65535;  // what the track bar holds when no device does

@@ -57,15 +57,21 @@ std::vector<std::string> textLines(const std::string& text) {
 
 void TaMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!FirstShow)
+    if (!FirstShow || startUpQueued_)
         return;
     // Start-up runs from the event loop once every form exists and the window is on screen.
+    startUpQueued_ = true;
     QMetaObject::invokeMethod(
-        this, [this] { platform::guarded([this] { FormShow(); }); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            platform::guarded([this] { FormShow(); });
+            startUpQueued_ = false;
+        },
+        Qt::QueuedConnection);
 }
 
 void TaMain::FormShow() {
-    if (!FirstShow || startingUp_)
+    if (!FirstShow || startingUp_ || closing_)
         return;
     startingUp_ = true;
     struct EndOfStartUp {
@@ -199,7 +205,8 @@ void TaMain::SaveSongQueue() {
 }
 
 bool TaMain::Busy() const {
-    return startingUp_ || forms_.aSetup->Scanning;
+    // A close before the start-up has reloaded the queue would lose the saved queue.
+    return startUpQueued_ || startingUp_ || forms_.aSetup->Scanning;
 }
 
 void TaMain::closeEvent(QCloseEvent* event) {

@@ -1,11 +1,7 @@
 // The real sonhall2 program, started offscreen from a program folder of its own, as a plain
 // line client meets it: log in, queue two songs, see the invitations and the songs play; an
 // empty library; the end by a signal.
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -15,77 +11,14 @@
 #include <thread>
 
 #include "tests/server/server_test_support.h"
-
-extern char** environ;
+#include "tests/support/program_process.h"
 
 namespace server_testing {
 namespace {
 
 using namespace std::chrono_literals;
 
-// The program run offscreen, its output in a log file; ended when the object goes.
-class ProgramProcess {
-  public:
-    ProgramProcess(const std::string& program, const std::string& log) : log_(log) {
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e)
-            if (!std::string_view(*e).starts_with("QT_QPA_PLATFORM="))
-                env.emplace_back(*e);
-        env.emplace_back("QT_QPA_PLATFORM=offscreen");
-        std::vector<char*> envp;
-        for (std::string& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-        std::string arg0 = program;
-        char* argv[] = {arg0.data(), nullptr};
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_adddup2(&files, 1, 2);
-        if (posix_spawn(&pid_, program.c_str(), &files, nullptr, argv, envp.data()) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&files);
-    }
-    ~ProgramProcess() {
-        if (pid_ <= 0)
-            return;
-        ::kill(pid_, SIGTERM);
-        for (int i = 0; i < 100 && ::waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
-            std::this_thread::sleep_for(50ms);
-        if (::waitpid(pid_, nullptr, WNOHANG) == 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    ProgramProcess(const ProgramProcess&) = delete;
-    ProgramProcess& operator=(const ProgramProcess&) = delete;
-
-    bool started() const { return pid_ > 0; }
-    std::string Log() const { return testing_support::readFile(log_); }
-
-    void Signal(int signal) const { ::kill(pid_, signal); }
-    // The exit status once the program has ended by itself; nothing when it has not, or when
-    // a signal ended it.
-    std::optional<int> WaitForExit(std::chrono::milliseconds timeout) {
-        const auto end = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < end) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                if (WIFEXITED(status))
-                    return WEXITSTATUS(status);
-                return std::nullopt;
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        return std::nullopt;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    std::string log_;
-};
+using testing_support::ProgramProcess;
 
 // Lines from the server with the "#AVL" invitations counted and set aside.
 class Client {
