@@ -26,14 +26,24 @@ void report(std::string_view title, std::string_view text, std::string_view answ
     std::fflush(stderr);
 }
 
-void showPlain(const QString& title, std::string_view text, QMessageBox::Icon icon, BoxWait wait) {
-    auto* box = new QMessageBox(icon, title, latin1(text), QMessageBox::NoButton, parentWindow());
-    box->setDefaultButton(box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
+void addOk(QMessageBox& box) {
+    box.setDefaultButton(box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
+}
+
+// A plain or error box: written out without a display, else shown, modal or posted.
+void plainBox(bool headless, std::string_view title, std::string_view text, QMessageBox::Icon icon,
+              BoxWait wait) {
+    if (headless)
+        return report(title, text, "OK");
     if (wait == BoxWait::UntilClosed) {
-        box->exec();
-        delete box;
+        QMessageBox box(icon, latin1(title), latin1(text), QMessageBox::NoButton, parentWindow());
+        addOk(box);
+        box.exec();
         return;
     }
+    auto* box =
+        new QMessageBox(icon, latin1(title), latin1(text), QMessageBox::NoButton, parentWindow());
+    addOk(*box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();
@@ -51,27 +61,19 @@ QtDialogs::QtDialogs(Display display)
                 (display == Display::Detect && runsWithoutDisplay())) {}
 
 void QtDialogs::showMessage(std::string_view text) {
-    if (headless_)
-        return report(programTitle(), text, "OK");
-    showPlain(latin1(programTitle()), text, QMessageBox::NoIcon, BoxWait::UntilClosed);
+    plainBox(headless_, programTitle(), text, QMessageBox::NoIcon, BoxWait::UntilClosed);
 }
 
 void QtDialogs::showError(std::string_view text) {
-    if (headless_)
-        return report("Error", text, "OK");
-    showPlain(QStringLiteral("Error"), text, QMessageBox::Critical, BoxWait::UntilClosed);
+    plainBox(headless_, "Error", text, QMessageBox::Critical, BoxWait::UntilClosed);
 }
 
 void QtDialogs::postMessage(std::string_view text) {
-    if (headless_)
-        return report(programTitle(), text, "OK");
-    showPlain(latin1(programTitle()), text, QMessageBox::NoIcon, BoxWait::No);
+    plainBox(headless_, programTitle(), text, QMessageBox::NoIcon, BoxWait::No);
 }
 
 void QtDialogs::postError(std::string_view text) {
-    if (headless_)
-        return report("Error", text, "OK");
-    showPlain(QStringLiteral("Error"), text, QMessageBox::Critical, BoxWait::No);
+    plainBox(headless_, "Error", text, QMessageBox::Critical, BoxWait::No);
 }
 
 bool QtDialogs::confirm(std::string_view text) {
