@@ -85,18 +85,15 @@ class GenreNames {
         for (int g = 0; g < 256; ++g) {
             own_[g] = names.GenreName(static_cast<std::uint8_t>(g));
             upper_[g] = kv::UpperCase(own_[g]);
-            cell_[g] = platform::latin1(upper_[g]);
             indexed_[g] = kv::UpperCase(kv::PadRight(own_[g], 30, " "));
         }
     }
     const std::string& Own(std::uint8_t g) const { return own_[g]; }
     const std::string& Upper(std::uint8_t g) const { return upper_[g]; }
-    const QString& Cell(std::uint8_t g) const { return cell_[g]; }
     const std::string& Indexed(std::uint8_t g) const { return indexed_[g]; }
 
   private:
     std::array<std::string, 256> own_, upper_, indexed_;
-    std::array<QString, 256> cell_;
 };
 
 // The lists grow with each folder's files; room for them is made in large steps.
@@ -158,9 +155,8 @@ class ScanPass {
         rows_.Reserve(static_cast<qsizetype>(main_.SongLibrary.capacity()));
         dm_.LibraryIndex().Reserve(main_.SongLibrary.capacity());
 
-        const QString folderCell = platform::fileName(folder);
         for (const std::string& name : names)
-            File(folder, folderCell, disk, name);
+            File(folder, disk, name);
     }
 
     // The rows go to the list; the index takes the library as it now is.
@@ -181,8 +177,7 @@ class ScanPass {
     }
 
   private:
-    void File(const std::string& folder, const QString& folderCell, const std::string& disk,
-              const std::string& name) {
+    void File(const std::string& folder, const std::string& disk, const std::string& name) {
         // Events and the progress at the display's rate, not for every file.
         const bool show = count_ == 0 || sinceShown_.elapsed() >= intervalMs_;
         if (show)
@@ -199,9 +194,6 @@ class ScanPass {
 
         rows_.Add({number, tag.title, tag.artist, genres_.Upper(genre), tag.album, tag.year,
                    tag.comment, folder, name},
-                  {platform::latin1(number), platform::latin1(tag.title), shared_.Cell(tag.artist),
-                   genres_.Cell(genre), shared_.Cell(tag.album), shared_.Cell(tag.year),
-                   shared_.Cell(tag.comment), folderCell, platform::fileName(name)},
                   rowImage_);
 
         main_.SongLibrary.push_back(std::move(record));
@@ -243,7 +235,6 @@ class ScanPass {
     const GenreNames genres_;
     platform::FileListBox& lister_;
     LibraryRows rows_;
-    SharedCells shared_;
     const int intervalMs_;
     const QIcon rowImage_;
     QElapsedTimer sinceShown_;
