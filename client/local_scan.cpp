@@ -294,6 +294,7 @@ void TaSetup::ScanLocalSongs() {
         main.pnlButtons->setEnabled(true);
         main.Panel2->setEnabled(true);
         main.ListView1->clear();
+        dm.UpdateSongQueCaption();  // no count of songs no longer queued
         main.ComboBox1->clear();
         main.ComboBox1->addItems(genreItems);
         main.Label4->setText("0");

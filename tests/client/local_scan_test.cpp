@@ -2,6 +2,7 @@
 // for untagged files, the progress window, and what the scan resets.
 #include <QComboBox>
 #include <QEvent>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -331,6 +332,7 @@ TEST_F(LocalScanTest, SongsFoundEmptyTheQueueAndRefreshTheCombosAndNoneFoundKeep
     dir.write("lists/Party.PLY", "");
     setup().Edit2->setText(QString::fromStdString(Entry("lists")));
     main().ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{"000009"}));
+    dm().UpdateSongQueCaption();
     main().ComboBox1->addItem("Old");
     main().Label4->setText("7");
     main().Label6->setText("3");
@@ -360,6 +362,7 @@ TEST_F(LocalScanTest, SongsFoundEmptyTheQueueAndRefreshTheCombosAndNoneFoundKeep
     Scan();  // no folder: nothing found
     expectSelectionReset("nothing found");
     EXPECT_EQ(main().ListView1->topLevelItemCount(), 1);
+    EXPECT_EQ(main().GroupSongQue->title(), "[ SONG QUE (Total/Played/Repeat: 1/0/0) ]");
     EXPECT_EQ(Items(main().ComboBox1), std::vector<std::string>{"Old"});
     EXPECT_EQ(main().Label4->text(), "7");
     EXPECT_EQ(main().ComboBox2->count(), 0);
@@ -373,6 +376,7 @@ TEST_F(LocalScanTest, SongsFoundEmptyTheQueueAndRefreshTheCombosAndNoneFoundKeep
     Scan();
     expectSelectionReset("songs found");
     EXPECT_EQ(main().ListView1->topLevelItemCount(), 0);
+    EXPECT_EQ(main().GroupSongQue->title(), "[ SONG QUE ]");
     EXPECT_EQ(Items(main().ComboBox1), (std::vector<std::string>{"Blank", "Blues"}));
     EXPECT_EQ(main().Label4->text(), "0");
     EXPECT_EQ(Items(main().ComboBox2), std::vector<std::string>{"Party.ply"});
