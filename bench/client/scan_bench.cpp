@@ -1,8 +1,6 @@
 // Times the client's local scan, with every row in the library list and the genre index
 // sorted, against a plain loop over the same files; and the memory the loaded library takes.
 //   client_scan_bench [files] [folders]     (default 20000 files in 40 folders)
-#include <unistd.h>
-
 #include <QApplication>
 #include <QListWidget>
 #include <QTreeWidget>
@@ -16,7 +14,6 @@
 #include "client/main_window.h"
 #include "client/program_block.h"
 #include "client/setup_window.h"
-#include "common/text_helpers.h"
 #include "platform/dialogs.h"
 
 int main(int argc, char** argv) {
@@ -28,12 +25,9 @@ int main(int argc, char** argv) {
     platform::UnattendedDialogs dialogs;
     platform::setDialogs(&dialogs);
 
-    char templ[] = "/tmp/sonh-client-scan-bench-XXXXXX";
-    if (!::mkdtemp(templ))
+    const std::string root = bench::MakeSongTreeInTemp("client-scan-bench", files, folders);
+    if (root.empty())
         return 1;
-    const std::string root = std::string(templ) + "/";
-    std::printf("Generating %d tagged files in %d folders under %s ...\n", files, folders, templ);
-    bench::MakeSongTree(root, files, folders);
 
     sonpad::ClientEnvironment env = sonpad::StandardEnvironment();
     env.programFolder = root;
@@ -48,9 +42,8 @@ int main(int argc, char** argv) {
         sonpad::ProgramBlock program(env);
         sonpad::TaSetup& setup = *program.forms().aSetup;
         sonpad::TaMain& main = *program.forms().aMain;
-        for (int f = 0; f < folders; ++f)
-            setup.ListBox1->addItem(
-                QString::fromStdString(kv::UpperCase(root + "folder" + std::to_string(f)) + "/"));
+        for (const std::string& line : bench::FolderLines(root, folders))
+            setup.ListBox1->addItem(QString::fromStdString(line));
 
         tags = bench::PlainTagLoop(root, folders);  // warms the file system's caches for both
         // Taken in turns, so that a busy moment of the machine weighs on both alike.

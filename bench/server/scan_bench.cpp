@@ -1,8 +1,6 @@
 // Times the library scan against a plain loop over the same files, and the memory the
 // loaded library takes.
 //   scan_bench [files] [folders]     (default 20000 files in 40 folders)
-#include <unistd.h>
-
 #include <QApplication>
 #include <QListWidget>
 #include <cstdio>
@@ -11,7 +9,6 @@
 #include <string>
 
 #include "bench/support/scan_tree.h"
-#include "common/text_helpers.h"
 #include "platform/files.h"
 #include "server/main_window.h"
 #include "server/program_block.h"
@@ -24,12 +21,9 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    char templ[] = "/tmp/sonh-scan-bench-XXXXXX";
-    if (!::mkdtemp(templ))
+    const std::string root = bench::MakeSongTreeInTemp("scan-bench", files, folders);
+    if (root.empty())
         return 1;
-    const std::string root = std::string(templ) + "/";
-    std::printf("Generating %d tagged files in %d folders under %s ...\n", files, folders, templ);
-    bench::MakeSongTree(root, files, folders);
 
     sonhall::ServerEnvironment env = sonhall::StandardEnvironment();
     env.realTimers = false;
@@ -41,9 +35,8 @@ int main(int argc, char** argv) {
     {
         sonhall::ProgramBlock program(env);
         sonhall::TaSetup& setup = *program.forms().aSetup;
-        for (int f = 0; f < folders; ++f)
-            setup.ListBox1->addItem(
-                QString::fromStdString(kv::UpperCase(root + "folder" + std::to_string(f)) + "/"));
+        for (const std::string& line : bench::FolderLines(root, folders))
+            setup.ListBox1->addItem(QString::fromStdString(line));
 
         tags = bench::PlainTagLoop(root, folders);  // warms the file system's caches for both
         plainMs = bench::BestMs(3, [&] { tags = bench::PlainTagLoop(root, folders); });

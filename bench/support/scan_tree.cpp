@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -42,6 +43,29 @@ void MakeSongTree(const std::string& root, int files, int folders) {
         std::ofstream out(folder + "song" + std::to_string(i) + ".mp3", std::ios::binary);
         out << frame << TagBlock(i);
     }
+}
+
+std::string MakeSongTreeInTemp(const std::string& what, int files, int folders) {
+    std::string templ = "/tmp/sonh-" + what + "-XXXXXX";
+    if (!::mkdtemp(templ.data()))
+        return {};
+    std::printf("Generating %d tagged files in %d folders under %s ...\n", files, folders,
+                templ.c_str());
+    const std::string root = templ + "/";
+    MakeSongTree(root, files, folders);
+    return root;
+}
+
+std::vector<std::string> FolderLines(const std::string& root, int folders) {
+    std::vector<std::string> lines;
+    for (int f = 0; f < folders; ++f) {
+        std::string line = root + "folder" + std::to_string(f) + "/";
+        for (char& c : line)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 size_t PlainTagLoop(const std::string& root, int folders) {
