@@ -3,6 +3,8 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -20,8 +22,10 @@ TaSongSel::TaSongSel(ClientForms& forms) : QWidget(nullptr), forms_(forms) {
 }
 
 void TaSongSel::CreateControls() {
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(4, 4, 4, 4);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(4, 4, 4, 4);
+    auto* column = new QVBoxLayout;
+    row->addLayout(column, 1);
     TreeView1 = new QTreeWidget(this);
     TreeView1->setHeaderHidden(true);
     column->addWidget(TreeView1, 1);
@@ -44,9 +48,19 @@ void TaSongSel::CreateControls() {
 
     cbGenre = new QComboBox(this);
     column->addWidget(cbGenre);
+
+    Panel2 = new QWidget(this);
+    Panel2->setFixedWidth(352);
+    row->addWidget(Panel2);
+    CreateSelectionControls(Panel2);
 }
 
 void TaSongSel::FormCreate() {
+    ListView1->clear();
+    Label12->clear();
+    Label12->hide();
+    UpdateSelectionCaption();
+    UpdateListButtons();
     cbGenre->clear();
     cbGenre->addItem(QString());
     for (int genre = 0; genre < kNamedGenres; ++genre)

@@ -128,10 +128,22 @@ void copyFile(std::string_view from, std::string_view to) {
     const std::string source = resolve(from);
     const std::string target = resolve(to);
     std::error_code ec;
-    std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing,
-                               ec);
-    if (ec)
+    // Copying a file onto itself would truncate it: it already is where it should be.
+    if (std::filesystem::equivalent(source, target, ec))
+        return;
+    // A hidden name beside the target, renamed into place: a failed copy leaves no half file.
+    const std::filesystem::path targetPath(target);
+    const std::string temp = (targetPath.parent_path() / ("." + targetPath.filename().string() +
+                                                          ".tmp-" + std::to_string(::getpid())))
+                                 .string();
+    ec.clear();
+    std::filesystem::copy_file(source, temp, std::filesystem::copy_options::overwrite_existing, ec);
+    if (!ec && ::rename(temp.c_str(), target.c_str()) != 0)
+        ec = std::error_code(errno, std::generic_category());
+    if (ec) {
+        ::unlink(temp.c_str());
         throw IoError("Cannot copy " + source + " to " + target + ": " + ec.message());
+    }
 }
 
 bool matchesMask(std::string_view name, std::string_view mask) {

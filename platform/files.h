@@ -25,8 +25,10 @@ std::int64_t fileSize(std::string_view name);
 // "Set the attributes to none": makes the file writable by its owner. False when it failed.
 bool clearAttributes(std::string_view name);
 
-void removeFile(std::string_view name);                     // raises IoError
-void copyFile(std::string_view from, std::string_view to);  // replaces the target; IoError
+void removeFile(std::string_view name);  // raises IoError
+// Replaces the target through a hidden temporary file beside it, so a failed copy leaves no
+// half file; a target that is the source itself is left whole. Raises IoError.
+void copyFile(std::string_view from, std::string_view to);
 
 // The plain files of one folder whose names match mask ("*.MP3", "*.PLY", ? and * wildcards,
 // without regard to case): no folders, no hidden files (a leading "."), sorted by name without

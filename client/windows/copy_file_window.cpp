@@ -1,5 +1,6 @@
 #include "client/windows/copy_file_window.h"
 
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "platform/widgets/gauge.h"
@@ -8,12 +9,14 @@ namespace sonpad {
 
 TaCopyFile::TaCopyFile()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-    resize(300, 50);
+    setFixedSize(300, 50);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     Gauge1 = new platform::widgets::Gauge(this, platform::widgets::Gauge::Kind::HorizontalBar);
     Gauge1->SetColors(QColor(0, 255, 0), QColor(0, 128, 0));
     column->addWidget(Gauge1);
+    if (QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
 }
 
 }  // namespace sonpad

@@ -1,6 +1,8 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -93,6 +95,23 @@ TEST(Files, CopyReplacesAndDeleteRemoves) {
     EXPECT_FALSE(platform::files::fileExists(a));
     EXPECT_THROW(platform::files::removeFile(a), platform::IoError);
     EXPECT_THROW(platform::files::copyFile(a, b), platform::IoError);
+}
+
+TEST(Files, CopyOntoItselfKeepsTheFileAndAFailedCopyLeavesNoTemporary) {
+    TempDir dir;
+    const std::string a = dir.write("music/A.mp3", "song");
+    platform::files::copyFile(a, dir.path() + "MUSIC/a.MP3");  // the same file, another case
+    EXPECT_EQ(readFile(a), "song");
+    dir.write("stick/A.MP3", "old");
+    const std::string target = dir / "stick/";
+    EXPECT_THROW(platform::files::copyFile(dir / "music/missing.mp3", target + "A.MP3"),
+                 platform::IoError);
+    EXPECT_THROW(platform::files::copyFile(a, target + "none/A.MP3"), platform::IoError);
+    EXPECT_EQ(readFile(target + "A.MP3"), "old");
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(target))
+        ++entries;
+    EXPECT_EQ(entries, 1u);  // hidden temporaries too
 }
 
 TEST(Files, FileReadsSeeksAndReportsErrors) {

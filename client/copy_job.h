@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sonpad {
+
+// One song file to copy: its folder (with the trailing separator) and its name.
+struct SongFile {
+    std::string folder;
+    std::string fileName;
+};
+
+struct CopyOutcome {
+    int copied = 0;
+    int failed = 0;
+    std::string firstFailure;  // why the first failed copy failed
+};
+
+// Copies each file, in order, into folder (without a trailing separator) under its own name,
+// replacing a file there. A copy that fails is skipped and the job goes on. starting runs
+// before each copy, finished after it (whatever its result), each with the file's position.
+CopyOutcome CopySongFiles(const std::vector<SongFile>& songs, std::string_view folder,
+                          const std::function<void(size_t, const SongFile&)>& starting,
+                          const std::function<void(size_t)>& finished);
+
+// The one message at the end of a job with failures; empty when every copy succeeded.
+std::string CopyFailureText(const CopyOutcome& outcome);
+
+}  // namespace sonpad

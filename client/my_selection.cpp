@@ -1,0 +1,236 @@
+// my Selection: the list of songs the user gathers, its caption and buttons, sorting,
+// deleting, and handing it to the song queue.
+#include <QAction>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "client/data_module.h"
+#include "client/main_window.h"
+#include "client/song_sel_window.h"
+#include "common/message_dialogs.h"
+#include "common/text_helpers.h"
+#include "platform/dialogs.h"
+#include "platform/event_guard.h"
+#include "platform/qt/text_edge.h"
+#include "platform/widgets/report_view.h"
+#include "platform/widgets/text_sort.h"
+
+namespace sonpad {
+namespace {
+
+enum Column { kSongNo, kTitle, kArtist, kPath, kFileName };
+
+// A font that stays normal under a bold parent.
+void KeepNormalFont(QWidget* w) {
+    QFont f = w->font();
+    f.setBold(false);
+    w->setFont(f);
+}
+
+}  // namespace
+
+void TaSongSel::CreateSelectionControls(QWidget* parent) {
+    auto* column = new QVBoxLayout(parent);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addStretch(1);  // the song information and the search come above
+    GroupBox2 = new QGroupBox("  my Selection ", parent);
+    auto* group = new QVBoxLayout(GroupBox2);
+    group->setContentsMargins(4, 4, 4, 4);
+    ListView1 = platform::widgets::NewReportView(
+        GroupBox2, {"Song #", "Title", "Artist", "Path", "Filename"}, {60, 100, 100, 100, 100});
+    ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    KeepNormalFont(ListView1);
+    group->addWidget(ListView1, 1);
+
+    Panel6 = new QWidget(GroupBox2);
+    auto* buttons = new QHBoxLayout(Panel6);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    btnClear = new QPushButton("Clear", Panel6);
+    btnSave = new QPushButton("Save List", Panel6);
+    btnLoad = new QPushButton("Load List", Panel6);
+    btnClose = new QPushButton("&Exit", Panel6);
+    for (QPushButton* b : {btnClear, btnSave, btnLoad, btnClose})
+        buttons->addWidget(b);
+    btnClear->setEnabled(false);
+    btnSave->setEnabled(false);
+    KeepNormalFont(Panel6);
+    group->addWidget(Panel6);
+    column->addWidget(GroupBox2, 3);
+
+    Label12 = new QLabel(parent);
+    Label12->hide();
+
+    PopupMenu2 = new QMenu(this);
+    Copysongstoanotherlocation1 = PopupMenu2->addAction("&Copy songs to another location");
+
+    const auto on = [this](QPushButton* b, void (TaSongSel::*handler)()) {
+        connect(b, &QPushButton::clicked, this,
+                [this, handler] { platform::guarded([this, handler] { (this->*handler)(); }); });
+    };
+    on(btnClear, &TaSongSel::btnClearClick);
+    on(btnSave, &TaSongSel::btnSaveClick);
+    on(btnLoad, &TaSongSel::btnLoadClick);
+    on(btnClose, &TaSongSel::btnCloseClick);
+    connect(Copysongstoanotherlocation1, &QAction::triggered, this,
+            [this] { platform::guarded([this] { Copysongstoanotherlocation1Click(); }); });
+    connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        PopupMenu2->popup(ListView1->viewport()->mapToGlobal(at));
+    });
+    connect(ListView1->header(), &QHeaderView::sectionClicked, this,
+            [this](int c) { platform::guarded([this, c] { ListView1ColumnClick(c); }); });
+    ListView1->installEventFilter(this);
+    ListView1->viewport()->installEventFilter(this);
+}
+
+bool TaSongSel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        platform::guarded([this, key] { ListView1KeyDown(key); });
+        return key == Qt::Key_Delete;
+    }
+    if (watched == ListView1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        platform::guarded([this] { ListView1DblClick(); });
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TaSongSel::AddToSelection(std::string_view songNo) {
+    TDm& dm = *forms_.Dm;
+    const int index = dm.FindSongByNo(songNo);
+    if (index < 0)
+        return;
+    const std::string cells[] = {std::string(songNo), dm.GetTitle(index), dm.GetArtist(index),
+                                 kv::Trim(dm.GetFilePath(index)), kv::Trim(dm.GetFileName(index))};
+    QStringList texts;
+    for (int c = kSongNo; c <= kFileName; ++c) {
+        const std::string& cell = cells[c];
+        texts.append(c < kPath ? platform::latin1(cell) : platform::fileName(cell));
+        const int width = TDm::FitColumnWidth(cell, ListView1->columnWidth(c));
+        if (width != ListView1->columnWidth(c))
+            ListView1->setColumnWidth(c, width);
+    }
+    ListView1->addTopLevelItem(new platform::widgets::TextSortItem(texts));
+    UpdateSelectionCaption();
+    UpdateListButtons();
+}
+
+std::string TaSongSel::PlaylistName() const {
+    return platform::fromFileName(Label12->text());
+}
+
+void TaSongSel::SetPlaylistName(std::string_view name) {
+    Label12->setText(platform::fileName(name));
+}
+
+void TaSongSel::UpdateSelectionCaption() {
+    const std::string name = PlaylistName();
+    const int n = ListView1->topLevelItemCount();
+    std::string caption = name.empty() ? "  my Selection " : "  " + name + " ";
+    caption += n == 0 ? "  " : "(" + std::to_string(n) + ")  ";
+    GroupBox2->setTitle(platform::fileName(caption));
+    if (GroupBox2->font().bold() != !name.empty()) {
+        QFont f = GroupBox2->font();
+        f.setBold(!name.empty());
+        GroupBox2->setFont(f);
+    }
+    // A load repaints once at its end, not once for each of its rows.
+    if (!loadingPlaylist_)
+        GroupBox2->repaint();
+}
+
+void TaSongSel::UpdateListButtons() {
+    const bool any = ListView1->topLevelItemCount() > 0;
+    btnClear->setEnabled(any);
+    btnSave->setEnabled(any);
+    btnLoad->setEnabled(!any);
+}
+
+bool TaSongSel::GetSongInfo(std::string_view songNo, SongInfo& info) const {
+    info = SongInfo{};
+    if (songNo < std::string_view("000001") || songNo > std::string_view("999999"))
+        return false;
+    const TDm& dm = *forms_.Dm;
+    const int index = dm.FindSongByNo(songNo);
+    if (index < 0)
+        return false;
+    info.title = dm.GetTitle(index);
+    info.artist = dm.GetArtist(index);
+    info.album = dm.GetAlbum(index);
+    info.genre = dm.GetGenreName(index);
+    info.year = dm.GetYear(index);
+    info.comment = dm.GetComment(index);
+    info.filePath = dm.GetFilePath(index) + dm.GetFileName(index);
+    for (std::string* field : {&info.title, &info.artist, &info.album})
+        if (field->empty())
+            *field = kv::PadRight("BLANK", 30, " ");
+    return true;
+}
+
+void TaSongSel::ClearSelection() {
+    ListView1->clear();
+    SaveDialogFileName.clear();
+    OpenDialogFileName.clear();
+    SetPlaylistName("");
+}
+
+void TaSongSel::btnCloseClick() {
+    const int n = ListView1->topLevelItemCount();
+    if (n > 0 && kv::ConfirmDlg("Add selection to Song Que?")) {
+        TDm& dm = *forms_.Dm;
+        for (int i = 0; i < n; ++i)
+            dm.AddSongToQue(platform::fromLatin1(ListView1->topLevelItem(i)->text(kSongNo)));
+        ClearSelection();
+        UpdateSelectionCaption();
+        UpdateListButtons();
+        dm.UpdateSongQueCaption();
+    }
+    close();
+}
+
+void TaSongSel::btnClearClick() {
+    if (kv::ConfirmDlg("Clear selection? Are you sure?"))
+        ClearSelection();
+    UpdateSelectionCaption();
+    UpdateListButtons();
+}
+
+void TaSongSel::ListView1ColumnClick(int column) {
+    forms_.aMain->SortColumn = column;
+    platform::widgets::SortRowsByColumnText(ListView1, column);
+}
+
+void TaSongSel::ListView1DblClick() {
+    QTreeWidgetItem* first = nullptr;
+    for (int i = 0; i < ListView1->topLevelItemCount() && !first; ++i)
+        if (ListView1->topLevelItem(i)->isSelected())
+            first = ListView1->topLevelItem(i);
+    if (!first) {
+        platform::dialogs().showMessage("Please select Song to delete.");
+        return;
+    }
+    if (!kv::ConfirmDlg("Delete \"" + platform::fromLatin1(first->text(kTitle)) + "\"?"))
+        return;
+    delete first;
+    UpdateSelectionCaption();
+    UpdateListButtons();
+}
+
+void TaSongSel::ListView1KeyDown(int key) {
+    if (key != Qt::Key_Delete)
+        return;
+    qDeleteAll(ListView1->selectedItems());
+    UpdateSelectionCaption();
+    UpdateListButtons();
+}
+
+}  // namespace sonpad

@@ -1,0 +1,57 @@
+#include "client/playlist_file.h"
+
+#include "common/text_helpers.h"
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/qt/locale_compare.h"
+
+namespace sonpad::playlist {
+
+std::vector<std::string> SplitEntries(std::string_view text) {
+    std::vector<std::string> entries;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        entries.push_back(kv::Trim(text.substr(start, i - start)));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        entries.push_back(kv::Trim(text.substr(start)));
+    return entries;
+}
+
+std::vector<std::string> ReadEntries(std::string_view path) {
+    platform::files::File in(path, platform::files::File::Mode::Read);
+    std::string text;
+    // Read in pieces and stop past the limit: the size may change while we read.
+    for (;;) {
+        std::string chunk = in.readSome(1 << 16);
+        if (chunk.empty())
+            break;
+        text += chunk;
+        if (static_cast<std::int64_t>(text.size()) > kMaxFileBytes)
+            throw platform::IoError("The file " + in.name() + " is too large for a playlist.");
+    }
+    if (text.find('\0') != std::string::npos)
+        throw platform::IoError("The file " + in.name() + " is not a playlist.");
+    return SplitEntries(text);
+}
+
+std::string TextFor(const std::vector<std::string>& fileNames) {
+    platform::LocaleSortedStrings sorted;
+    for (const std::string& name : fileNames)
+        sorted.Add(kv::UpperCase(name));
+    std::string text;
+    for (const std::string& entry : sorted.Items())
+        text += entry + "\r\n";
+    return text;
+}
+
+void Write(std::string_view path, const std::vector<std::string>& fileNames) {
+    platform::files::writeWholeFileAtomically(path, TextFor(fileNames));
+}
+
+}  // namespace sonpad::playlist

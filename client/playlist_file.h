@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Playlist files: one song file name (without folder) per line, each line ended by CR LF.
+namespace sonpad::playlist {
+
+// Files larger than this are no playlists; reading one raises an error instead of filling
+// memory (a playlist of 100,000 long names stays far below it).
+inline constexpr std::int64_t kMaxFileBytes = 32 * 1024 * 1024;
+
+// The lines of a playlist's text, split at CR LF, a lone CR or a lone LF, each trimmed. A break
+// at the very end gives no empty last line; an empty line inside gives an empty entry.
+std::vector<std::string> SplitEntries(std::string_view text);
+
+// The entries of the file, in file order. Raises platform::IoError when the file cannot be
+// read, is too large, or holds a NUL byte (a binary file, not a playlist).
+std::vector<std::string> ReadEntries(std::string_view path);
+
+// The file's text for these file names: upper case, sorted by the locale's case-insensitive
+// order, a name equal to one already taken dropped, every line ended by CR LF.
+std::string TextFor(const std::vector<std::string>& fileNames);
+
+// Writes TextFor(fileNames) to path through a temporary file, so a failed write leaves the old
+// file whole. Raises platform::IoError.
+void Write(std::string_view path, const std::vector<std::string>& fileNames);
+
+}  // namespace sonpad::playlist
