@@ -18,6 +18,7 @@
 #include "client/volume_bar.h"
 #include "common/config_file.h"
 #include "common/text_helpers.h"
+#include "common/text_lines.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/event_guard.h"
@@ -32,26 +33,6 @@ namespace {
 
 constexpr int kFilenameColumn = 4;  // the queue's "Filename" column
 constexpr int kBusyRetryMs = 50;
-
-// The lines of a text file as a string list reads them: CR LF, LF or CR ends a line.
-std::vector<std::string> textLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c != '\r' && c != '\n') {
-            line += c;
-            continue;
-        }
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        lines.push_back(std::move(line));
-        line.clear();
-    }
-    if (!line.empty())
-        lines.push_back(std::move(line));
-    return lines;
-}
 
 }  // namespace
 
@@ -121,7 +102,7 @@ void TaMain::ReloadSongQueue() {
     if (!platform::files::fileExists(file) || !forms_.aSetup->cbAutoloadsq->isChecked())
         return;
     TDm& dm = *forms_.Dm;
-    for (const std::string& line : textLines(platform::files::readWholeFile(file))) {
+    for (const std::string& line : kv::TextLines(platform::files::readWholeFile(file))) {
         const int index = dm.FindSongByFileName(line);
         if (index >= 0)
             dm.AddSongToQue(dm.GetSongNo(index));
