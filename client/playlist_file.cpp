@@ -25,6 +25,11 @@ std::vector<std::string> SplitEntries(std::string_view text) {
 
 std::vector<std::string> ReadEntries(std::string_view path) {
     platform::files::File in(path, platform::files::File::Mode::Read);
+    const auto tooLarge = [&in] {
+        return platform::IoError("The file " + in.name() + " is too large for a playlist.");
+    };
+    if (in.size() > kMaxFileBytes)
+        throw tooLarge();
     std::string text;
     // Read in pieces and stop past the limit: the size may change while we read.
     for (;;) {
@@ -33,7 +38,7 @@ std::vector<std::string> ReadEntries(std::string_view path) {
             break;
         text += chunk;
         if (static_cast<std::int64_t>(text.size()) > kMaxFileBytes)
-            throw platform::IoError("The file " + in.name() + " is too large for a playlist.");
+            throw tooLarge();
     }
     if (text.find('\0') != std::string::npos)
         throw platform::IoError("The file " + in.name() + " is not a playlist.");

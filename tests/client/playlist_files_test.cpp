@@ -179,10 +179,19 @@ TEST_F(PlaylistFilesTest, AFileThatCannotBeReadLeavesAnEmptyListUnderItsName) {
     ASSERT_EQ(
         ::truncate(dir.write("lists/huge.ply", "").c_str(), sonpad::playlist::kMaxFileBytes + 1),
         0);
-    for (const std::string& path : {dir / "lists/missing.ply", binary, huge, Entry("lists")}) {
+    const struct {
+        std::string path;
+        const char* why;
+    } cases[] = {{dir / "lists/missing.ply", "missing.ply"},
+                 {binary, "is not a playlist."},
+                 {huge, "is too large for a playlist."},
+                 {Entry("lists"), "Is a directory"}};
+    for (const auto& [path, why] : cases) {
         dialogs.expectOpenFile(path).expectError();
         QTest::mouseClick(songSel().btnLoad, Qt::LeftButton);
         EXPECT_EQ(dialogs.pending(), 0u) << path;
+        EXPECT_NE(dialogs.textsOf(Kind::Error).back().find(why), std::string::npos)
+            << dialogs.textsOf(Kind::Error).back();
         EXPECT_EQ(list().topLevelItemCount(), 0) << path;
         EXPECT_EQ(songSel().PlaylistName(), kv::UpperCase(kv::ExtractFileName(path)));
         EXPECT_EQ(Buttons(), (std::vector<bool>{false, false, true})) << path;
