@@ -1,6 +1,7 @@
 #include "client/playlist_file.h"
 
 #include "common/text_helpers.h"
+#include "common/text_lines.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/qt/locale_compare.h"
@@ -8,18 +9,9 @@
 namespace sonpad::playlist {
 
 std::vector<std::string> SplitEntries(std::string_view text) {
-    std::vector<std::string> entries;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        entries.push_back(kv::Trim(text.substr(start, i - start)));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        entries.push_back(kv::Trim(text.substr(start)));
+    std::vector<std::string> entries = kv::TextLines(text);
+    for (std::string& entry : entries)
+        entry = kv::Trim(entry);
     return entries;
 }
 
