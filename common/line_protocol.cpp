@@ -121,6 +121,17 @@ std::string SongInfoRequestEntry(std::int32_t index, std::string_view fileName) 
     return PadLeft(std::to_string(index), kIndexWidth, "0") + UpperCase(fileName);
 }
 
+std::string CommandCode(std::string_view line) {
+    return UpperCase(Copy(line, 2, 3));
+}
+
+std::string QueryTarget(std::string_view line) {
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos || colon == 0)
+        return {};
+    return UpperCase(Trim(line.substr(1, colon - 1)));
+}
+
 SongInfoRequest ParseSongInfoRequest(std::string_view arg) {
     return {Copy(arg, 1, kIndexWidth),
             Copy(arg, kIndexWidth + 1, static_cast<std::int64_t>(arg.size()))};

@@ -65,7 +65,13 @@ std::string LogInLine(std::string_view clientName);  // marker + name as typed
 // upper-case file name; the request line is "#SIF" + entry.
 std::string SongInfoRequestEntry(std::int32_t index, std::string_view fileName);
 
-// ---- Server side: reading a "#SIF" argument ----
+// ---- Server side: reading the client's lines ----
+
+// The code of a "#" line: characters 2-4, upper-cased ("#ply?" is "PLY").
+std::string CommandCode(std::string_view line);
+// The target of an "@" line: before its first ":", trimmed and upper-cased; empty when the
+// line has no ":".
+std::string QueryTarget(std::string_view line);
 
 struct SongInfoRequest {
     std::string index;     // the 6 characters, echoed unread

@@ -65,6 +65,10 @@ std::int32_t TaDm::CountQueuedForClient(std::string_view name) {
     return count;
 }
 
+std::string TaDm::QueueClientOf(std::string_view clientName) {
+    return kv::Trim(kv::PadRight(kv::UpperCase(kv::Trim(clientName)), kClientWidth, " "));
+}
+
 bool TaDm::QueueSong(std::string_view fileName, std::string_view clientName) {
     TaMain& main = *forms_.aMain;
     const std::string client = kv::PadRight(kv::UpperCase(kv::Trim(clientName)), kClientWidth, " ");
@@ -79,6 +83,8 @@ bool TaDm::QueueSong(std::string_view fileName, std::string_view clientName) {
             const std::string path = LibraryPathOf(library[i]);
             if (kv::ExtractFileName(path) != key)
                 continue;
+            if (path.size() > static_cast<size_t>(kPathWidth))
+                break;
             const std::string id = SongIdOf(library[i]);
             main.SongQueue.push_back(id + client + kv::PadRight(path, kPathWidth, " "));
             main.ListBox1->addItem(platform::latin1(id + " (" + kv::Trim(client) + ") ") +

@@ -27,7 +27,10 @@ class TaDm {
     std::string SongTitleById(std::string_view id) const;
     std::int32_t FindLibraryIndex(std::string_view name) const;
     std::int32_t CountQueuedForClient(std::string_view name);
+    // False also for a song whose path is longer than the record's column: it could not play.
     bool QueueSong(std::string_view fileName, std::string_view clientName);
+    // The client name as a queue record holds it, trimmed: what CountQueuedForClient compares.
+    static std::string QueueClientOf(std::string_view clientName);
     void ShowStatus(std::string_view text);
     static int ColumnWidthFor(std::string_view text, int width);
 

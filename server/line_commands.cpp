@@ -71,7 +71,11 @@ void Ini(const LineContext& ctx, std::string_view) {
 }
 
 void Fil(const LineContext& ctx, std::string_view arg) {
-    const bool queued = ctx.forms.aDm->QueueSong(arg, ctx.client.Name);
+    // The limit "#CIS" asks about holds for a client that does not ask, too.
+    TaDm& dm = *ctx.forms.aDm;
+    const bool room = dm.CountQueuedForClient(TaDm::QueueClientOf(ctx.client.Name)) <
+                      ctx.forms.aSetup->SpinEdit1->Value();
+    const bool queued = room && dm.QueueSong(arg, ctx.client.Name);
     Send(ctx, kv::QueueReply(queued, arg));
 }
 
@@ -91,10 +95,12 @@ class RescanMark {
     explicit RescanMark(TaMain& main) : main_(main), timerWasOn_(main.Timer1->Enabled()) {
         main_.Timer1->SetEnabled(false);
         main_.IdTCPServer1Tag = 1;
+        main_.PublishQueryAnswers();
     }
     ~RescanMark() {
         main_.edtCurrSong->clear();
         main_.IdTCPServer1Tag = 0;
+        main_.PublishQueryAnswers();
         main_.Timer1->SetEnabled(timerWasOn_);
     }
     RescanMark(const RescanMark&) = delete;
@@ -136,7 +142,7 @@ void RunCommand(const LineContext& ctx, std::string_view line) {
         Send(ctx, kv::RescanProgressReply(Progress(ctx.main)));
         return;
     }
-    const std::string code = kv::UpperCase(kv::Copy(line, 2, 3));
+    const std::string code = kv::CommandCode(line);
     const std::string_view arg = line.size() > 4 ? line.substr(4) : std::string_view();
     for (const Command& command : kCommands) {
         if (command.code == code) {
@@ -156,7 +162,8 @@ void LogIn(const LineContext& ctx, std::string_view line) {
     main.Broadcast(kv::kSystemSender, kv::JoinedText(name));
     if (main.ListBox2->count() > main.MaxUsers) {
         Send(ctx, kv::kLogMax);
-        Drop(ctx);  // the entry is gone from here on
+        Drop(ctx);                    // the entry is gone from here on
+        ctx.connection.disconnect();  // once its lines went out
         ctx.forms.aDm->ShowStatus("MAXIMUM USER limit reached. Max=" +
                                   std::to_string(main.MaxUsers));
         return;
@@ -165,10 +172,7 @@ void LogIn(const LineContext& ctx, std::string_view line) {
 }
 
 void Query(const LineContext& ctx, std::string_view line) {
-    const size_t colon = line.find(':');
-    if (colon == std::string_view::npos)
-        return;
-    if (kv::UpperCase(kv::Trim(line.substr(1, colon - 1))) != "CLIENTS")
+    if (kv::QueryTarget(line) != "CLIENTS")
         return;
     QListWidget* box = ctx.main.ListBox2;
     std::vector<std::string> lines;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/tcp/tcp_server.h"
+#include "server/query_answers.h"
 #include "server/server_environment.h"
 #include "server/server_forms.h"
 #include "server/ui_dispatcher.h"
@@ -91,6 +92,7 @@ class TaMain : public QMainWindow {
     UiDispatcher Dispatcher;  // declared before the listener, whose threads call it
     platform::tcp::TcpServer IdTCPServer1;
     int IdTCPServer1Tag = 0;  // 1 while a protocol rescan runs
+    QueryAnswers Answers;     // what the connection threads answer on their own
 
     // Window events and commands.
     void FormCreate();
@@ -123,6 +125,10 @@ class TaMain : public QMainWindow {
     void Broadcast(std::string_view sender, std::string_view text);
     void RefreshClientList();
     bool BuildServerInfoReply(std::string& text);
+    // The listener's limits and the publishing of Answers; called once, from the constructor.
+    void ConnectionHandlingCreate();
+    // Publishes the read-only replies as they are now.
+    void PublishQueryAnswers();
 
     // Runs action now, or, while the start-up, a tick, a scan or a line's handling is under way
     // on this thread (they may let events in), as soon as it has ended. For what must not happen in
@@ -169,6 +175,9 @@ class TaMain : public QMainWindow {
     bool closing_ = false;
     std::vector<std::function<void()>> pending_;
     std::uint16_t volumeWithoutDevice_ = 65535;  // what the track bar holds when no device does
+    // The receiver of the signals that publish Answers: gone, and so disconnected, before the
+    // controls go.
+    QObject answersPublisher_;
 };
 
 }  // namespace sonhall

@@ -1,10 +1,14 @@
 // Connection handling. The three connection events run on the connection's own thread; each
 // hands its work to the user-interface thread through Dispatcher and waits for it, so all
 // server state, the entries and the data slots among it, is touched on that thread only and
-// one connection's lines keep their order.
+// one connection's lines keep their order. The read-only lines of a logged-in connection are
+// answered on its own thread from Answers, which each job brings up to date before it ends.
+#include <QAbstractItemModel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
 #include <algorithm>
+#include <chrono>
 #include <memory>
 
 #include "common/line_protocol.h"
@@ -18,6 +22,28 @@
 
 namespace sonhall {
 namespace {
+
+// Open connections, logged in or not; one more is closed as it comes.
+constexpr int kMaxConnections = 64;
+
+// What a connection's own thread knows of its entry, as its last job left it.
+struct Session : platform::tcp::ConnectionData {
+    enum class Phase { LoggingIn, LoggedIn, Dropped };
+    explicit Session(std::chrono::steady_clock::time_point by) : logInBy(by) {}
+    Phase phase = Phase::LoggingIn;
+    std::chrono::steady_clock::time_point logInBy;
+};
+
+Session& SessionOf(platform::tcp::Connection& connection) {
+    return static_cast<Session&>(*connection.threadData);
+}
+
+Session::Phase PhaseOf(platform::tcp::Connection& connection) {
+    const TSimpleClient* entry = EntryOf(connection);
+    if (!entry)
+        return Session::Phase::Dropped;
+    return entry->Name == kLoggingIn ? Session::Phase::LoggingIn : Session::Phase::LoggedIn;
+}
 
 void ShowUsers(TaMain& main) {
     main.StatusBar1->SetText(1, "USERS/MAX: " + std::to_string(main.ListBox2->count()) + "/" +
@@ -44,6 +70,8 @@ int BoxLineOf(const QListWidget* box, std::ptrdiff_t index, std::string_view nam
 // The greeting "SONHALL II" has gone out already: the listener sends it as the connection
 // joins its list, so no broadcast can come before it.
 void TaMain::IdTCPServer1Connect(platform::tcp::Connection& connection) {
+    connection.threadData =
+        std::make_unique<Session>(std::chrono::steady_clock::now() + env_.logInTimeout);
     Dispatcher.call([&] {
         auto entry = std::make_unique<TSimpleClient>(connection);
         ListBox2->addItem(platform::latin1(entry->Name));
@@ -52,12 +80,30 @@ void TaMain::IdTCPServer1Connect(platform::tcp::Connection& connection) {
         ShowUsers(*this);
         if (ListBox2->count() > 0 && !Animate3->active())
             Animate3->setActive(true);
+        PublishQueryAnswers();
     });
 }
 
+// A connection that has not logged in by its deadline is closed: its read fails.
 void TaMain::IdTCPServer1Execute(platform::tcp::Connection& connection) {
-    const std::string line = connection.readLine();
-    Dispatcher.call([&] { HandleLine(connection, line); });
+    Session& session = SessionOf(connection);
+    const std::string line = session.phase == Session::Phase::LoggingIn
+                                 ? connection.readLine(session.logInBy)
+                                 : connection.readLine();
+    if (session.phase == Session::Phase::Dropped)
+        return;  // no reply, no effect, until the client closes the connection
+    if (session.phase == Session::Phase::LoggedIn) {
+        if (const QueryAnswers::Answer answer = Answers.For(line); answer.answered) {
+            if (!answer.reply.empty())
+                connection.writeLine(answer.reply);
+            return;
+        }
+    }
+    Dispatcher.call([&] {
+        HandleLine(connection, line);
+        session.phase = PhaseOf(connection);
+        PublishQueryAnswers();
+    });
 }
 
 // Also the drop, called on the user-interface thread from a line's handling: the entry goes,
@@ -76,11 +122,14 @@ void TaMain::IdTCPServer1Disconnect(platform::tcp::Connection& connection) {
         const std::string name = entry->Name;
         if (const int line = BoxLineOf(ListBox2, index, name); line >= 0)
             delete ListBox2->takeItem(line);
-        Broadcast(kv::kSystemSender, kv::LeftText(name));
+        // A connection that never logged in was never announced, so it leaves unannounced.
+        if (name != kLoggingIn)
+            Broadcast(kv::kSystemSender, kv::LeftText(name));
         owned.reset();
         ShowUsers(*this);
         if (ListBox2->count() == 0)
             Animate3->setActive(false);
+        PublishQueryAnswers();
     });
 }
 
@@ -114,6 +163,36 @@ bool TaMain::BuildServerInfoReply(std::string& text) {
     text =
         kv::ServerInfoReply(TrackBar1->value(), ListBox2->count(), SongsPlayed, ListBox1->count());
     return true;
+}
+
+void TaMain::ConnectionHandlingCreate() {
+    IdTCPServer1.setMaxConnections(kMaxConnections);
+    // Besides the jobs and the ticks, the user changes these.
+    const auto publish = [this] { PublishQueryAnswers(); };
+    connect(TrackBar1, &QSlider::valueChanged, &answersPublisher_, publish);
+    connect(edtCurrSong, &QLineEdit::textChanged, &answersPublisher_, publish);
+    for (QListWidget* box : {ListBox1, ListBox2}) {
+        connect(box->model(), &QAbstractItemModel::rowsInserted, &answersPublisher_, publish);
+        connect(box->model(), &QAbstractItemModel::rowsRemoved, &answersPublisher_, publish);
+        connect(box->model(), &QAbstractItemModel::dataChanged, &answersPublisher_, publish);
+        connect(box->model(), &QAbstractItemModel::modelReset, &answersPublisher_, publish);
+    }
+    PublishQueryAnswers();
+}
+
+void TaMain::PublishQueryAnswers() {
+    QueryAnswers::Texts texts;
+    texts.playStatus = kv::PlayStatusReply(CurrentSongId, CurrentPosition, CurrentLength,
+                                           CurrentFileName, CurrentFileSize);
+    BuildServerInfoReply(texts.serverInfo);
+    std::vector<std::string> names;
+    names.reserve(static_cast<size_t>(ListBox2->count()));
+    for (int i = 0; i < ListBox2->count(); ++i)
+        names.push_back(platform::fromLatin1(ListBox2->item(i)->text()));
+    texts.clientList = kv::ClientListReply(names);
+    texts.rescanning = IdTCPServer1Tag == 1;
+    texts.rescanProgress = kv::RescanProgressReply(platform::fromLatin1(edtCurrSong->text()));
+    Answers.Publish(std::move(texts));
 }
 
 }  // namespace sonhall

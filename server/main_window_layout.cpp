@@ -144,6 +144,7 @@ void TaMain::CreateControls() {
 
     // The queue; its colour tells the server's state.
     ListBox1 = new QListWidget(central);
+    ListBox1->setUniformItemSizes(true);  // appending costs the same at any queue length
     ListBox1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setColours(ListBox1, QColor(192, 220, 192), Qt::black);
     column->addWidget(ListBox1, 1);

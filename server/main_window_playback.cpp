@@ -223,7 +223,7 @@ void TaMain::UpdateQueueStatus() {
         Label10->show();
         Label10->setText(platform::latin1(":" + kv::PadLeft(std::to_string(SongsPlayed), 6, "0")));
     }
-    repaint();
+    update();  // one paint for many changes: a full repaint per queued song grows with the queue
 }
 
 std::uint16_t TaMain::GetWaveVolume() {

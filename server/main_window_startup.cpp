@@ -58,6 +58,7 @@ TaMain::TaMain(ServerForms& forms, const ServerEnvironment& env) : forms_(forms)
     IdTCPServer1.onConnect([this](platform::tcp::Connection& c) { IdTCPServer1Connect(c); });
     IdTCPServer1.onExecute([this](platform::tcp::Connection& c) { IdTCPServer1Execute(c); });
     IdTCPServer1.onDisconnect([this](platform::tcp::Connection& c) { IdTCPServer1Disconnect(c); });
+    ConnectionHandlingCreate();
     Dispatcher.onIdle = [this] {
         if (!pending_.empty() && !Busy())
             QTimer::singleShot(0, this, [this] { RunPendingActions(); });
@@ -270,6 +271,7 @@ void TaMain::RunWhenIdle(std::function<void()> action) {
 }
 
 void TaMain::BusyEnded() {
+    PublishQueryAnswers();
     if (!pending_.empty() && !Busy())
         QTimer::singleShot(0, this, [this] { RunPendingActions(); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,6 +29,8 @@ struct ServerEnvironment {
     bool realTimers = true;
     // How often the scan repaints its progress and lets other events in; 0 = every file.
     int progressIntervalMs = 16;
+    // A connection that has not logged in this long after it came is closed.
+    std::chrono::milliseconds logInTimeout{30'000};
 };
 
 // The running program's environment: files next to the program, the real clock and players.

@@ -1,6 +1,8 @@
 // Loading and saving the configuration window's settings.
 #include <QLineEdit>
 #include <QListWidget>
+#include <algorithm>
+#include <string_view>
 
 #include "common/config_file.h"
 #include "common/conversion.h"
@@ -20,8 +22,21 @@ kv::Tcfg openSettings(const std::string& file) {
     return cfg;
 }
 
+constexpr std::string_view kFolderKey = "MP3 PATH";
+
 std::string folderKey(int i) {
-    return "MP3 PATH" + std::to_string(i);
+    return std::string(kFolderKey) + std::to_string(i);
+}
+
+// The highest number of a folder key present, so that a huge count reads no further.
+std::int32_t highestFolderKey(const kv::Tcfg& cfg) {
+    std::int32_t highest = 0;
+    for (const std::string& key : cfg.ReadKeyNames()) {  // upper case
+        std::int32_t i = 0;
+        if (key.starts_with(kFolderKey) && kv::TryStrToInt(key.substr(kFolderKey.size()), i))
+            highest = std::max(highest, i);
+    }
+    return highest;
 }
 
 }  // namespace
@@ -40,7 +55,7 @@ void TaSetup::LoadConfig() {
         SpinEdit2->SetValue(cfg.ReadInteger("PORT"));
         SpinEdit1->SetValue(cfg.ReadInteger("CLIENT SONG"));
         Edit1->setText(platform::fileName(cfg.ReadString("PLAYLIST")));
-        const std::int32_t n = cfg.ReadInteger("DIRECTORIES");
+        const std::int32_t n = std::min(cfg.ReadInteger("DIRECTORIES"), highestFolderKey(cfg));
         if (n > 0) {
             for (int i = 1; i <= n; ++i)
                 AddFolderEntry(cfg.ReadString(folderKey(i)));

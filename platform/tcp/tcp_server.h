@@ -48,6 +48,9 @@ class Connection {
 
     // The data slot; owned by the connection, freed with it. Not locked: the program guards it.
     std::unique_ptr<ConnectionData> data;
+    // What the connection's own thread keeps from one of its handlers to the next; only that
+    // thread touches it. Freed with the connection.
+    std::unique_ptr<ConnectionData> threadData;
 };
 
 class TcpServer {

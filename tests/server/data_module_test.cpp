@@ -65,17 +65,21 @@ TEST_F(DataModuleTest, QueueSongAppendsTheRecordAndItsDisplayLine) {
     EXPECT_EQ(main().StatusBar1->Text(2), "2 songs in que.");
 }
 
-TEST_F(DataModuleTest, LongPathsAndClientNamesAreCutToTheirColumns) {
-    const std::string longPath = "/" + std::string(140, 'D') + "/LONG.MP3";  // 150 characters
-    ASSERT_EQ(longPath.size(), 150u);
-    main().SongLibrary = {record(7, "LONG", longPath)};
-    dm().LibraryCount = 1;
+// A cut path could never play, so a path longer than its column is not queued.
+TEST_F(DataModuleTest, LongClientNamesAreCutAndPathsOverTheirColumnRefused) {
+    const std::string fits = "/" + std::string(130, 'D') + "/FITS.MP3";  // 140 characters
+    const std::string over = "/" + std::string(131, 'D') + "/OVER.MP3";  // 141
+    main().SongLibrary = {record(7, "FITS", fits), record(8, "OVER", over)};
+    dm().LibraryCount = 2;
     const std::string client(45, 'C');
-    ASSERT_TRUE(dm().QueueSong("long.mp3", client));
+    ASSERT_TRUE(dm().QueueSong("fits.mp3", client));
+    EXPECT_FALSE(dm().QueueSong("over.mp3", client));
+    ASSERT_EQ(main().SongQueue.size(), 1u);
     const std::string& q = main().SongQueue[0];
     EXPECT_EQ(q.size(), 186u);
     EXPECT_EQ(q.substr(6, 40), std::string(40, 'C'));
-    EXPECT_EQ(q.substr(46), longPath.substr(0, 140));
+    EXPECT_EQ(q.substr(46), fits);
+    EXPECT_EQ(display().size(), 1u);
 }
 
 TEST_F(DataModuleTest, NothingToQueueStillRefreshesTheQueueStatus) {

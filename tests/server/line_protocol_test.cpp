@@ -117,12 +117,8 @@ TEST_F(LineProtocolTest, AThirdLogInIsAnnouncedRefusedAndDropped) {
     EXPECT_EQ(main().StatusBar1->Text(1), "USERS/MAX: 2/2");
     EXPECT_EQ(main().StatusBar1->Text(0), "MAXIMUM USER limit reached. Max=2");
 
-    // The refused client says goodbye and closes: its lines get nothing and change nothing,
-    // and its end is not announced a second time.
-    c.Send("#LOGoff");
-    c.Send("#PLY?");
-    c.Send("hello");
-    c.ShutdownWrite();
+    // The server closes the refused connection after those lines, and its end is not
+    // announced a second time.
     EXPECT_TRUE(Closed(c));
     EXPECT_TRUE(Listed(2));
     for (LineClient* x : {&a, &b})
@@ -144,14 +140,76 @@ TEST_F(LineProtocolTest, AConnectionStillLoggingInCountsTowardTheLimit) {
     EXPECT_EQ(Read(b), "#LOGmax");
     EXPECT_EQ(Box(), (std::vector<std::string>{"KITCHEN", "Logging In"}));
 
+    // The refused b is closed; the silent one was never announced, nor is its end.
+    EXPECT_TRUE(Closed(b));
     silent.ShutdownWrite();
     EXPECT_EQ(Read(a), "DEN has just logged in.");
     EXPECT_EQ(Read(a), "DEN has disconnected.");
-    EXPECT_EQ(Read(a), "Logging In has disconnected.");
-    EXPECT_TRUE(Listed(2));  // a and the refused b, which has not closed yet
+    EXPECT_TRUE(Listed(1));
+    EXPECT_EQ(Reply(a, "#PLY?"), "#PLY@0!0*:0$") << "nothing came before";
     EXPECT_EQ(Box(), (std::vector<std::string>{"KITCHEN"}));
     EXPECT_EQ(main().StatusBar1->Text(1), "USERS/MAX: 1/2");
     EXPECT_TRUE(main().Animate3->active());
+}
+
+// Silent connections cannot keep everyone out: they are closed at the log-in deadline, and
+// their ends are not announced.
+TEST_F(LineProtocolTest, ConnectionsThatDoNotLogInInTimeAreClosedUnannounced) {
+    adjustEnvironment = [](sonhall::ServerEnvironment& env) { env.logInTimeout = 600ms; };
+    Start();
+    LineClient a, idle1, idle2;
+    Join(a, "KITCHEN");
+    Open(idle1);
+    Open(idle2);
+    EXPECT_TRUE(Closed(idle1));
+    EXPECT_TRUE(Closed(idle2));
+    EXPECT_TRUE(Listed(1));
+    EXPECT_EQ(Box(), std::vector<std::string>{"KITCHEN"});
+    EXPECT_EQ(Reply(a, "#PLY?"), "#PLY@0!0*:0$") << "no leave lines came before";
+    // The deadline is for logging in only; and the room is free again.
+    LineClient b;
+    Join(b, "DEN", {&a});
+    std::this_thread::sleep_for(800ms);
+    EXPECT_EQ(Reply(b, "#INI?"), "#INI000000200000000");
+}
+
+// Connections beyond 64 are closed as they come, before any greeting; many silent ones ending
+// at once are not announced, and the logged-in client is answered right after.
+TEST_F(LineProtocolTest, AtMost64ConnectionsAndSilentOnesEndUnannounced) {
+    Start();
+    LineClient a;
+    Join(a, "KITCHEN");
+    for (int round = 0; round < 3; ++round) {
+        std::vector<std::unique_ptr<LineClient>> silent;
+        for (int i = 0; i < 63; ++i) {
+            silent.push_back(std::make_unique<LineClient>());
+            ASSERT_TRUE(silent.back()->Connect(port));
+        }
+        ASSERT_TRUE(Listed(64));
+        LineClient over;
+        ASSERT_TRUE(over.Connect(port));
+        EXPECT_EQ(Read(over), std::nullopt) << round;
+        EXPECT_TRUE(Closed(over)) << round;
+        for (auto& c : silent)
+            c->Reset();
+        EXPECT_TRUE(Listed(1)) << round;
+        EXPECT_EQ(Reply(a, "#PLY?"), "#PLY@0!0*:0$") << "no leave lines came before";
+        EXPECT_EQ(Box(), std::vector<std::string>{"KITCHEN"});
+    }
+}
+
+// The limit "#CIS" tells of holds for "#FIL" too, for a client that does not ask first.
+TEST_F(LineProtocolTest, QueueingBeyondTheClientsOwnLimitIsRefused) {
+    Start();
+    LineClient k;
+    Join(k, "Kitchen");
+    dm().QueueSong("song1.mp3", "DEN");  // another client's record does not count
+    for (const std::string file : {"song1.mp3", "song2.mp3", "song3.mp3"})
+        EXPECT_EQ(Reply(k, "#FIL" + file), "#FILack" + file);
+    EXPECT_EQ(Reply(k, "#FILsong1.mp3"), "#FILnaksong1.mp3");
+    EXPECT_EQ(Reply(k, "#CISKITCHEN"), "#CISnak");
+    EXPECT_EQ(main().SongQueue.size(), 4u);
+    EXPECT_EQ(main().ListBox1->count(), 4);
 }
 
 TEST_F(LineProtocolTest, ClientsLeavingInAnyOrderLeaveTheOthersListed) {
@@ -279,6 +337,7 @@ TEST_F(LineProtocolTest, PlayStatusCarriesTheActiveSong) {
     main().CurrentLength = 9000;
     main().CurrentFileName = "SONG.MP3";
     main().CurrentFileSize = 5000;
+    main().PublishQueryAnswers();  // as the tick does when it ends
     EXPECT_EQ(Reply(k, "#PLY?"), "#PLY0000427000!9000*SONG.MP3:5000$");
 }
 

@@ -34,6 +34,8 @@ void ServerTest::Create(bool withAnimations) {
     env.endProgram = [this] { ended = true; };
     env.realTimers = false;
     env.progressIntervalMs = 0;
+    if (adjustEnvironment)
+        adjustEnvironment(env);
     program = std::make_unique<sonhall::ProgramBlock>(std::move(env));
 }
 

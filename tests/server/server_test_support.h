@@ -47,6 +47,8 @@ class ServerTest : public ::testing::Test {
 
     testing_support::TempDir dir;
     testing_support::FakeDialogs dialogs;
+    // Changes to the environment Create builds, before it builds the program.
+    std::function<void(sonhall::ServerEnvironment&)> adjustEnvironment;
     std::uint32_t ticks = 5000;
     bool ended = false;
     std::unique_ptr<sonhall::ProgramBlock> program;

@@ -95,11 +95,24 @@ TEST_F(SetupConfigTest, EmptyCrossfadeStopsTheLoadAtOnce) {
     EXPECT_EQ(setup().SpinEdit2->Value(), 23);
 }
 
-TEST_F(SetupConfigTest, MoreDirectoriesThanFolderKeysGiveEmptyEntries) {
+// Missing keys below the highest one give empty entries; a count beyond it reads no further.
+TEST_F(SetupConfigTest, FolderEntriesGoUpToTheHighestFolderKeyPresent) {
+    struct Case {
+        std::string keys;
+        std::vector<std::string> entries;
+    };
+    const Case cases[] = {
+        {"DIRECTORIES=3\nMP3 PATH1=/A/\nMP3 PATH2=/B/\n", {"/A/", "/B/"}},
+        {"DIRECTORIES=2000000000\nMP3 PATH1=/A/\nmp3 path3=/C/\n", {"/A/", "", "/C/"}},
+        {"DIRECTORIES=2\nMP3 PATH1=/A/\nMP3 PATH3=/C/\n", {"/A/", ""}},
+        {"DIRECTORIES=2147483647\n", {}},
+    };
     Create();
-    WriteConfig("[SONHALL]\nCROSSFADE=98\nDIRECTORIES=3\nMP3 PATH1=/A/\nMP3 PATH2=/B/\n");
-    setup().LoadConfig();
-    EXPECT_EQ(entries(setup()), (std::vector<std::string>{"/A/", "/B/", ""}));
+    for (const Case& c : cases) {
+        WriteConfig("[SONHALL]\nCROSSFADE=98\n" + c.keys);
+        setup().LoadConfig();
+        EXPECT_EQ(entries(setup()), c.entries) << c.keys;
+    }
 }
 
 TEST_F(SetupConfigTest, NoDirectoriesLeavesTheFolderButtonsDisabled) {
