@@ -497,6 +497,7 @@ TEST_F(LineProtocolTest, APeerThatStopsReadingEndsAlone) {
 // the poller in order, and the silent one is dropped with its leave line.
 TEST_F(LineProtocolTest, AClientThatStopsReadingStallsNobody) {
     Start();
+    main().IdTCPServer1.setSendTimeout(1s);  // for the connections made from now on
     testing_support::RawSocket deaf = testing_support::RawSocket::connectTo(port, 4096);
     ASSERT_EQ(deaf.receiveLine(), "SONHALL II\r\n");
     ASSERT_TRUE(deaf.send(">>>DEAF\r\n"));
@@ -519,23 +520,34 @@ TEST_F(LineProtocolTest, AClientThatStopsReadingStallsNobody) {
     int chats = 0;
     bool inOrder = true, heardLeave = false;
     std::thread client([&] {
-        const std::string filler(8 * 1024, 'c');
+        const std::string filler(2 * 1024, 'c');
         int heard = 0;
-        const auto end = std::chrono::steady_clock::now() + 3500ms;
-        while (std::chrono::steady_clock::now() < end) {
-            chatty.Send(std::to_string(chats++) + " " + filler);
-            const auto sent = std::chrono::steady_clock::now();
-            chatty.Send("#PLY?");
+        // Reads until a line that stop accepts; checks the others on the way.
+        auto readUntil = [&](const std::function<bool(const std::string&)>& stop) {
             for (;;) {
                 const std::optional<std::string> line = chatty.ReadLine(5s);
-                if (!line || line->starts_with("#PLY"))
-                    break;
+                if (!line)
+                    return;
                 if (*line == "DEAF has disconnected.")
                     heardLeave = true;
-                else if (!line->starts_with("#") &&  // the tick's "#AVL"
-                         *line != "CHATTY: " + std::to_string(heard++) + " " + filler)
+                else if (line->starts_with("#")) {  // the reply, or the tick's "#AVL"
+                    if (stop(*line))
+                        return;
+                } else if (*line != "CHATTY: " + std::to_string(heard++) + " " + filler) {
                     inOrder = false;
+                } else if (stop(*line)) {
+                    return;
+                }
             }
+        };
+        const auto end = std::chrono::steady_clock::now() + 3500ms;
+        while (std::chrono::steady_clock::now() < end) {
+            const std::string chat = std::to_string(chats++) + " " + filler;
+            chatty.Send(chat);
+            readUntil([&](const std::string& line) { return line == "CHATTY: " + chat; });
+            const auto sent = std::chrono::steady_clock::now();
+            chatty.Send("#PLY?");
+            readUntil([](const std::string& line) { return line.starts_with("#PLY"); });
             worst = std::max(worst, std::chrono::duration_cast<std::chrono::microseconds>(
                                         std::chrono::steady_clock::now() - sent));
         }
