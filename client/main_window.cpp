@@ -34,7 +34,7 @@ TaMain::TaMain(ClientForms& forms, const ClientEnvironment& env)
     if (env_.makePlayer)
         MediaPlayer1 = env_.makePlayer();
     if (env_.makeVolumeDevices)
-        WaveOut = env_.makeVolumeDevices();
+        WaveOut.setDevices(env_.makeVolumeDevices());
     FormCreate();
 }
 

@@ -168,10 +168,10 @@ class TaMain : public QMainWindow {
 
     // Invisible.
     std::unique_ptr<platform::audio::MediaPlayer> MediaPlayer1;
-    std::unique_ptr<platform::audio::WaveOutDevices> WaveOut;  // none: no volume device
-    platform::TickTimer* Timer1 = nullptr;                     // play and protocol
-    platform::TickTimer* Timer2 = nullptr;                     // title scrolling
-    platform::TickTimer* Timer3 = nullptr;                     // search panel
+    platform::audio::WaveVolume WaveOut;
+    platform::TickTimer* Timer1 = nullptr;  // play and protocol
+    platform::TickTimer* Timer2 = nullptr;  // title scrolling
+    platform::TickTimer* Timer3 = nullptr;  // search panel
     platform::tcp::TcpClient IdTCPClient1;
     QMenu* PopupMenu1 = nullptr;
     QAction* ShowServerMessages1 = nullptr;
@@ -247,7 +247,6 @@ class TaMain : public QMainWindow {
     bool startUpQueued_ = false;  // the first show's start-up waits in the event queue
     bool startingUp_ = false;
     std::int32_t progressMaximum_ = 0;
-    std::uint16_t volumeWithoutDevice_ = 65535;  // what the track bar holds when no device does
 };
 
 }  // namespace sonpad

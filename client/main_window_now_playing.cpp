@@ -105,13 +105,11 @@ void TaMain::ClearNowPlaying() {
 }
 
 std::uint16_t TaMain::GetWaveVolume() {
-    return platform::audio::readWaveVolume(WaveOut.get()).value_or(volumeWithoutDevice_);
+    return WaveOut.read();
 }
 
 bool TaMain::SetWaveVolume(std::uint16_t volume) {
-    // Without a device the volume is only held here, so reading it back agrees with the bar.
-    volumeWithoutDevice_ = volume;
-    platform::audio::writeWaveVolume(WaveOut.get(), volume);
+    WaveOut.write(volume);
     return true;
 }
 

@@ -73,7 +73,7 @@ class TaMain : public QMainWindow {
     QListWidget* ListBox1 = nullptr;  // the queue display
     std::unique_ptr<platform::audio::MediaPlayer> MediaPlayer1;
     std::unique_ptr<platform::audio::MediaPlayer> MediaPlayer2;
-    std::unique_ptr<platform::audio::WaveOutDevices> WaveOut;  // none: no volume device
+    platform::audio::WaveVolume WaveOut;
     QFrame* Panel4 = nullptr;
     QFrame* Panel6 = nullptr;
     platform::widgets::AnimateControl* Animate1 = nullptr;
@@ -174,7 +174,6 @@ class TaMain : public QMainWindow {
     int busyDepth_ = 0;  // start-up and ticks under way
     bool closing_ = false;
     std::vector<std::function<void()>> pending_;
-    std::uint16_t volumeWithoutDevice_ = 65535;  // what the track bar holds when no device does
     // The receiver of the signals that publish Answers: gone, and so disconnected, before the
     // controls go.
     QObject answersPublisher_;

@@ -227,13 +227,11 @@ void TaMain::UpdateQueueStatus() {
 }
 
 std::uint16_t TaMain::GetWaveVolume() {
-    return platform::audio::readWaveVolume(WaveOut.get()).value_or(volumeWithoutDevice_);
+    return WaveOut.read();
 }
 
 bool TaMain::SetWaveVolume(std::uint16_t volume) {
-    // Without a device the volume is only held here, so the track bar and "#INI" still agree.
-    volumeWithoutDevice_ = volume;
-    platform::audio::writeWaveVolume(WaveOut.get(), volume);
+    WaveOut.write(volume);
     return true;
 }
 

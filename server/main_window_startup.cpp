@@ -66,7 +66,7 @@ TaMain::TaMain(ServerForms& forms, const ServerEnvironment& env) : forms_(forms)
     MediaPlayer1 = env_.makePlayer();
     MediaPlayer2 = env_.makePlayer();
     if (env_.makeVolumeDevices)
-        WaveOut = env_.makeVolumeDevices();
+        WaveOut.setDevices(env_.makeVolumeDevices());
     FormCreate();
 }
 

@@ -38,6 +38,28 @@ std::optional<std::uint16_t> readWaveVolume(WaveOutDevices* devices);
 // Sets both channels; false without a device or when the write fails.
 bool writeWaveVolume(WaveOutDevices* devices, std::uint16_t volume);
 
+// The volume as both programs keep it: on the chosen device, or, where there is none (or it
+// cannot be read), the value last set, so that what is read back agrees with what was set.
+class WaveVolume {
+  public:
+    explicit WaveVolume(std::unique_ptr<WaveOutDevices> devices = nullptr)
+        : devices_(std::move(devices)) {}
+
+    void setDevices(std::unique_ptr<WaveOutDevices> devices) { devices_ = std::move(devices); }
+    WaveOutDevices* devices() const { return devices_.get(); }
+
+    std::uint16_t read() const { return readWaveVolume(devices_.get()).value_or(held_); }
+    // The device's own answer is not examined.
+    void write(std::uint16_t volume) {
+        held_ = volume;
+        writeWaveVolume(devices_.get(), volume);
+    }
+
+  private:
+    std::unique_ptr<WaveOutDevices> devices_;
+    std::uint16_t held_ = 65535;
+};
+
 // The system's devices: one per sound card, in card order, with volume control when the card
 // has a playback volume element (Master, else PCM, else the first one). When no card has one,
 // a last device controls the gain of the engine's mix, so volume works everywhere.

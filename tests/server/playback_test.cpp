@@ -52,7 +52,7 @@ class PlaybackTest : public ServerTest {
         main().MediaPlayer1 = std::move(p1);
         main().MediaPlayer2 = std::move(p2);
         if (waveOut)
-            main().WaveOut = std::move(waveOut);
+            main().WaveOut.setDevices(std::move(waveOut));
         main().FormShow();
         for (int i = 0; i < 3; ++i)
             main().PlayerTick();
