@@ -196,9 +196,14 @@ void TaMain::closeEvent(QCloseEvent* event) {
         return;
     }
     if (Busy()) {
-        // The start-up and a scan let events in; the close comes once they are done.
+        // The start-up and a scan let events in; the close comes once they are done. A window
+        // they wait for meanwhile is closed first, as the user would have to.
         event->ignore();
-        QTimer::singleShot(kBusyRetryMs, this, [this] { close(); });
+        QTimer::singleShot(kBusyRetryMs, this, [this] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+            close();
+        });
         return;
     }
     platform::guarded([this] { FormCloseQuery(); });

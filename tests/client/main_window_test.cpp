@@ -17,6 +17,7 @@
 #include "platform/widgets/spin_edit.h"
 #include "tests/client/client_test_support.h"
 #include "tests/support/mp3_fixtures.h"
+#include "tests/support/waits.h"
 
 namespace client_testing {
 namespace {
@@ -137,6 +138,20 @@ TEST_F(MainWindowTest, TheStartUpRunsAtTheFirstShowOnly) {
     main().TrackBar1->setValue(100);
     main().FormShow();  // nothing more: no box, the bar stays
     EXPECT_EQ(main().TrackBar1->value(), 100);
+}
+
+// A close before the start-up has run (a signal, the tray's Exit) would delete the saved
+// queue: it waits, closing the configuration window the start-up opens, then goes through.
+TEST_F(MainWindowTest, ACloseBeforeTheStartUpWaitsForItAndClosesItsWindow) {
+    dir.write("songque.kvc", "ONE.MP3\r\n");
+    Create();
+    main().show();
+    main().close();
+    EXPECT_FALSE(ended);
+    dialogs.expectMessage("There are NO AVAILABLE songs to play.");
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return ended; }));
+    EXPECT_FALSE(main().FirstShow);
+    EXPECT_NE(ConfigText().find("PLAY IN SEQUENCE=NO"), std::string::npos) << ConfigText();
 }
 
 TEST_F(MainWindowTest, CloseWritesTheWindowKeysInOrderAndTheQueueSortedOnce) {

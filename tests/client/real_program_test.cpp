@@ -16,11 +16,15 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(RealProgramTest, SigtermClosesLikeTheWindowSavingSettingsAndQueue) {
-    testing_support::TempDir dir;
+void CopyProgram(testing_support::TempDir& dir) {
     const std::string runtime = std::string(SONH_RUNTIME_DIR) + "/";
     for (const char* name : {"sonpad2", "CD.AVI", "BARS.AVI", "SONPAD2.HLP"})
         std::filesystem::copy_file(runtime + name, dir / name);
+}
+
+TEST(RealProgramTest, SigtermClosesLikeTheWindowSavingSettingsAndQueue) {
+    testing_support::TempDir dir;
+    CopyProgram(dir);
     dir.mkdir("music");
     for (const char* name : {"tone_cbr_2s.mp3", "tone_vbr_3s.mp3"})
         dir.write(std::string("music/") + name,
@@ -50,6 +54,23 @@ TEST(RealProgramTest, SigtermClosesLikeTheWindowSavingSettingsAndQueue) {
          {"PLAY HERE=YES", "TOP=", "LEFT=", "MAXWIDTH=", "MAXHEIGHT=", "REMOVE SONG=NO",
           "PLAY ONCE=NO", "SEQUENTIAL PLAY=5", "PLAY IN SEQUENCE=NO", "AUTOLOAD SONG QUE=YES"})
         EXPECT_NE(settings.find(key), std::string::npos) << key << "\n" << settings;
+}
+
+// The first start waits in the configuration window, which nobody sees offscreen: a signal
+// closes it as its user would (saving it), then the main window, once the start-up is done.
+TEST(RealProgramTest, SigtermDuringTheFirstStartsConfigurationWindowSavesAndEnds) {
+    testing_support::TempDir dir;
+    CopyProgram(dir);
+    testing_support::ProgramProcess program(dir / "sonpad2", dir / "program.log");
+    ASSERT_TRUE(program.started());
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return program.Catches(SIGTERM); }, 30s))
+        << program.Log();
+    std::this_thread::sleep_for(300ms);  // into the configuration window
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(30s), 0) << program.Log();
+    const std::string settings = testing_support::readFile(dir / "sonpad2.kvc");
+    EXPECT_NE(settings.find("SERVER IP=255.255.255.255"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("PLAY IN SEQUENCE=NO"), std::string::npos) << settings;
 }
 
 }  // namespace
