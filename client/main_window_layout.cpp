@@ -23,6 +23,7 @@
 #include "platform/event_guard.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
+#include "platform/widgets/colours.h"
 #include "platform/widgets/gauge.h"
 #include "platform/widgets/report_view.h"
 #include "platform/widgets/spin_edit.h"
@@ -30,16 +31,6 @@
 
 namespace sonpad {
 namespace {
-
-void setColours(QWidget* w, const QColor& base, const QColor& text) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, base);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Text, text);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
 
 QLabel* label(const QString& text, QWidget* parent, const QColor& colour, bool bold = false) {
     auto* l = new QLabel(text, parent);
@@ -120,7 +111,7 @@ QWidget* TaMain::CreateDisplayScreen(QWidget* parent) {
     Panel11 = new QFrame(pnlClientScreen);
     Panel11->setFrameShape(QFrame::Panel);
     Panel11->setFrameShadow(QFrame::Sunken);
-    setColours(Panel11, Qt::black, QColor(0, 255, 0));
+    platform::widgets::SetColours(Panel11, Qt::black, QColor(0, 255, 0));
     Panel11->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* now = new QGridLayout(Panel11);
     now->setContentsMargins(6, 3, 6, 3);
@@ -166,7 +157,7 @@ QWidget* TaMain::CreateDisplayScreen(QWidget* parent) {
 
     // The tool bar above the library.
     Panel13 = new QFrame(pnlClientScreen);
-    setColours(Panel13, QColor(0, 128, 128), Qt::white);
+    platform::widgets::SetColours(Panel13, QColor(0, 128, 128), Qt::white);
     Panel13->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* tools = new QHBoxLayout(Panel13);
     tools->setContentsMargins(2, 1, 2, 1);
@@ -205,7 +196,7 @@ QWidget* TaMain::CreateDisplayScreen(QWidget* parent) {
     pnlSearch = new QFrame(ListView2);
     pnlSearch->setFrameShape(QFrame::Panel);
     pnlSearch->setFrameShadow(QFrame::Raised);
-    setColours(pnlSearch, QColor(255, 255, 0), Qt::black);
+    platform::widgets::SetColours(pnlSearch, QColor(255, 255, 0), Qt::black);
     pnlSearch->setFixedSize(185, 70);
     auto* search = new QGridLayout(pnlSearch);
     search->setContentsMargins(4, 2, 4, 4);

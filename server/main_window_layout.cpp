@@ -17,6 +17,7 @@
 #include "platform/event_guard.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
+#include "platform/widgets/colours.h"
 #include "platform/widgets/gauge.h"
 #include "platform/widgets/help_window.h"
 #include "platform/widgets/status_panels.h"
@@ -25,23 +26,13 @@
 namespace sonhall {
 namespace {
 
-void setColours(QWidget* w, const QColor& base, const QColor& text) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, base);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::WindowText, text);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
-
 // A black panel with its caption on the left and a level meter beside it.
 QFrame* meterPanel(const char* caption, platform::widgets::AnimateControl*& meter,
                    QWidget* parent) {
     auto* panel = new QFrame(parent);
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
-    setColours(panel, Qt::black, QColor(0, 255, 0));
+    platform::widgets::SetColours(panel, Qt::black, QColor(0, 255, 0));
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(3, 2, 3, 2);
     row->setSpacing(2);
@@ -118,7 +109,7 @@ void TaMain::CreateControls() {
     clients->setContentsMargins(6, 4, 6, 6);
     clients->setSpacing(4);
     ListBox2 = new QListWidget(GroupBox3);
-    setColours(ListBox2, Qt::black, QColor(0, 255, 0));
+    platform::widgets::SetColours(ListBox2, Qt::black, QColor(0, 255, 0));
     ListBox2->setFocusPolicy(Qt::NoFocus);
     // The band's height follows the gauge and buttons, not the list's wish.
     ListBox2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
@@ -146,7 +137,7 @@ void TaMain::CreateControls() {
     ListBox1 = new QListWidget(central);
     ListBox1->setUniformItemSizes(true);  // appending costs the same at any queue length
     ListBox1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    setColours(ListBox1, QColor(192, 220, 192), Qt::black);
+    platform::widgets::SetColours(ListBox1, QColor(192, 220, 192), Qt::black);
     column->addWidget(ListBox1, 1);
 
     StatusBar1 = new platform::widgets::StatusPanels(3, this);
