@@ -379,6 +379,11 @@ void TaMain::ConnectEvents() {
             [this] { platform::guarded([this] { TrackBar1Change(); }); });
     connect(SpeedButton4, &QToolButton::clicked, this,
             [this] { platform::guarded([this] { SpeedButton4Click(); }); });
+    // The glyph says whether the sound is off, however the button came down.
+    connect(SpeedButton4, &QToolButton::toggled, this, [this](bool muted) {
+        SpeedButton4->setIcon(
+            style()->standardIcon(muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
+    });
     connect(Hide1, &QAction::triggered, this,
             [this] { platform::guarded([this] { Hide1Click(); }); });
     connect(Show1, &QAction::triggered, this,
