@@ -234,6 +234,7 @@ TEST_F(MainWindowTest, TrayMenuHidesAndShowsTheWindowAndExitCloses) {
 }
 
 TEST_F(MainWindowTest, WithoutANotificationAreaHideIsNotOffered) {
+    EXPECT_EQ(sonpad::systemTrayIcon(nullptr), nullptr) << "offscreen nobody sees one";
     Create();
     EXPECT_FALSE(main().Hide1->isVisible());
     EXPECT_FALSE(main().Hide1->isEnabled());
