@@ -8,6 +8,7 @@
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/gauge.h"
 #include "tests/client/client_test_support.h"
+#include "tests/support/socket_peers.h"
 
 namespace client_testing {
 namespace {
@@ -152,6 +153,30 @@ TEST_F(NowPlayingTest, TheVolumeGoesToTheFirstDeviceWithVolumeControl) {
     EXPECT_EQ(waveOut->devices[0].volume, 0x11111111u);
     EXPECT_EQ(waveOut->devices[1].volume, 0x12341234u);
     EXPECT_EQ(waveOut->devices[2].volume, 0x33333333u);
+}
+
+// In client mode each position goes to the server, except while a reply sets the bar.
+TEST_F(NowPlayingTest, ClientModeSendsEveryPositionUnlessAReplySetsIt) {
+    testing_support::RawListener server;
+    main().IdTCPClient1.setHost("127.0.0.1");
+    main().IdTCPClient1.setPort(server.port());
+    main().IdTCPClient1.connect();
+    testing_support::RawSocket peer = server.accept();
+    main().LocalMode = false;
+    for (int position : {1000, 1001, 0})
+        main().TrackBar1->setValue(position);
+    EXPECT_EQ(peer.receiveLine(), "#VOL1000\r\n");
+    EXPECT_EQ(peer.receiveLine(), "#VOL1001\r\n");
+    EXPECT_EQ(peer.receiveLine(), "#VOL0\r\n");
+    EXPECT_TRUE(main().SpeedButton4->isChecked());
+
+    main().SendVolume = false;
+    main().TrackBar1->setValue(2000);  // as a "#INI" reply would
+    main().TrackBar1->setValue(0);
+    EXPECT_TRUE(main().SpeedButton4->isChecked()) << "muted without a word to the server";
+    main().SendVolume = true;
+    main().TrackBar1->setValue(3);
+    EXPECT_EQ(peer.receiveLine(), "#VOL3\r\n") << "nothing came between";
 }
 
 TEST_F(NowPlayingTest, ClientModeLeavesTheDeviceAlone) {
