@@ -272,7 +272,7 @@ void TaSetup::ScanLocalSongs() {
     main.SongInfoRequests.clear();
     main.SongLibrary.clear();
     main.GenreIndex.clear();
-    songSel.TreeView1->clear();
+    songSel.ClearTree();
     main.ListView2->clear();
     dm.LibraryIndex().Clear();
 

@@ -15,6 +15,7 @@
 #include "client/data_module.h"
 #include "client/main_window.h"
 #include "client/song_sel_window.h"
+#include "common/at_exit.h"
 #include "common/message_dialogs.h"
 #include "common/text_helpers.h"
 #include "platform/dialogs.h"
@@ -39,8 +40,7 @@ void KeepNormalFont(QWidget* w) {
 
 void TaSongSel::CreateSelectionControls(QWidget* parent) {
     auto* column = new QVBoxLayout(parent);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->addStretch(1);  // the song information and the search come above
+    column->setContentsMargins(0, 0, 0, 0);  // the song information and the search come above
     GroupBox2 = new QGroupBox("  my Selection ", parent);
     auto* group = new QVBoxLayout(GroupBox2);
     group->setContentsMargins(4, 4, 4, 4);
@@ -91,7 +91,7 @@ void TaSongSel::CreateSelectionControls(QWidget* parent) {
     ListView1->viewport()->installEventFilter(this);
 }
 
-bool TaSongSel::eventFilter(QObject* watched, QEvent* event) {
+bool TaSongSel::SelectionEventFilter(QObject* watched, QEvent* event) {
     if (watched == ListView1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         platform::guarded([this, key] { ListView1KeyDown(key); });
@@ -102,6 +102,17 @@ bool TaSongSel::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TaSongSel::AddSongsToSelection(const std::vector<std::string>& songNos) {
+    const kv::AtExit refresh([this] {
+        loadingPlaylist_ = false;
+        UpdateSelectionCaption();
+        UpdateListButtons();
+    });
+    loadingPlaylist_ = true;
+    for (const std::string& songNo : songNos)
+        AddToSelection(songNo);
 }
 
 void TaSongSel::AddToSelection(std::string_view songNo) {

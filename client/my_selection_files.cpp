@@ -6,6 +6,7 @@
 #include "client/playlist_file.h"
 #include "client/song_sel_window.h"
 #include "client/windows/copy_file_window.h"
+#include "common/at_exit.h"
 #include "common/message_dialogs.h"
 #include "common/song_record.h"
 #include "common/text_helpers.h"
@@ -35,19 +36,6 @@ platform::FileDialogOptions PlaylistDialog(const char* caption, const std::strin
 std::string Cell(const QTreeWidgetItem* row, int column) {
     return platform::fromFileName(row->text(column));
 }
-
-// Runs the action when the scope ends, however it ends.
-template <class Action>
-class AtExit {
-  public:
-    explicit AtExit(Action action) : action_(std::move(action)) {}
-    ~AtExit() { action_(); }
-    AtExit(const AtExit&) = delete;
-    AtExit& operator=(const AtExit&) = delete;
-
-  private:
-    Action action_;
-};
 
 }  // namespace
 
@@ -79,7 +67,7 @@ void TaSongSel::btnLoadClick() {
     SetPlaylistName(kv::UpperCase(kv::ExtractFileName(*chosen)));
     ListView1->clear();
     // The caption and buttons follow the list also when the file cannot be read.
-    const AtExit refresh([this] {
+    const kv::AtExit refresh([this] {
         loadingPlaylist_ = false;
         UpdateSelectionCaption();
         UpdateListButtons();
@@ -127,7 +115,7 @@ void TaSongSel::Copysongstoanotherlocation1Click() {
     window.repaint();
     CopyOutcome outcome;
     {
-        const AtExit closeWindow([&window] { window.close(); });
+        const kv::AtExit closeWindow([&window] { window.close(); });
         outcome = CopySongFiles(
             songs, folder,
             [&window](size_t, const SongFile& song) {

@@ -1,70 +1,248 @@
 // The song selection window's controls.
 #include "client/song_sel_window.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "client/genre_names.h"
+#include "platform/event_guard.h"
 #include "platform/qt/text_edge.h"
+#include "platform/widgets/animate_control.h"
 
 namespace sonpad {
+namespace {
+
+const QColor kMoneyGreen(192, 220, 192);
+
+void Paint(QWidget* w, const QColor& colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colour);
+    p.setColor(QPalette::Base, colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+}  // namespace
 
 TaSongSel::TaSongSel(ClientForms& forms) : QWidget(nullptr), forms_(forms) {
     setWindowTitle("Song Selection");
+    setMinimumSize(800, 600);
+    resize(800, 600);
+    if (const QScreen* screen = QApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
     CreateControls();
     FormCreate();
 }
 
 void TaSongSel::CreateControls() {
     auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(4, 4, 4, 4);
-    auto* column = new QVBoxLayout;
-    row->addLayout(column, 1);
-    TreeView1 = new QTreeWidget(this);
-    TreeView1->setHeaderHidden(true);
-    column->addWidget(TreeView1, 1);
-
-    Panel3 = new QWidget(this);
-    auto* search = new QGridLayout(Panel3);
-    btnArtists = new QPushButton("Artists", Panel3);
-    btnAlbum = new QPushButton("Album", Panel3);
-    btnGenre = new QPushButton("Genre", Panel3);
-    RadioButton1 = new QRadioButton("Title", Panel3);
-    RadioButton2 = new QRadioButton("Artist", Panel3);
-    RadioButton3 = new QRadioButton("Album", Panel3);
-    search->addWidget(btnArtists, 0, 0);
-    search->addWidget(btnAlbum, 0, 1);
-    search->addWidget(btnGenre, 0, 2);
-    search->addWidget(RadioButton1, 1, 0);
-    search->addWidget(RadioButton2, 1, 1);
-    search->addWidget(RadioButton3, 1, 2);
-    column->addWidget(Panel3);
-
-    cbGenre = new QComboBox(this);
-    column->addWidget(cbGenre);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    Panel1 = new QWidget(this);
+    Paint(Panel1, kMoneyGreen);
+    row->addWidget(Panel1, 1);
+    CreateTreeControls(Panel1);
 
     Panel2 = new QWidget(this);
     Panel2->setFixedWidth(352);
     row->addWidget(Panel2);
     CreateSelectionControls(Panel2);
+    auto* column = static_cast<QVBoxLayout*>(Panel2->layout());
+    GroupBox1 = new QGroupBox(" Song Information ", Panel2);
+    CreateInfoControls(GroupBox1);
+    column->insertWidget(0, GroupBox1);
+    Panel5 = new QWidget(Panel2);
+    Panel5->setFixedHeight(88);
+    CreateSearchControls(Panel5);
+    column->insertWidget(1, Panel5);
+}
+
+void TaSongSel::CreateTreeControls(QWidget* parent) {
+    auto* column = new QVBoxLayout(parent);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    TreeView1 = new QTreeWidget(parent);
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView1->setIndentation(19);
+    TreeView1->setIconSize(QSize(16, 16));
+    QFont font("Courier New");
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(12);
+    TreeView1->setFont(font);
+    Paint(TreeView1, kMoneyGreen);
+    TreeView1->setToolTip("Use CTRL+Left Click to multi-select. CTRL-S to get selection.");
+    TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    column->addWidget(TreeView1, 1);
+
+    Panel3 = new QWidget(parent);
+    Panel3->setFixedHeight(46);
+    auto* buttons = new QHBoxLayout(Panel3);
+    btnArtists = new QPushButton("Artists", Panel3);
+    btnGenre = new QPushButton("Genre", Panel3);
+    btnAlbum = new QPushButton("Album", Panel3);
+    for (QPushButton* b : {btnArtists, btnGenre, btnAlbum})
+        buttons->addWidget(b);
+    column->addWidget(Panel3);
+
+    Animate1 = new platform::widgets::AnimateControl(parent);
+    Animate1->resize(80, 50);
+    Animate1->setStopFrame(29);
+    Animate1->hide();
+
+    PopupMenu1 = new QMenu(this);
+    Select1 = PopupMenu1->addMenu("Select");
+    Yes1 = Select1->addAction("&Yes");
+    Select1->addSeparator();
+    No1 = Select1->addAction("&No");
+
+    const auto on = [this](QPushButton* b, void (TaSongSel::*handler)()) {
+        connect(b, &QPushButton::clicked, this,
+                [this, handler] { platform::guarded([this, handler] { (this->*handler)(); }); });
+    };
+    on(btnArtists, &TaSongSel::btnArtistsClick);
+    on(btnGenre, &TaSongSel::btnGenreClick);
+    on(btnAlbum, &TaSongSel::btnAlbumClick);
+    connect(Yes1, &QAction::triggered, this,
+            [this] { platform::guarded([this] { Yes1Click(); }); });
+    connect(No1, &QAction::triggered, this, [this] { platform::guarded([this] { No1Click(); }); });
+    connect(TreeView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (questionAttached_)
+            PopupMenu1->popup(TreeView1->viewport()->mapToGlobal(at));
+    });
+    connect(TreeView1, &QTreeWidget::itemClicked, this,
+            [this] { platform::guarded([this] { TreeView1Click(); }); });
+    connect(TreeView1, &QTreeWidget::itemDoubleClicked, this,
+            [this] { platform::guarded([this] { TreeView1DblClick(); }); });
+    TreeView1->installEventFilter(this);
+    parent->installEventFilter(this);
+}
+
+void TaSongSel::CreateInfoControls(QWidget* parent) {
+    auto* grid = new QGridLayout(parent);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setVerticalSpacing(2);
+    const char* labels[] = {"Title", "Artist",   "Album", "Genre",
+                            "Year",  "Comments", "DRIVE", "FILENAME"};
+    QLineEdit** edits[] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
+    for (int i = 0; i < 8; ++i) {
+        grid->addWidget(new QLabel(labels[i], parent), i, 0);
+        *edits[i] = new QLineEdit(parent);
+        (*edits[i])->setReadOnly(true);
+        grid->addWidget(*edits[i], i, 1);
+    }
+    cbGenre = new QComboBox(parent);
+    grid->addWidget(cbGenre, 3, 1);
+    cbGenre->hide();
+    btnTagEdit = new QPushButton("Edit", parent);
+    btnTagEdit->hide();
+    grid->addWidget(btnTagEdit, 8, 1, Qt::AlignRight);
+}
+
+void TaSongSel::CreateSearchControls(QWidget* parent) {
+    auto* row = new QHBoxLayout(parent);
+    row->setContentsMargins(0, 0, 0, 0);
+    RadioGroup1 = new QGroupBox("( Search )", parent);
+    auto* radios = new QVBoxLayout(RadioGroup1);
+    radios->setContentsMargins(4, 0, 4, 0);
+    radios->setSpacing(0);
+    RadioButton1 = new QRadioButton("Title", RadioGroup1);
+    RadioButton2 = new QRadioButton("Artist", RadioGroup1);
+    RadioButton3 = new QRadioButton("Album", RadioGroup1);
+    for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3})
+        radios->addWidget(r);
+    RadioButton1->setChecked(true);
+    RadioButton2->setEnabled(false);
+    RadioButton3->setEnabled(false);
+    row->addWidget(RadioGroup1);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(2);
+    Label10 = new QLabel("Item to search", parent);
+    right->addWidget(Label10);
+    auto* line = new QHBoxLayout;
+    Edit9 = new QLineEdit(parent);
+    btnGo = new QPushButton("Go", parent);
+    btnGo->setToolTip("Perform Search");
+    line->addWidget(Edit9, 1);
+    line->addWidget(btnGo);
+    right->addLayout(line);
+    Panel4 = new QWidget(parent);
+    auto* strip = new QVBoxLayout(Panel4);
+    strip->setContentsMargins(0, 0, 0, 0);
+    ProgressBar2 = new QProgressBar(Panel4);
+    ProgressBar2->setRange(0, 100);
+    ProgressBar2->setValue(0);
+    ProgressBar2->setFixedHeight(8);
+    ProgressBar2->setTextVisible(false);
+    strip->addWidget(ProgressBar2);
+    right->addWidget(Panel4);
+    Label11 = new QLabel(parent);
+    right->addWidget(Label11);
+    row->addLayout(right, 1);
+
+    connect(btnGo, &QPushButton::clicked, this,
+            [this] { platform::guarded([this] { btnGoClick(); }); });
+    Edit9->installEventFilter(this);
 }
 
 void TaSongSel::FormCreate() {
     ListView1->clear();
+    Label11->clear();
     Label12->clear();
     Label12->hide();
     UpdateSelectionCaption();
     UpdateListButtons();
+    RootNode = AllSongsNode = ArtistsNode = GenreNode = AlbumNode = nullptr;
     cbGenre->clear();
     cbGenre->addItem(QString());
     for (int genre = 0; genre < kNamedGenres; ++genre)
         cbGenre->addItem(platform::latin1(sonpad::GenreName(static_cast<std::uint8_t>(genre))));
+}
+
+void TaSongSel::FormResize() {
+    Animate1->move(Panel1->width() / 2 - Animate1->width() / 2,
+                   Panel1->height() / 2 - Animate1->height() / 2);
+}
+
+void TaSongSel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+bool TaSongSel::event(QEvent* event) {
+    // Showing counts as activating: a modal window offscreen is never made active. A late
+    // activation of a window already hidden builds nothing.
+    if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::Show) && isVisible())
+        platform::guarded([this] { FormActivate(); });
+    return QWidget::event(event);
+}
+
+bool TaSongSel::eventFilter(QObject* watched, QEvent* event) {
+    if (TreeEventFilter(watched, event))
+        return true;
+    if (watched == Edit9 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        platform::guarded([this, key] { Edit9KeyDown(key); });
+        return false;
+    }
+    return SelectionEventFilter(watched, event);
 }
 
 std::string TaSongSel::GenreName(std::uint8_t genre) const {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QIcon>
 #include <QWidget>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "client/client_forms.h"
 
@@ -11,10 +14,17 @@ class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace platform::widgets {
+class AnimateControl;
+}
 
 namespace sonpad {
 
@@ -32,23 +42,63 @@ struct SongInfo {
 // The song selection window: the tree of the library and its search, my Selection and the
 // playlists, tag editing.
 //
-// The methods live in files by concern: song_sel_window.cpp (creation), my_selection.cpp (the
-// my Selection list), my_selection_files.cpp (playlist files and the copy of songs).
+// The methods live in files by concern: song_sel_window.cpp (creation), song_tree.cpp (the
+// tree, its branches and the song information), song_search.cpp (the search),
+// my_selection.cpp (the my Selection list), my_selection_files.cpp (playlist files and the
+// copy of songs).
 class TaSongSel : public QWidget {
     Q_OBJECT
   public:
     explicit TaSongSel(ClientForms& forms);
 
-    // Controls.
+    // The tree.
+    QWidget* Panel1 = nullptr;
     QTreeWidget* TreeView1 = nullptr;
-    QWidget* Panel3 = nullptr;  // search and branch controls
+    QWidget* Panel3 = nullptr;  // the branch buttons
     QPushButton* btnAlbum = nullptr;
     QPushButton* btnArtists = nullptr;
     QPushButton* btnGenre = nullptr;
+    platform::widgets::AnimateControl* Animate1 = nullptr;  // shown while a branch is built
+    QMenu* PopupMenu1 = nullptr;  // the group question, attached by a click on a group
+    QMenu* Select1 = nullptr;
+    QAction* Yes1 = nullptr;
+    QAction* No1 = nullptr;
+
+    // Song Information.
+    QGroupBox* GroupBox1 = nullptr;
+    int GroupBox1Tag = 0;        // the song number shown, 0 for none
+    QLineEdit* Edit1 = nullptr;  // title
+    QLineEdit* Edit2 = nullptr;  // artist
+    QLineEdit* Edit3 = nullptr;  // album
+    QLineEdit* Edit4 = nullptr;  // genre name
+    QLineEdit* Edit5 = nullptr;  // year
+    QLineEdit* Edit6 = nullptr;  // comment
+    QLineEdit* Edit7 = nullptr;  // folder
+    QLineEdit* Edit8 = nullptr;  // file name
+    QPushButton* btnTagEdit = nullptr;
+    QComboBox* cbGenre = nullptr;  // "" then the 126 named genres: position p is genre p - 1
+
+    // The search.
+    QWidget* Panel5 = nullptr;
+    QWidget* Panel4 = nullptr;  // the progress bar's strip
+    QGroupBox* RadioGroup1 = nullptr;
     QRadioButton* RadioButton1 = nullptr;  // Title
     QRadioButton* RadioButton2 = nullptr;  // Artist
     QRadioButton* RadioButton3 = nullptr;  // Album
-    QComboBox* cbGenre = nullptr;  // "" then the 126 named genres: position p is genre p - 1
+    QLabel* Label10 = nullptr;
+    QLineEdit* Edit9 = nullptr;
+    QPushButton* btnGo = nullptr;
+    QProgressBar* ProgressBar2 = nullptr;
+    QLabel* Label11 = nullptr;  // "Found!" or "Not Found!"
+
+    // Nodes the tree owns; none until built, and none again once the tree is emptied.
+    QTreeWidgetItem* RootNode = nullptr;
+    QTreeWidgetItem* AllSongsNode = nullptr;
+    QTreeWidgetItem* ArtistsNode = nullptr;
+    QTreeWidgetItem* GenreNode = nullptr;
+    QTreeWidgetItem* AlbumNode = nullptr;
+    QTreeWidgetItem* ClickedNode = nullptr;
+    QTreeWidgetItem* FoundNode = nullptr;
 
     // my Selection.
     QWidget* Panel2 = nullptr;  // the right-hand column
@@ -72,6 +122,10 @@ class TaSongSel : public QWidget {
     std::string GenreName(std::uint8_t genre) const;
 
     void FormCreate();
+    void FormActivate();  // builds the base tree when the tree is empty
+    void FormResize();
+    // Empties the tree for a new library: forgets every node and the group question.
+    void ClearTree();
 
     // my Selection, for the other windows too.
     void AddToSelection(std::string_view songNo);  // nothing for an unknown number
@@ -82,7 +136,19 @@ class TaSongSel : public QWidget {
     bool GetSongInfo(std::string_view songNo, SongInfo& info) const;
     std::string PlaylistName() const;
 
-    // Handlers.
+    // The tree's handlers.
+    void btnArtistsClick();
+    void btnGenreClick();
+    void btnAlbumClick();
+    void TreeView1Click();
+    void TreeView1DblClick();
+    void TreeView1KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void Yes1Click();
+    void No1Click();
+    void btnGoClick();
+    void Edit9KeyDown(int key);
+
+    // my Selection's handlers.
     void btnCloseClick();
     void btnClearClick();
     void btnSaveClick();
@@ -93,16 +159,37 @@ class TaSongSel : public QWidget {
     void Copysongstoanotherlocation1Click();
 
   protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void CreateControls();
+    void CreateTreeControls(QWidget* parent);
+    void CreateInfoControls(QWidget* parent);
+    void CreateSearchControls(QWidget* parent);
     void CreateSelectionControls(QWidget* parent);
+    bool TreeEventFilter(QObject* watched, QEvent* event);
+    bool SelectionEventFilter(QObject* watched, QEvent* event);
+    void SetBusy(bool busy);
+    void BuildAllSongsTree();
+    // A branch of groups under the root: the groups in key order, each with its songs.
+    QTreeWidgetItem* AddGroupBranch(
+        const char* text, int image, int groupSelectedImage, const std::vector<std::string>& groups,
+        const std::vector<std::pair<std::string, std::string>>& members);
+    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const std::string& text, int image,
+                             int selectedImage);
+    void AddChildrenToSelection(const QTreeWidgetItem* node);
+    void AddSongsToSelection(const std::vector<std::string>& songNos);  // one repaint
+    void RedrawPanel1();
     void ClearSelection();  // rows, both dialogs' names, the playlist name
     void SetPlaylistName(std::string_view name);
 
     ClientForms& forms_;
-    bool loadingPlaylist_ = false;
+    bool loadingPlaylist_ = false;  // rows come in a batch: one repaint at its end
+    bool questionAttached_ = false;
+    std::int64_t lastRedrawMs_ = -1;
+    std::vector<QIcon> nodeIcons_;  // by image and selected image
 };
 
 }  // namespace sonpad
