@@ -212,6 +212,8 @@ class TaMain : public QMainWindow {
     void SpeedButton4Click();
     // The connect step of the connect button; the protocol client comes with its own code.
     void SpeedButton2Click();
+    // A click on the tool bar itself, not on its buttons, shows the song listing.
+    void Panel13Click();
 
     // Glyph-only buttons: the hint is also the name a screen reader says.
     static void SetHint(QWidget* control, const QString& hint);

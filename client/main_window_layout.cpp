@@ -20,11 +20,13 @@
 #include "client/main_window.h"
 #include "client/row_images.h"
 #include "client/volume_bar.h"
+#include "client/windows/all_songs_window.h"
 #include "platform/event_guard.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/colours.h"
 #include "platform/widgets/gauge.h"
+#include "platform/widgets/own_click.h"
 #include "platform/widgets/report_view.h"
 #include "platform/widgets/spin_edit.h"
 #include "platform/widgets/status_panels.h"
@@ -390,6 +392,14 @@ void TaMain::ConnectEvents() {
             [this] { platform::guarded([this] { Show1Click(); }); });
     connect(Exit1, &QAction::triggered, this,
             [this] { platform::guarded([this] { Exit1Click(); }); });
+    platform::widgets::OnOwnClick(Panel13,
+                                  [this] { platform::guarded([this] { Panel13Click(); }); });
+}
+
+void TaMain::Panel13Click() {
+    forms_.aAllSongs->show();
+    forms_.aAllSongs->raise();
+    forms_.aAllSongs->activateWindow();
 }
 
 void TaMain::SetProgressBar(std::int32_t maximum, std::int32_t position) {

@@ -28,17 +28,17 @@ ProgramBlock::ProgramBlock(ClientEnvironment env) : env_(std::move(env)) {
     forms_.Dm = Dm_.get();
     aCopyFile_ = std::make_unique<TaCopyFile>();
     forms_.aCopyFile = aCopyFile_.get();
-    aAllSongs_ = std::make_unique<TaAllSongs>();
+    aAllSongs_ = std::make_unique<TaAllSongs>(forms_, env_);
     forms_.aAllSongs = aAllSongs_.get();
 }
 
 ProgramBlock::~ProgramBlock() {
+    aProgress_.reset();  // before the windows it may stand above as their dialog
     aAllSongs_.reset();
     aCopyFile_.reset();
     Dm_.reset();
     aServer_.reset();
     aSongSel_.reset();
-    aProgress_.reset();  // before the windows it may stand above as their dialog
     aSetup_.reset();
     aMain_.reset();
 }

@@ -9,7 +9,8 @@ namespace sonpad {
 
 // The client program's forms, created once for the run in their fixed order (main window,
 // configuration, scan progress, song selection, server messages, data module, copy progress,
-// All Songs) and destroyed in the reverse order.
+// All Songs) and destroyed in the reverse order, the scan progress window first: it may stand
+// above any of the others as its dialog.
 class ProgramBlock {
   public:
     explicit ProgramBlock(ClientEnvironment env);
