@@ -165,7 +165,7 @@ void TaAllSongs::LoadSongLibraryFile(const std::string& path) {
     const ProgressShown shown(
         progress, isVisible() ? static_cast<QWidget*>(this) : static_cast<QWidget*>(forms_.aMain));
     ListingRows rows(ListView1);
-    // The bar and the count at the display's rate, and as they end.
+    // The bar and the count from the first line on, at the display's rate, and as they end.
     QElapsedTimer sinceShown;
     sinceShown.start();
     const auto show = [&](size_t index) {
@@ -182,7 +182,7 @@ void TaAllSongs::LoadSongLibraryFile(const std::string& path) {
             rows.AddRow(line);
         else if (!rows.Empty())  // a cell before the first row has no row to go to
             rows.AddCell(line.substr(1));
-        if (sinceShown.elapsed() >= env_.progressIntervalMs)
+        if (i == 0 || sinceShown.elapsed() >= env_.progressIntervalMs)
             show(i);
     }
     show(lines.size() - 1);
