@@ -72,14 +72,10 @@ void TaSongSel::CreateSelectionControls(QWidget* parent) {
     PopupMenu2 = new QMenu(this);
     Copysongstoanotherlocation1 = PopupMenu2->addAction("&Copy songs to another location");
 
-    const auto on = [this](QPushButton* b, void (TaSongSel::*handler)()) {
-        connect(b, &QPushButton::clicked, this,
-                [this, handler] { platform::guarded([this, handler] { (this->*handler)(); }); });
-    };
-    on(btnClear, &TaSongSel::btnClearClick);
-    on(btnSave, &TaSongSel::btnSaveClick);
-    on(btnLoad, &TaSongSel::btnLoadClick);
-    on(btnClose, &TaSongSel::btnCloseClick);
+    OnClick(btnClear, &TaSongSel::btnClearClick);
+    OnClick(btnSave, &TaSongSel::btnSaveClick);
+    OnClick(btnLoad, &TaSongSel::btnLoadClick);
+    OnClick(btnClose, &TaSongSel::btnCloseClick);
     connect(Copysongstoanotherlocation1, &QAction::triggered, this,
             [this] { platform::guarded([this] { Copysongstoanotherlocation1Click(); }); });
     connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {

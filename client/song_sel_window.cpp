@@ -72,6 +72,11 @@ void TaSongSel::CreateControls() {
     column->insertWidget(1, Panel5);
 }
 
+void TaSongSel::OnClick(QPushButton* button, void (TaSongSel::*handler)()) {
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { platform::guarded([this, handler] { (this->*handler)(); }); });
+}
+
 void TaSongSel::CreateTreeControls(QWidget* parent) {
     auto* column = new QVBoxLayout(parent);
     column->setContentsMargins(0, 0, 0, 0);
@@ -112,13 +117,9 @@ void TaSongSel::CreateTreeControls(QWidget* parent) {
     Select1->addSeparator();
     No1 = Select1->addAction("&No");
 
-    const auto on = [this](QPushButton* b, void (TaSongSel::*handler)()) {
-        connect(b, &QPushButton::clicked, this,
-                [this, handler] { platform::guarded([this, handler] { (this->*handler)(); }); });
-    };
-    on(btnArtists, &TaSongSel::btnArtistsClick);
-    on(btnGenre, &TaSongSel::btnGenreClick);
-    on(btnAlbum, &TaSongSel::btnAlbumClick);
+    OnClick(btnArtists, &TaSongSel::btnArtistsClick);
+    OnClick(btnGenre, &TaSongSel::btnGenreClick);
+    OnClick(btnAlbum, &TaSongSel::btnAlbumClick);
     connect(Yes1, &QAction::triggered, this,
             [this] { platform::guarded([this] { Yes1Click(); }); });
     connect(No1, &QAction::triggered, this, [this] { platform::guarded([this] { No1Click(); }); });
@@ -150,9 +151,34 @@ void TaSongSel::CreateInfoControls(QWidget* parent) {
     cbGenre = new QComboBox(parent);
     grid->addWidget(cbGenre, 3, 1);
     cbGenre->hide();
+    // In edit mode Save takes Edit's place, Cancel and Remove stand to its left.
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    btnTagRemove = new QPushButton("Remove", parent);
+    btnTagCancel = new QPushButton("Cancel", parent);
+    btnTagSave = new QPushButton("Save", parent);
     btnTagEdit = new QPushButton("Edit", parent);
-    btnTagEdit->hide();
-    grid->addWidget(btnTagEdit, 8, 1, Qt::AlignRight);
+    btnTagEdit->setToolTip("Edit MP3 tag for this song");
+    btnTagSave->setToolTip("Save edits to MP3 file");
+    btnTagCancel->setToolTip("Cancel ");
+    btnTagRemove->setToolTip("Remove Tag");
+    for (QPushButton* b : {btnTagRemove, btnTagCancel, btnTagSave, btnTagEdit}) {
+        buttons->addWidget(b);
+        b->hide();
+    }
+    grid->addLayout(buttons, 8, 0, 1, 2);
+    const int limits[] = {30, 30, 30, 0, 4, 30};
+    for (int i = 0; i < 6; ++i)
+        if (limits[i] > 0)
+            (*edits[i])->setMaxLength(limits[i]);
+
+    OnClick(btnTagEdit, &TaSongSel::btnTagEditClick);
+    OnClick(btnTagSave, &TaSongSel::btnTagSaveClick);
+    OnClick(btnTagCancel, &TaSongSel::btnTagCancelClick);
+    OnClick(btnTagRemove, &TaSongSel::btnTagRemoveClick);
+    connect(cbGenre, &QComboBox::activated, this,
+            [this] { platform::guarded([this] { cbGenreExit(); }); });
+    cbGenre->installEventFilter(this);
 }
 
 void TaSongSel::CreateSearchControls(QWidget* parent) {
@@ -235,7 +261,7 @@ bool TaSongSel::event(QEvent* event) {
 }
 
 bool TaSongSel::eventFilter(QObject* watched, QEvent* event) {
-    if (TreeEventFilter(watched, event))
+    if (TreeEventFilter(watched, event) || TagEventFilter(watched, event))
         return true;
     if (watched == Edit9 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();

@@ -43,7 +43,8 @@ struct SongInfo {
 // playlists, tag editing.
 //
 // The methods live in files by concern: song_sel_window.cpp (creation), song_tree.cpp (the
-// tree, its branches and the song information), song_search.cpp (the search),
+// tree, its branches and the song information), song_search.cpp (the search), tag_editing.cpp
+// (editing the shown song's tag),
 // my_selection.cpp (the my Selection list), my_selection_files.cpp (playlist files and the
 // copy of songs).
 class TaSongSel : public QWidget {
@@ -76,6 +77,9 @@ class TaSongSel : public QWidget {
     QLineEdit* Edit7 = nullptr;  // folder
     QLineEdit* Edit8 = nullptr;  // file name
     QPushButton* btnTagEdit = nullptr;
+    QPushButton* btnTagSave = nullptr;
+    QPushButton* btnTagCancel = nullptr;
+    QPushButton* btnTagRemove = nullptr;
     QComboBox* cbGenre = nullptr;  // "" then the 126 named genres: position p is genre p - 1
 
     // The search.
@@ -148,6 +152,13 @@ class TaSongSel : public QWidget {
     void btnGoClick();
     void Edit9KeyDown(int key);
 
+    // Tag editing of the song shown.
+    void btnTagEditClick();
+    void btnTagSaveClick();
+    void btnTagCancelClick();
+    void btnTagRemoveClick();
+    void cbGenreExit();
+
     // my Selection's handlers.
     void btnCloseClick();
     void btnClearClick();
@@ -165,12 +176,16 @@ class TaSongSel : public QWidget {
 
   private:
     void CreateControls();
+    void OnClick(QPushButton* button, void (TaSongSel::*handler)());  // guarded
     void CreateTreeControls(QWidget* parent);
     void CreateInfoControls(QWidget* parent);
     void CreateSearchControls(QWidget* parent);
     void CreateSelectionControls(QWidget* parent);
     bool TreeEventFilter(QObject* watched, QEvent* event);
     bool SelectionEventFilter(QObject* watched, QEvent* event);
+    bool TagEventFilter(QObject* watched, QEvent* event);
+    std::string TagFileSpec() const;                // the folder and file name the fields show
+    void ShowGenreChoice(const std::string& name);  // selects the item of that name
     void SetBusy(bool busy);
     void BuildAllSongsTree();
     // A branch of groups under the root: the groups in key order, each with its songs.
@@ -188,6 +203,8 @@ class TaSongSel : public QWidget {
     ClientForms& forms_;
     bool loadingPlaylist_ = false;  // rows come in a batch: one repaint at its end
     bool questionAttached_ = false;
+    bool tagEditing_ = false;
+    bool genreChecking_ = false;  // the genre message is up
     std::int64_t lastRedrawMs_ = -1;
     std::vector<QIcon> nodeIcons_;  // by image and selected image
 };

@@ -1,8 +1,8 @@
 // The song selection tree: the base tree, the three group branches, the busy state, the song
 // information a click shows, the group question and the ways of adding songs from the tree.
 #include <QAction>
-#include <QComboBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -272,6 +272,9 @@ void TaSongSel::btnAlbumClick() {
 }
 
 void TaSongSel::TreeView1Click() {
+    // Another song's values must never be saved into the file being edited.
+    if (tagEditing_)
+        btnTagCancelClick();
     questionAttached_ = false;
     ClickedNode = nullptr;
     GroupBox1Tag = 0;

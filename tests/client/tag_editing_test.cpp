@@ -1,0 +1,164 @@
+// Editing the tag of the song the song information shows, on real files: tagged, untagged,
+// read-only and missing ones.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "client/setup_window.h"
+#include "client/song_sel_window.h"
+#include "common/id3v1_tag.h"
+#include "common/text_helpers.h"
+#include "platform/qt/text_edge.h"
+#include "tests/client/client_test_support.h"
+#include "tests/support/mp3_fixtures.h"
+
+namespace client_testing {
+namespace {
+
+using testing_support::TagBlock;
+using Texts = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+class TagEditingTest : public ClientTest {
+  protected:
+    void SetUp() override {
+        Create();
+        tagged = dir.write("m/1.mp3", testing_support::Mp3Bytes(
+                                          TagBlock("Old", "Band", "Disc", "1990", "Note", 17)));
+        untagged = dir.write("m/2.mp3", testing_support::Mp3Bytes(TagBlock("Gone")));
+        setup().ListBox1->addItem(platform::fileName(Entry("m")));
+        setup().ScanLocalSongs();
+        dir.write("m/2.mp3", testing_support::Mp3Bytes(std::nullopt));
+        sel().show();
+    }
+
+    sonpad::TaSongSel& sel() { return songSel(); }
+    void Show(int song) {
+        QTreeWidgetItem* all = sel().AllSongsNode;
+        for (int i = 0; i < all->childCount(); ++i)
+            if (all->child(i)->text(0).startsWith(QString("00000%1").arg(song)))
+                sel().TreeView1->setCurrentItem(all->child(i));
+        sel().TreeView1Click();
+    }
+    Texts Fields() {
+        Texts out;
+        for (QLineEdit* e :
+             {sel().Edit1, sel().Edit2, sel().Edit3, sel().Edit4, sel().Edit5, sel().Edit6})
+            out.push_back(platform::fromLatin1(e->text()));
+        return out;
+    }
+    bool Editing() {
+        return !sel().btnTagSave->isHidden() && sel().btnTagEdit->isHidden() &&
+               !sel().cbGenre->isHidden() && sel().Edit4->isHidden() && !sel().Edit1->isReadOnly();
+    }
+    bool Viewing() {
+        return sel().btnTagSave->isHidden() && sel().btnTagCancel->isHidden() &&
+               sel().btnTagRemove->isHidden() && sel().cbGenre->isHidden() &&
+               !sel().Edit4->isHidden() && sel().Edit1->isReadOnly();
+    }
+    void ChooseGenre(int item) {
+        sel().cbGenre->setCurrentIndex(item);
+        emit sel().cbGenre->activated(item);
+    }
+
+    std::string tagged, untagged;
+};
+
+TEST_F(TagEditingTest, EditLoadsTheFilesTagAndSaveWritesItInPlace) {
+    const std::string before = testing_support::readFile(tagged);
+    Show(1);
+    sel().btnTagEdit->click();
+    ASSERT_TRUE(Editing());
+    EXPECT_EQ(Fields(), (Texts{"Old", "Band", "Disc", "017", "1990", "Note"}));
+    EXPECT_EQ(sel().cbGenre->currentText(), "Rock");
+    EXPECT_EQ(sel().Edit1->maxLength(), 30);
+    EXPECT_EQ(sel().Edit5->maxLength(), 4);
+    EXPECT_EQ(sel().Edit6->maxLength(), 30);
+
+    sel().Edit1->setText(QString(30, 'T'));
+    sel().Edit5->setText("2001");
+    ChooseGenre(1);  // Blues is genre 0
+    EXPECT_EQ(sel().Edit4->text(), "0");
+    sel().btnTagSave->click();
+    EXPECT_TRUE(Viewing());
+    EXPECT_EQ(Fields(), (Texts{std::string(30, 'T'), "Band", "Disc", "Blues", "2001", "Note"}));
+
+    const std::string after = testing_support::readFile(tagged);
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(after.substr(0, after.size() - 128), before.substr(0, before.size() - 128));
+    std::string t, a, g, al, y, c;
+    ASSERT_TRUE(kv::ReadId3v1Tag(tagged, t, a, g, al, y, c));
+    EXPECT_EQ((Texts{t, kv::Trim(a), g, kv::Trim(al), y, kv::Trim(c)}),
+              (Texts{std::string(30, 'T'), "Band", "000", "Disc", "2001", "Note"}));
+}
+
+TEST_F(TagEditingTest, UntaggedFileOpensEmptyWithOtherAndSavingAppendsATag) {
+    const std::string before = testing_support::readFile(untagged);
+    Show(2);
+    sel().btnTagEdit->click();
+    EXPECT_EQ(Fields(), (Texts{"", "", "", "12", "", ""}));
+    EXPECT_EQ(sel().cbGenre->currentText(), "Other");
+    sel().btnTagSave->click();
+    const std::string after = testing_support::readFile(untagged);
+    ASSERT_EQ(after.size(), before.size() + 128);
+    EXPECT_EQ(after.substr(0, before.size()), before);
+    std::string t, a, g, al, y, c;
+    ASSERT_TRUE(kv::ReadId3v1Tag(untagged, t, a, g, al, y, c));
+    EXPECT_EQ(g, "012");
+    EXPECT_EQ(kv::Trim(t), "");
+    EXPECT_EQ(Fields(), (Texts{"", "", "", "Other", "", ""}));
+}
+
+TEST_F(TagEditingTest, RemoveBlanksTheTagOfAReadOnlyFileAfterTheQuestion) {
+    const std::string before = testing_support::readFile(tagged);
+    fs::permissions(tagged, fs::perms::owner_read | fs::perms::group_read);
+    Show(1);
+    sel().btnTagEdit->click();
+    dialogs.expectConfirm(false, "Remove TAG from file?");
+    sel().btnTagRemove->click();
+    EXPECT_TRUE(Viewing());
+    EXPECT_EQ(testing_support::readFile(tagged), before);
+
+    sel().btnTagEdit->click();
+    dialogs.expectConfirm(true, "Remove TAG from file?");
+    sel().btnTagRemove->click();
+    const std::string after = testing_support::readFile(tagged);
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(after.substr(0, after.size() - 128), before.substr(0, before.size() - 128));
+    EXPECT_EQ(Fields(), (Texts{"", "", "", "Other", "", ""}));
+    EXPECT_TRUE((fs::status(tagged).permissions() & fs::perms::owner_write) != fs::perms::none);
+}
+
+TEST_F(TagEditingTest, FailuresKeepTheModeAndTheFile) {
+    // A missing file is not edited.
+    Show(2);
+    fs::remove(untagged);
+    dialogs.expectMessage("Cannot locate file \"" + Entry("m") + "2.MP3\"");
+    sel().btnTagEdit->click();
+    EXPECT_TRUE(Viewing());
+
+    // The empty genre is refused; a genre that is no number fails the save in edit mode.
+    const std::string before = testing_support::readFile(tagged);
+    Show(1);
+    sel().btnTagEdit->click();
+    dialogs.expectMessage("Please select a valid Genre");
+    ChooseGenre(0);
+    EXPECT_EQ(sel().Edit4->text(), "017");
+    sel().Edit4->setText("abc");
+    dialogs.expectError();
+    sel().btnTagSave->click();
+    EXPECT_TRUE(Editing());
+    EXPECT_EQ(testing_support::readFile(tagged), before);
+
+    // Another song chosen in the tree first leaves edit mode.
+    sel().Edit1->setText("Unsaved");
+    Show(2);
+    EXPECT_TRUE(Viewing());
+    EXPECT_EQ(testing_support::readFile(tagged), before);
+}
+
+}  // namespace
+}  // namespace client_testing
