@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <chrono>
+#include <thread>
 
 #include "client/tray_icon.h"
 #include "platform/audio/audio_engine.h"
@@ -14,6 +16,7 @@ ClientEnvironment StandardEnvironment() {
     ClientEnvironment env;
     env.programFolder = platform::files::programFolder();
     env.now = [] { return QDateTime::currentDateTime(); };
+    env.pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
     env.screenSize = [] {
         const QScreen* screen = QGuiApplication::primaryScreen();
         return screen ? screen->size() : QSize(1024, 768);

@@ -20,6 +20,8 @@ struct ClientEnvironment {
     // The program's folder (trailing "/"): the configuration, queue, animation and help files.
     std::string programFolder;
     std::function<QDateTime()> now;
+    // Waits on the user-interface thread (the random choice's pauses); unset waits not at all.
+    std::function<void(int ms)> pause;
     // The primary screen's size in pixels; the remembered window size is kept within it.
     std::function<QSize()> screenSize;
     // Ends the program (the event loop returns).

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "client/client_environment.h"
 #include "client/client_forms.h"
+#include "client/random_pick.h"
 #include "platform/tcp/tcp_client.h"
 
 class QAction;
@@ -23,6 +25,7 @@ class QProgressBar;
 class QPushButton;
 class QToolButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace platform {
 class TickTimer;
@@ -44,7 +47,9 @@ class VolumeBar;
 //
 // The methods live in files by concern: main_window.cpp (creation), main_window_layout.cpp
 // (controls), main_window_startup.cpp (first show, close, tray menu),
-// main_window_now_playing.cpp (now-playing display and volume).
+// main_window_now_playing.cpp (now-playing display and volume), main_window_queue.cpp (the
+// song queue, its play control and quick selection), main_window_local_play.cpp (the local
+// player and its tick).
 class TaMain : public QMainWindow {
     Q_OBJECT
   public:
@@ -205,6 +210,8 @@ class TaMain : public QMainWindow {
     // by its file name without the extension and with no artist, album or genre.
     void TakeSongByFileName(const std::string& name);
     void ShowNowPlaying();
+    // The integer part of part / whole x 100, as text; a song of length 0 shows 0.
+    static std::string PercentTextOf(std::int32_t part, std::int32_t whole);
     void ClearNowPlaying();
     std::uint16_t GetWaveVolume();
     bool SetWaveVolume(std::uint16_t volume);
@@ -215,6 +222,38 @@ class TaMain : public QMainWindow {
     // A click on the tool bar itself, not on its buttons, shows the song listing.
     void Panel13Click();
 
+    // Song queue and play control.
+    RandomGenerator Random;
+    // True when a song was started or submitted, or a finished pass was reset.
+    bool PlayNextFromQueue();
+    int RandomPick(int n);
+    void ClearPlayTags();
+    void SetPlayState(std::string_view command);  // "STOP", "PLAY" or "NEXT"
+    bool PlayLocalSong(const std::string& songNo);
+    void LoadGenreSelection();
+    void LoadPlaylistSelection();
+    static bool QueueRowPlayed(const QTreeWidgetItem* row);
+    void MarkQueueRow(QTreeWidgetItem* row, bool played);
+    void btnStopClick();
+    void btnPlayClick();
+    void btnNextClick();
+    void btnClearTagClick();
+    void btnClearQueClick();
+    void btnGenreGoClick();
+    void btnPlaylistGoClick();
+    void btnCopyToselectionClick();
+    void ListView1ColumnClick(QTreeWidget* view, int column);
+    void ListView1DblClick();
+    void ListView1KeyDown(int key);
+    void ListView2DblClick();
+    void ListView2Click();
+    void SendSelectedSongstoMusicQue1Click();
+    void SendSelectedSongstomySelections1Click();
+
+    // The play and protocol tick; the local player's branch lives with the local player.
+    void Timer1Timer();
+    void LocalPlayerTick();
+
     // Glyph-only buttons: the hint is also the name a screen reader says.
     static void SetHint(QWidget* control, const QString& hint);
     // The position bar: a maximum of 0 shows an empty bar.
@@ -224,6 +263,7 @@ class TaMain : public QMainWindow {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // The start-up is due or under way, or a scan runs; both let events in, and a close
     // waits for their end.
@@ -238,6 +278,8 @@ class TaMain : public QMainWindow {
     void CreateMenus();
     void CreateImages();
     void ConnectEvents();
+    void ConnectQueueEvents();
+    void AddQuickSelection(QPushButton* go);
     void LoadAnimations();
     void ReloadSongQueue();
     void WriteCloseKeys();

@@ -394,6 +394,7 @@ void TaMain::ConnectEvents() {
             [this] { platform::guarded([this] { Exit1Click(); }); });
     platform::widgets::OnOwnClick(Panel13,
                                   [this] { platform::guarded([this] { Panel13Click(); }); });
+    ConnectQueueEvents();
 }
 
 void TaMain::Panel13Click() {

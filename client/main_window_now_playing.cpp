@@ -27,15 +27,14 @@ std::string fileNamePart(const std::string& record) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The integer part of part / whole x 100, as text; a song of length 0 shows 0.
-std::string percentText(std::int32_t part, std::int32_t whole) {
+}  // namespace
+
+std::string TaMain::PercentTextOf(std::int32_t part, std::int32_t whole) {
     if (whole == 0)
         return "0";
     const double percent = static_cast<double>(part) / whole * 100.0;
     return std::to_string(static_cast<std::int64_t>(std::trunc(percent)));
 }
-
-}  // namespace
 
 bool TaMain::LookupSongByFileName(const std::string& name) {
     const std::string key = kv::UpperCase(kv::Trim(name));
@@ -67,7 +66,7 @@ void TaMain::ShowNowPlaying() {
     if (!LocalMode) {
         SetProgressBar(CurrentLength, CurrentPosition);
         RemainingText = "-" + kv::MsToMinSec(CurrentLength - CurrentPosition);
-        PercentText = percentText(CurrentPosition, CurrentLength);
+        PercentText = PercentTextOf(CurrentPosition, CurrentLength);
     }
     if (!Timer2->Enabled()) {
         Label7->setText(platform::latin1(CurrentTitle));

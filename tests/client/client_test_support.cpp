@@ -17,6 +17,7 @@ void ClientTest::Create() {
     sonpad::ClientEnvironment env;
     env.programFolder = dir.path();
     env.now = [this] { return now; };
+    env.pause = [this](int ms) { pausedMs += ms; };
     env.screenSize = [this] { return screen; };
     env.endProgram = [this] { ended = true; };
     env.makePlayer = [this] {

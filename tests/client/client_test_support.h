@@ -66,6 +66,7 @@ class ClientTest : public ::testing::Test {
     testing_support::TempDir dir;
     testing_support::FakeDialogs dialogs;
     QDateTime now{QDate(2024, 3, 9), QTime(14, 5, 7)};
+    int pausedMs = 0;  // what the program waited, without waiting
     QSize screen{1024, 768};
     bool ended = false;
     bool withTray = false;
