@@ -415,8 +415,9 @@ void TaMain::ConnectQueueEvents() {
     on(btnCopyToselection, &QPushButton::clicked, &TaMain::btnCopyToselectionClick);
     on(btnGenreGo, &QPushButton::clicked, &TaMain::btnGenreGoClick);
     on(btnPlaylistGo, &QPushButton::clicked, &TaMain::btnPlaylistGoClick);
-    on(ComboBox1, &QComboBox::currentTextChanged, &TaMain::LoadGenreSelection);
-    on(ComboBox2, &QComboBox::currentTextChanged, &TaMain::LoadPlaylistSelection);
+    // Only the user's choice: the scan and the playlist refresh fill the combos quietly.
+    on(ComboBox1, &QComboBox::textActivated, &TaMain::LoadGenreSelection);
+    on(ComboBox2, &QComboBox::textActivated, &TaMain::LoadPlaylistSelection);
     on(ListView2, &QTreeWidget::itemSelectionChanged, &TaMain::ListView2Click);
     on(SendSelectedSongstoMusicQue1, &QAction::triggered,
        &TaMain::SendSelectedSongstoMusicQue1Click);

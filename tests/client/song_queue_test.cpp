@@ -251,10 +251,12 @@ TEST_F(QueueTest, GenreAndPlaylistQuickSelectionsFillTheQueue) {
     main().GenreIndex = {genreLine("BLUES", "Alpha", a), genreLine("ROCK", "Beta", b),
                          genreLine("ROCK", "Gamma", c)};
     main().ComboBox1->addItem("Pop");  // the first item becomes the current one
+    main().LoadGenreSelection();
     EXPECT_EQ(main().Label4->text(), "0");
     EXPECT_FALSE(main().btnGenreGo->isEnabled());
     main().ComboBox1->addItem(" rock ");
     main().ComboBox1->setCurrentIndex(1);
+    main().LoadGenreSelection();
     EXPECT_EQ(main().Label4->text(), "2");
     EXPECT_TRUE(main().btnGenreGo->isEnabled());
 
@@ -269,7 +271,8 @@ TEST_F(QueueTest, GenreAndPlaylistQuickSelectionsFillTheQueue) {
     setup().Edit2->setText(platform::fileName(folder));
     dialogs.expectMessage("Song \"NOPE1.MP3\" not loaded!")
         .expectMessage("Song \"NOPE2.MP3\" not loaded!");
-    main().ComboBox2->addItem("MIX.PLY");
+    main().ComboBox2->addItem("MIX.PLY");  // filling the combo reads nothing
+    main().LoadPlaylistSelection();
     EXPECT_EQ(main().Label6->text(), "10");
     EXPECT_TRUE(main().btnPlaylistGo->isEnabled());
     EXPECT_TRUE(main().btnGenreGo->isEnabled());
@@ -286,6 +289,7 @@ TEST_F(QueueTest, GenreAndPlaylistQuickSelectionsFillTheQueue) {
     dialogs.expectMessage("I cannot locate Playlist \"" +
                           platform::fromFileName(setup().Edit2->text()) + "GONE.PLY\"");
     main().ComboBox2->setCurrentIndex(1);
+    main().LoadPlaylistSelection();
     EXPECT_EQ(main().Label6->text(), "0");
 }
 
