@@ -124,10 +124,10 @@ bool TaMain::PlayNextFromQueue() {
     const auto removeChosen = [&] {
         if (!chosen || !cbRemoveSong->isChecked())
             return;
-        const std::string wanted = kv::UpperCase(chosenNo);
+        const QString wanted = platform::latin1(chosenNo);
         for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
             QTreeWidgetItem* row = ListView1->topLevelItem(i);
-            if (kv::UpperCase(RowText(row, 0)) == wanted) {
+            if (platform::widgets::CompareListText(row->text(0), wanted) == 0) {
                 delete row;
                 break;
             }

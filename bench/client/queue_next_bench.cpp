@@ -1,0 +1,92 @@
+// Times the choice of the next song on a queue of 10,000 entries, random choice with its real
+// pauses, the entry kept or removed after it was chosen.
+//   client_queue_bench [entries] [calls]     (default 10000 entries, 200 calls)
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QTreeWidget>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "client/data_module.h"
+#include "client/main_window.h"
+#include "client/program_block.h"
+#include "common/song_record.h"
+#include "platform/dialogs.h"
+
+namespace {
+
+struct Figures {
+    double meanMs = 0;
+    double maxMs = 0;
+};
+
+// Submitting, as in client mode without a connection: the queue's own work and the pauses.
+Figures TimeCalls(sonpad::TaMain& main, int calls) {
+    Figures f;
+    for (int i = 0; i < calls; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        main.PlayNextFromQueue();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        f.meanMs += ms / calls;
+        f.maxMs = std::max(f.maxMs, ms);
+    }
+    return f;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int entries = argc > 1 ? std::atoi(argv[1]) : 10000;
+    const int calls = argc > 2 ? std::atoi(argv[2]) : 200;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    char templ[] = "/tmp/sonh-queue-bench-XXXXXX";
+    if (!::mkdtemp(templ))
+        return 1;
+    const std::string root = std::string(templ) + "/";
+    platform::UnattendedDialogs dialogs(false);
+    platform::setDialogs(&dialogs);
+
+    sonpad::ClientEnvironment env = sonpad::StandardEnvironment();
+    env.programFolder = root;
+    env.realTimers = false;
+    env.endProgram = [] {};
+    Figures kept, removed;
+    {
+        sonpad::ProgramBlock program(env);
+        sonpad::TaMain& main = *program.forms().aMain;
+        sonpad::TDm& dm = *program.forms().Dm;
+        for (int i = 1; i <= entries; ++i) {
+            kv::SongFields f;
+            f.title = "Title of song " + std::to_string(i);
+            f.artist = "Artist " + std::to_string(i % 300);
+            f.path = "/MUSIC/SONG" + std::to_string(i) + ".MP3";
+            main.SongLibrary.push_back(kv::BuildSongRecord(i, f));
+        }
+        for (int i = 0; i < entries; ++i)
+            dm.AddSongToQue(dm.GetSongNo(i));
+        main.LocalMode = false;
+        kept = TimeCalls(main, calls);
+        main.cbRemoveSong->setChecked(true);
+        removed = TimeCalls(main, calls);
+    }
+    platform::setDialogs(nullptr);
+    std::filesystem::remove_all(root);
+
+    std::printf("queue of %d entries, %d random choices each\n", entries, calls);
+    std::printf("entry kept:     mean %6.2f ms, max %6.2f ms   (goal: under 15 ms)\n", kept.meanMs,
+                kept.maxMs);
+    std::printf("entry removed:  mean %6.2f ms, max %6.2f ms   (goal: under 15 ms)\n",
+                removed.meanMs, removed.maxMs);
+    return 0;
+}
