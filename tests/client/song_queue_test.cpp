@@ -18,6 +18,7 @@
 #include "platform/widgets/spin_edit.h"
 #include "platform/widgets/status_panels.h"
 #include "tests/client/selection_fixture.h"
+#include "tests/support/socket_peers.h"
 
 namespace client_testing {
 namespace {
@@ -362,6 +363,32 @@ TEST_F(QueueTest, ClearingDeletingAndSortingTheQueue) {
     main().btnClearQueClick();
     EXPECT_EQ(queue().topLevelItemCount(), 0);
     EXPECT_EQ(QueueCaption(), "[ SONG QUE ]");
+}
+
+TEST_F(QueueTest, ClientModeSubmitsTheChosenEntryAndAsksOnceForPlay) {
+    testing_support::RawListener server;
+    main().IdTCPClient1.setHost("127.0.0.1");
+    main().IdTCPClient1.setPort(server.port());
+    main().IdTCPClient1.connect();
+    testing_support::RawSocket peer = server.accept();
+    main().LocalMode = false;
+    setup().Edit1->setText(" kitchen ");  // the field keeps names in upper case
+    const std::string a = Song("Alpha"), b = Song("Beta");
+    Queue({a, b});
+    main().cbRemoveSong->setChecked(true);
+
+    main().btnPlayClick();
+    EXPECT_TRUE(main().CisPending);
+    main().btnPlayClick();  // already playing: no second question
+    EXPECT_TRUE(main().PlayNextFromQueue());
+    EXPECT_EQ(Status(1), "\"Alpha (Artist) \" submitted to Sonhall.");
+    EXPECT_EQ(QueueNumbers(), std::vector<std::string>{b});
+    EXPECT_EQ(main().PlayedCount, 1);
+    main().btnNextClick();
+    EXPECT_FALSE(main().btnNext->isEnabled());
+    EXPECT_EQ(peer.receiveLine(), "#CISKITCHEN\r\n");
+    EXPECT_EQ(peer.receiveLine(), "#FILSONG1.MP3\r\n");
+    EXPECT_EQ(peer.receiveLine(), "#COMNEXT\r\n");
 }
 
 }  // namespace
