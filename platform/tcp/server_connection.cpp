@@ -90,14 +90,24 @@ void ServerConnection::writeLine(std::string_view line) {
     Pending pending{std::string(), Clock::now()};
     pending.bytes.reserve(line.size() + 2);
     pending.bytes.append(line).append("\r\n");
+    int failure = 0;
     {
         std::lock_guard lock(queueMutex_);
         if (ended_.load() || closing_)
             throw Error("Could not send to " + peer_ + ": the connection is closed");
+        // Nothing waits before it: what the socket takes at once goes now, without waking the
+        // writer; the rest waits for the writer.
+        if (queue_.empty() && !writerSending_) {
+            size_t sent = 0;
+            failure = sendNow(fd_.get(), pending.bytes, sent);
+            if (failure == 0 && sent == pending.bytes.size())
+                return;
+            pending.bytes.erase(0, sent);
+        }
         const bool full =
             !queue_.empty() && (queue_.size() >= limits_.maxLines ||
                                 queuedBytes_ + pending.bytes.size() > limits_.maxBytes);
-        if (!full) {
+        if (failure == 0 && !full) {
             queuedBytes_ += pending.bytes.size();
             queue_.push_back(std::move(pending));
             queueChanged_.notify_all();
@@ -105,7 +115,8 @@ void ServerConnection::writeLine(std::string_view line) {
         }
     }
     end();
-    throw Error("Could not send to " + peer_ + ": it does not take its lines");
+    throw Error("Could not send to " + peer_ + ": " +
+                (failure != 0 ? errorText(failure) : std::string("it does not take its lines")));
 }
 
 void ServerConnection::writeLoop() {
@@ -125,6 +136,7 @@ void ServerConnection::writeLoop() {
                 return;
             }
             oldest = queue_.front().queuedAt;
+            writerSending_ = true;
             batch.clear();
             while (!queue_.empty() &&
                    (batch.empty() || batch.size() + queue_.front().bytes.size() <= kBatchBytes)) {
@@ -140,6 +152,8 @@ void ServerConnection::writeLoop() {
             end();
             return;
         }
+        std::lock_guard lock(queueMutex_);
+        writerSending_ = false;
     }
 }
 

@@ -26,7 +26,8 @@ struct SendLimits {
 // server does only after the connection's thread ended and left the list, so other threads
 // may end it (shutdown) at any time without racing a close.
 //
-// Writes only append to the connection's outgoing queue; its own writer thread sends them in
+// Writes never wait: what the socket takes at once goes at once while nothing is queued, the
+// rest is appended to the connection's outgoing queue, which its own writer thread sends in
 // order. A queue over its limits, or a line that waited longer than allowed, ends the
 // connection, so no writer ever waits for a peer that does not read.
 class ServerConnection final : public Connection {
@@ -67,11 +68,12 @@ class ServerConnection final : public Connection {
     std::atomic<bool> ended_{false};
     LineBuffer buffer_;
 
-    std::mutex queueMutex_;  // guards the four below
+    std::mutex queueMutex_;  // guards the five below
     std::condition_variable queueChanged_;
     std::deque<Pending> queue_;
     std::size_t queuedBytes_ = 0;
-    bool closing_ = false;  // no more lines taken; shut down once the queue went out
+    bool closing_ = false;        // no more lines taken; shut down once the queue went out
+    bool writerSending_ = false;  // the writer holds lines taken from the queue
     std::thread writer_;
 };
 

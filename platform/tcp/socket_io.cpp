@@ -46,6 +46,23 @@ void setStreamOptions(int fd) {
     setIntOption(fd, IPPROTO_TCP, TCP_NODELAY, 1);
 }
 
+int sendNow(int fd, std::string_view data, size_t& sent) {
+    sent = 0;
+    while (sent < data.size()) {
+        const ssize_t n =
+            ::send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0)
+            sent += static_cast<size_t>(n);
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return 0;
+        else
+            return n < 0 ? errno : EPIPE;
+    }
+    return 0;
+}
+
 int sendAll(int fd, std::string_view data, std::chrono::milliseconds timeout) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + timeout;

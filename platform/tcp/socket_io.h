@@ -45,5 +45,8 @@ void setStreamOptions(int fd);
 // Sends all of data within the time-out; the socket may be blocking or not. Returns 0, or the
 // errno of the failure (ETIMEDOUT when the peer took nothing for the whole time-out).
 int sendAll(int fd, std::string_view data, std::chrono::milliseconds timeout);
+// Sends what the socket takes without waiting; sent tells how much. Returns 0 (also when the
+// socket took nothing more), or the errno of the failure.
+int sendNow(int fd, std::string_view data, size_t& sent);
 
 }  // namespace platform::tcp::detail

@@ -34,11 +34,12 @@ class Connection {
     // As readLine, but when no whole line came by the deadline the connection ends and
     // platform::Error is raised.
     virtual std::string readLine(std::chrono::steady_clock::time_point deadline) = 0;
-    // Appends CR LF and queues the line for the connection's writer; never waits for the
-    // peer. Safe from any thread; lines to one connection go out in the order queued. A peer
-    // that does not take its lines (its queue over the limits, or its oldest line waiting
-    // longer than the send time-out) ends the connection. Raises platform::Error when the
-    // line is not taken: the connection is closing or ended, or this line overfilled it.
+    // Appends CR LF and sends what the socket takes at once, queueing the rest for the
+    // connection's writer; never waits for the peer. Safe from any thread; lines to one connection
+    // go out in the order queued. A peer that does not take its lines (its queue over the limits,
+    // or its oldest line waiting longer than the send time-out) ends the connection. Raises
+    // platform::Error when the line is not taken: the connection is closing or ended, or this line
+    // overfilled it.
     virtual void writeLine(std::string_view line) = 0;
     // Closes the connection once the lines queued so far went out (or failed): no more lines
     // are taken; then its blocked read wakes and its thread runs the disconnect handler.
