@@ -189,8 +189,9 @@ QWidget* TaMain::CreateDisplayScreen(QWidget* parent) {
     ListView2 = platform::widgets::NewReportView(
         pnlClientScreen,
         {"Song #", "Title", "Artist", "Genre", "Album", "Year", "Comments", "Path", "Filename"},
-        {60, 150, 120, 80, 120, 40, 100, 150, 120});
+        {84, 150, 120, 80, 120, 40, 100, 150, 120});
     ListView2->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // "Song #" starts wide enough for its row image beside six digits.
     ListView2->setIconSize(QSize(16, 16));
     screen->addWidget(ListView2, 1);
 
@@ -219,7 +220,7 @@ QWidget* TaMain::CreateSongQueueScreen(QWidget* parent) {
     auto* queue = new QVBoxLayout(GroupSongQue);
     queue->setContentsMargins(4, 4, 4, 4);
     ListView1 = platform::widgets::NewReportView(
-        GroupSongQue, {"Song #", "Title", "Artist", "Path", "Filename"}, {60, 150, 120, 150, 120});
+        GroupSongQue, {"Song #", "Title", "Artist", "Path", "Filename"}, {84, 150, 120, 150, 120});
     ListView1->setIconSize(QSize(16, 16));
     queue->addWidget(ListView1, 1);
 

@@ -119,7 +119,7 @@ TEST_F(DataModuleTest, AddSongToQueAppendsARowAndRefreshesTheCaption) {
     EXPECT_EQ(Cells(queue->topLevelItem(2)),
               (std::vector<std::string>{"000003", "Title 3", "Artist", "/MUSIC/B/", "SONG.MP3"}));
     EXPECT_EQ(queue->topLevelItem(0)->icon(0).cacheKey(), main().ImageList1[0].cacheKey());
-    const std::vector<int> widths{60, 9 * 30 + 5, 120, 9 * 28 + 5, 300};  // 59 < 60; 95 < 300
+    const std::vector<int> widths{84, 9 * 30 + 5, 120, 9 * 28 + 5, 300};  // 59 < 84; 95 < 300
     for (int c = 0; c < 5; ++c)
         EXPECT_EQ(queue->columnWidth(c), widths[static_cast<size_t>(c)]) << c;
     main().PlayedCount = 1;

