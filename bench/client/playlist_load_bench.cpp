@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/client/bench_program.h"
 #include "bench/support/scan_tree.h"
 #include "client/data_module.h"
 #include "client/main_window.h"
@@ -49,18 +50,14 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    char templ[] = "/tmp/sonh-playlist-bench-XXXXXX";
-    if (!::mkdtemp(templ))
+    const std::string root = client_bench::MakeTempFolder("sonh-playlist-bench");
+    if (root.empty())
         return 1;
-    const std::string root = std::string(templ) + "/";
     const std::string playlist = root + "BENCH.PLY";
     PathDialogs dialogs(playlist);
     platform::setDialogs(&dialogs);
 
-    sonpad::ClientEnvironment env = sonpad::StandardEnvironment();
-    env.programFolder = root;
-    env.realTimers = false;
-    env.endProgram = [] {};
+    sonpad::ClientEnvironment env = client_bench::BenchEnvironment(root);
     double loadMs = 0, saveMs = 0;
     int rows = 0;
     {

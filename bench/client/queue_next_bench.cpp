@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/client/bench_program.h"
 #include "client/data_module.h"
 #include "client/main_window.h"
 #include "client/program_block.h"
@@ -50,17 +51,13 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    char templ[] = "/tmp/sonh-queue-bench-XXXXXX";
-    if (!::mkdtemp(templ))
+    const std::string root = client_bench::MakeTempFolder("sonh-queue-bench");
+    if (root.empty())
         return 1;
-    const std::string root = std::string(templ) + "/";
     platform::UnattendedDialogs dialogs(false);
     platform::setDialogs(&dialogs);
 
-    sonpad::ClientEnvironment env = sonpad::StandardEnvironment();
-    env.programFolder = root;
-    env.realTimers = false;
-    env.endProgram = [] {};
+    sonpad::ClientEnvironment env = client_bench::BenchEnvironment(root);
     Figures kept, removed;
     {
         sonpad::ProgramBlock program(env);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/client/bench_program.h"
 #include "bench/support/scan_tree.h"
 #include "client/main_window.h"
 #include "client/program_block.h"
@@ -29,10 +30,7 @@ int main(int argc, char** argv) {
     if (root.empty())
         return 1;
 
-    sonpad::ClientEnvironment env = sonpad::StandardEnvironment();
-    env.programFolder = root;
-    env.realTimers = false;
-    env.endProgram = [] {};
+    sonpad::ClientEnvironment env = client_bench::BenchEnvironment(root);
     const long rssBefore = bench::ResidentKb();
     double scanMs = 0, plainMs = 0;
     size_t songs = 0, tags = 0, genreLines = 0;

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/client/bench_program.h"
 #include "bench/support/scan_tree.h"
 #include "client/program_block.h"
 #include "client/setup_window.h"
@@ -25,10 +26,9 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    char templ[] = "/tmp/sonh-listing-bench-XXXXXX";
-    if (!::mkdtemp(templ))
+    const std::string root = client_bench::MakeTempFolder("sonh-listing-bench");
+    if (root.empty())
         return 1;
-    const std::string root = std::string(templ) + "/";
     platform::UnattendedDialogs dialogs(false);
     platform::setDialogs(&dialogs);
 
@@ -43,10 +43,7 @@ int main(int argc, char** argv) {
     }
     platform::files::writeWholeFileAtomically(root + "SONGLIB.LST", text);
 
-    sonpad::ClientEnvironment env = sonpad::StandardEnvironment();
-    env.programFolder = root;
-    env.realTimers = false;
-    env.endProgram = [] {};
+    sonpad::ClientEnvironment env = client_bench::BenchEnvironment(root);
     double loadMs = 0, sortMs = 0;
     int loaded = 0;
     long beforeKb = 0, afterKb = 0;

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/client/bench_program.h"
 #include "bench/support/scan_tree.h"
 #include "client/genre_names.h"
 #include "client/main_window.h"
@@ -30,17 +31,13 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    char templ[] = "/tmp/sonh-tree-bench-XXXXXX";
-    if (!::mkdtemp(templ))
+    const std::string root = client_bench::MakeTempFolder("sonh-tree-bench");
+    if (root.empty())
         return 1;
-    const std::string root = std::string(templ) + "/";
     platform::UnattendedDialogs dialogs(false);
     platform::setDialogs(&dialogs);
 
-    sonpad::ClientEnvironment env = sonpad::StandardEnvironment();
-    env.programFolder = root;
-    env.realTimers = false;
-    env.endProgram = [] {};
+    sonpad::ClientEnvironment env = client_bench::BenchEnvironment(root);
     double baseMs = 0, artistsMs = 0, genreMs = 0, albumMs = 0, searchMs = 0;
     int groups[3] = {};
     bool found = false;

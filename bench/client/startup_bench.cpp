@@ -19,6 +19,7 @@
 #include <sstream>
 #include <string>
 
+#include "bench/client/bench_program.h"
 #include "bench/support/scan_tree.h"
 #include "client/main_window.h"
 #include "client/program_block.h"
@@ -108,11 +109,11 @@ int main(int argc, char** argv) {
     const int folders = argc > 2 ? std::atoi(argv[2]) : 40;
     const int idleSeconds = argc > 3 ? std::atoi(argv[3]) : 10;
 
-    char templ[] = "/tmp/sonh-client-startup-bench-XXXXXX";
-    if (!::mkdtemp(templ))
+    const std::string root = client_bench::MakeTempFolder("sonh-client-startup-bench");
+    if (root.empty())
         return 1;
-    const std::string root = std::string(templ) + "/";
-    std::printf("Generating %d tagged files in %d folders under %s ...\n", files, folders, templ);
+    std::printf("Generating %d tagged files in %d folders under %s ...\n", files, folders,
+                root.c_str());
     bench::MakeSongTree(root, files, folders);
     std::ofstream config(root + "sonpad2.kvc", std::ios::binary);
     config << "[SONPAD]\r\nPLAY HERE=YES\r\nAUTOLOAD SONG QUE=YES\r\nDIRECTORIES=" << folders
