@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "common/checked_file_size.h"
+#include "common/line_protocol.h"
 #include "common/song_record.h"
 #include "common/text_helpers.h"
 #include "platform/audio/media_player.h"
@@ -145,7 +146,7 @@ void TaMain::PlayerTick() {
     }
 
     if (AvlCountdown > 0) {
-        Broadcast("System", "#AVL");
+        Broadcast(kv::kSystemSender, kv::kAvailable);
         --AvlCountdown;
     }
     if (ActivePlayer > 0 && !Animate1->active()) {

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "common/line_protocol.h"
 #include "common/text_helpers.h"
 #include "platform/audio/media_player.h"
 #include "platform/dialogs.h"
@@ -54,7 +55,7 @@ void setBase(QListWidget* list, const QColor& colour) {
 TaMain::TaMain(ServerForms& forms, const ServerEnvironment& env) : forms_(forms), env_(env) {
     setWindowTitle("Sonhall 2");
     CreateControls();
-    IdTCPServer1.setGreeting("SONHALL II");
+    IdTCPServer1.setGreeting(std::string(kv::kGreeting));
     IdTCPServer1.onConnect([this](platform::tcp::Connection& c) { IdTCPServer1Connect(c); });
     IdTCPServer1.onExecute([this](platform::tcp::Connection& c) { IdTCPServer1Execute(c); });
     IdTCPServer1.onDisconnect([this](platform::tcp::Connection& c) { IdTCPServer1Disconnect(c); });
@@ -175,7 +176,7 @@ void TaMain::btnActivateClick() {
 
 void TaMain::btnDeactivateClick() {
     ListBox2->clear();
-    Broadcast("System", "#LOGoff");
+    Broadcast(kv::kSystemSender, kv::kLogOff);
     // Closing the connections runs their disconnect handling, which needs this thread.
     Dispatcher.serveWhile([this] { IdTCPServer1.setActive(false); });
     ShowStoppedState();
