@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QChar>
 #include <QIcon>
 #include <QMainWindow>
 #include <cstdint>
@@ -73,6 +74,7 @@ class TaMain : public QMainWindow {
     bool LocalMode = true;
     bool SendVolume = true;
     int IdleTicks = 0;
+    bool RequestInFlight = false;  // a "#SIF" or "#INI?" request is out
     bool CisPending = false;
     bool RescanPending = false;
     bool LocalSongOpen = false;
@@ -217,10 +219,40 @@ class TaMain : public QMainWindow {
     bool SetWaveVolume(std::uint16_t volume);
     void TrackBar1Change();
     void SpeedButton4Click();
-    // The connect step of the connect button; the protocol client comes with its own code.
-    void SpeedButton2Click();
+
+    // Main-window conveniences (main_window_conveniences.cpp).
+    bool QueueScreenShown = false;
+    bool SearchPanelIn = false;
+    int HelpContext = 1;  // the help topic F1 opens while the main window is active
+    void FormCanResize();
+    void FormResize();
+    void SpeedButton1Click();
+    void SpeedButton6Click();
+    void Timer2Timer();
+    void ScrollTitle();
+    void ListView2KeyPress(QChar key);
+    void Timer3Timer();
+    void edKeylookKeyDown(int key);
+    void btnSongQueClick();
+    void oggleScreens1Click();
+    void btnSongSelClick();
+    void MusicSelection1Click();
+    void Help1Click();
     // A click on the tool bar itself, not on its buttons, shows the song listing.
     void Panel13Click();
+
+    // Connection to the server and the client-mode tick (main_window_protocol.cpp).
+    void SpeedButton2Click();
+    void ConnecttoSonhall1Click();
+    void DisconnectfromServer1Click();
+    void IdTCPClient1Connected();
+    void IdTCPClient1Status(platform::tcp::ClientStatus status);
+    void SpeedButton5Click();
+    void SpeedButton3Click();
+    void ShowServerMessages1Click();
+    void ClientTick();
+    // One line from the server, as the client-mode tick handles it.
+    void HandleServerLine(std::string_view line);
 
     // Song queue and play control.
     RandomGenerator Random;
