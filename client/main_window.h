@@ -314,6 +314,25 @@ class TaMain : public QMainWindow {
     void AddQuickSelection(QPushButton* go);
     void LoadAnimations();
     void ReloadSongQueue();
+
+    // The client side of the line protocol (main_window_protocol.cpp): one handler a reply
+    // type, each taking the upper-cased, trimmed payload.
+    void ConnectProtocolEvents();
+    void ApplyReply(const std::string& type, const std::string& payload);
+    void ScnReply(const std::string& payload);
+    void AvlReply(const std::string& payload);
+    void CisReply(const std::string& payload);
+    void PlyReply(const std::string& payload);
+    void FilReply(const std::string& payload);
+    void SifReply(const std::string& payload);
+    void IniReply(const std::string& payload);
+    void LogReply(const std::string& payload);
+    void ComReply(const std::string& payload);
+    void SendIdlePoll();
+    void SendCis();  // "#CIS" + the trimmed client name; a "#CIS" is then outstanding
+    void ShowModeDisplay();
+    std::string ServerAddress() const;  // as typed in the configuration
+    std::string TimeOfDayText() const;
     void WriteCloseKeys();
     void SaveSongQueue();
 
@@ -323,6 +342,8 @@ class TaMain : public QMainWindow {
     bool startUpQueued_ = false;  // the first show's start-up waits in the event queue
     bool startingUp_ = false;
     std::int32_t progressMaximum_ = 0;
+    // The song-information entry last requested and not answered yet.
+    std::string songInfoAwaited_;
 };
 
 }  // namespace sonpad
