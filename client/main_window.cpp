@@ -14,16 +14,6 @@
 #include "platform/widgets/animate_control.h"
 
 namespace sonpad {
-namespace {
-
-void setLamp(QFrame* lamp, const QColor& colour) {
-    QPalette p = lamp->palette();
-    p.setColor(QPalette::Window, colour);
-    lamp->setPalette(p);
-}
-
-}  // namespace
-
 TaMain::TaMain(ClientForms& forms, const ClientEnvironment& env)
     : QMainWindow(nullptr), forms_(forms), env_(env) {
     setWindowTitle("Sonpad ][");
@@ -31,6 +21,7 @@ TaMain::TaMain(ClientForms& forms, const ClientEnvironment& env)
     CreateControls();
     CreateMenus();
     ConnectEvents();
+    ConnectProtocolEvents();
     if (env_.makePlayer)
         MediaPlayer1 = env_.makePlayer();
     if (env_.makeVolumeDevices)
@@ -56,7 +47,7 @@ void TaMain::FormCreate() {
     PlayedCount = 0;
     RepeatCount = 0;
     for (QFrame* lamp : {Panel3, Panel4, Panel5})
-        setLamp(lamp, Qt::black);
+        SetLamp(lamp, false);
     TrackBar1->setRange(0, 65535);
     ComboBox2->clearEditText();
     ComboBox2->clear();
@@ -100,6 +91,12 @@ void TaMain::LoadAnimations() {
         } catch (const platform::Error&) {
         }
     }
+}
+
+void TaMain::SetLamp(QFrame* lamp, bool lit) {
+    QPalette palette = lamp->palette();
+    palette.setColor(QPalette::Window, lit ? QColor(0, 255, 0) : QColor(Qt::black));
+    lamp->setPalette(palette);
 }
 
 void TaMain::SetHint(QWidget* control, const QString& hint) {

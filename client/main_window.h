@@ -288,6 +288,8 @@ class TaMain : public QMainWindow {
 
     // Glyph-only buttons: the hint is also the name a screen reader says.
     static void SetHint(QWidget* control, const QString& hint);
+    // A state lamp: lime when lit, else black.
+    static void SetLamp(QFrame* lamp, bool lit);
     // The position bar: a maximum of 0 shows an empty bar.
     void SetProgressBar(std::int32_t maximum, std::int32_t position);
     std::int32_t ProgressBarMaximum() const { return progressMaximum_; }

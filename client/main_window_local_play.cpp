@@ -56,10 +56,13 @@ bool TaMain::PlayLocalSong(const std::string& songNo) {
     }
 }
 
+// An error inside a tick ends it with the timer off, until a connect or PLAY starts it again.
 void TaMain::Timer1Timer() {
     Timer1->SetEnabled(false);
     if (LocalMode)
         LocalPlayerTick();
+    else
+        ClientTick();
     Timer1->SetEnabled(true);
 }
 

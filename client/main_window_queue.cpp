@@ -37,12 +37,6 @@ constexpr int kTitleColumn = 1;
 constexpr int kArtistColumn = 2;
 constexpr int kFileNameColumn = 4;
 
-void SetLamp(QFrame* lamp, bool lit) {
-    QPalette palette = lamp->palette();
-    palette.setColor(QPalette::Window, lit ? QColor(0, 255, 0) : QColor(Qt::black));
-    lamp->setPalette(palette);
-}
-
 std::string RowText(const QTreeWidgetItem* row, int column) {
     return platform::fromLatin1(row->text(column));
 }
@@ -189,11 +183,8 @@ void TaMain::SetPlayState(std::string_view command) {
             Animate1->setActive(true);
         else
             Animate2->setActive(true);
-        if (!wasPlaying && IdTCPClient1.connected()) {
-            IdTCPClient1.writeLine("#CIS" +
-                                   kv::Trim(platform::fromLatin1(forms_.aSetup->Edit1->text())));
-            CisPending = true;
-        }
+        if (!wasPlaying && IdTCPClient1.connected())
+            SendCis();
     } else if (command == "NEXT") {
         SetLamp(Panel5, true);
         if (LocalSongOpen) {

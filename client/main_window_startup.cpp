@@ -243,12 +243,6 @@ void TaMain::Show1Click() {
     QApplication::processEvents();
 }
 
-void TaMain::SpeedButton2Click() {
-    // Until the protocol client connects, the button stays up and offers the connection.
-    SpeedButton2->setChecked(false);
-    SetHint(SpeedButton2, "Connect to Sonhall");
-}
-
 void TaMain::Exit1Click() {
     close();
 }

@@ -22,7 +22,7 @@ ProgramBlock::ProgramBlock(ClientEnvironment env) : env_(std::move(env)) {
     forms_.aProgress = aProgress_.get();
     aSongSel_ = std::make_unique<TaSongSel>(forms_);
     forms_.aSongSel = aSongSel_.get();
-    aServer_ = std::make_unique<TaServer>();
+    aServer_ = std::make_unique<TaServer>(forms_);
     forms_.aServer = aServer_.get();
     Dm_ = std::make_unique<TDm>(forms_);
     forms_.Dm = Dm_.get();

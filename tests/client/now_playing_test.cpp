@@ -162,6 +162,7 @@ TEST_F(NowPlayingTest, ClientModeSendsEveryPositionUnlessAReplySetsIt) {
     main().IdTCPClient1.setPort(server.port());
     main().IdTCPClient1.connect();
     testing_support::RawSocket peer = server.accept();
+    ASSERT_TRUE(peer.receiveLine().starts_with(">>>")) << "the log-in line first";
     main().LocalMode = false;
     for (int position : {1000, 1001, 0})
         main().TrackBar1->setValue(position);

@@ -371,6 +371,7 @@ TEST_F(QueueTest, ClientModeSubmitsTheChosenEntryAndAsksOnceForPlay) {
     main().IdTCPClient1.setPort(server.port());
     main().IdTCPClient1.connect();
     testing_support::RawSocket peer = server.accept();
+    ASSERT_TRUE(peer.receiveLine().starts_with(">>>")) << "the log-in line first";
     main().LocalMode = false;
     setup().Edit1->setText(" kitchen ");  // the field keeps names in upper case
     const std::string a = Song("Alpha"), b = Song("Beta");
