@@ -173,16 +173,20 @@ void TaMain::ClientTick() {
     if (forms_.aSetup->Scanning)
         return;
     const std::string line = IdTCPClient1.readLine(kReadTimeoutMs);
-    if (line.empty()) {
+    if (line.empty())
         SendIdlePoll();
-        return;
-    }
+    else
+        HandleServerLine(line);
+}
+
+void TaMain::HandleServerLine(std::string_view line) {
     TaServer& messages = *forms_.aServer;
-    if (line.front() == '#') {
+    if (line.starts_with('#')) {
         const kv::Reply reply = kv::SplitReply(line);
         if (messages.isVisible())
-            messages.ListBox1->insertItem(0, platform::latin1(TimeOfDayText() + ": [" + reply.type +
-                                                              "] \"" + reply.payload + "\""));
+            messages.ListBox1->insertItem(
+                0, platform::latin1(TimeOfDayText() + ": [" + reply.type + "] \"" +
+                                    reply.payload + "\""));
         ApplyReply(reply.type, reply.payload);
     } else if (messages.isVisible()) {
         messages.ListBox1->addItem(platform::latin1(kv::ServerMessageText(line)));
