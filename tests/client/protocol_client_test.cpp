@@ -1,1 +1,452 @@
-// placeholder
+// The client side of the line protocol against a scripted server on a real socket:
+// connecting, the idle polls, each reply, the rescan button, the messages window and the
+// failures of a tick.
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "client/data_module.h"
+#include "client/setup_window.h"
+#include "client/volume_bar.h"
+#include "client/windows/server_messages_window.h"
+#include "common/line_protocol.h"
+#include "platform/qt/clock_texts.h"
+#include "platform/qt/tick_timer.h"
+#include "platform/widgets/animate_control.h"
+#include "platform/widgets/spin_edit.h"
+#include "platform/widgets/status_panels.h"
+#include "tests/client/selection_fixture.h"
+#include "tests/support/socket_peers.h"
+
+namespace client_testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+class ProtocolTest : public SelectionTest {
+  protected:
+    void SetUp() override {
+        SelectionTest::SetUp();
+        setup().Edit1->setText("kitchen");
+        setup().Edit3->setText("127.0.0.1");
+        setup().SpinEdit1->SetValue(server->port());
+        // As a scan that found songs leaves them.
+        main().Panel2->setEnabled(true);
+        main().pnlButtons->setEnabled(true);
+    }
+
+    // The user's click on the connect button.
+    void ClickConnect(bool down) {
+        main().SpeedButton2->setChecked(down);
+        main().SpeedButton2Click();
+    }
+    void Connect() {
+        ClickConnect(true);
+        ASSERT_TRUE(main().IdTCPClient1.connected());
+        peer = server->accept();
+        ASSERT_EQ(peer.receiveLine(), ">>>KITCHEN\r\n");
+    }
+    // A song of the library whose file exists.
+    std::string Song(std::string_view title, std::string_view artist = "Artist") {
+        const std::string name = "SONG" + std::to_string(main().SongLibrary.size() + 1) + ".MP3";
+        dir.write(name, "mp3 bytes");
+        return AddSong(dir / name, title, artist);
+    }
+    void Line(std::string_view line) { main().HandleServerLine(line); }
+    // The server's line as the next tick reads it.
+    void Tick(std::string_view line) {
+        ASSERT_TRUE(peer.send(std::string(line) + "\r\n"));
+        main().Timer1->OnTimer();
+    }
+    // What the client sent next; the tick after a reply is idle and polls, so the line a
+    // test looks for may come after a "#PLY?".
+    std::string Sent() { return peer.receiveLine(2s); }
+    std::string Status(int panel) { return main().StatusBar1->Text(panel); }
+    static bool Lit(QFrame* lamp) {
+        return lamp->palette().color(QPalette::Window) == QColor(0, 255, 0);
+    }
+    std::vector<std::string> Messages() {
+        std::vector<std::string> out;
+        const QListWidget& box = *forms().aServer->ListBox1;
+        for (int i = 0; i < box.count(); ++i)
+            out.push_back(box.item(i)->text().toStdString());
+        return out;
+    }
+    const sonpad::ClientForms& forms() { return program->forms(); }
+
+    std::unique_ptr<testing_support::RawListener> server =
+        testing_support::ListenerInSettingsRange();
+    testing_support::RawSocket peer;
+};
+
+TEST_F(ProtocolTest, ConnectRefusalsAndFailureStayInLocalPlayerMode) {
+    struct Case {
+        const char* name;
+        const char* clientName;
+        const char* address;
+        bool songOpen;
+        bool listening;
+        const char* message;
+    };
+    const int unused = testing_support::FreePort();
+    for (const Case& c : {
+             Case{"a song plays here", "kitchen", "127.0.0.1", true, true,
+                  "Please stop current song that is playing"},
+             Case{"no name", "", "127.0.0.1", false, true,
+                  "You need a Client Name and the Server IP address to connect."},
+             Case{"no address", "kitchen", "", false, true,
+                  "You need a Client Name and the Server IP address to connect."},
+             Case{"nothing listens", "kitchen", "127.0.0.1", false, false,
+                  "Error while trying to connect to HOST: 127.0.0.1\r\nIs the Server ACTIVE?"},
+         }) {
+        setup().Edit1->setText(c.clientName);
+        setup().Edit3->setText(c.address);
+        setup().SpinEdit1->SetValue(c.listening ? server->port() : unused);
+        main().LocalSongOpen = c.songOpen;
+        main().StatusBar1->SetText(0, "");
+        dialogs.expectMessage(c.message);
+        ClickConnect(true);
+        EXPECT_EQ(dialogs.pending(), 0u) << c.name;
+        EXPECT_TRUE(main().LocalMode) << c.name;
+        EXPECT_FALSE(main().SpeedButton2->isChecked()) << c.name;
+        EXPECT_FALSE(main().IdTCPClient1.connected()) << c.name;
+        EXPECT_EQ(main().SpeedButton2->toolTip(), "Connect to Sonhall") << c.name;
+        EXPECT_EQ(Status(0), c.listening ? "" : "Failed...") << c.name;
+        EXPECT_FALSE(main().Animate2->isHidden()) << c.name;
+        EXPECT_TRUE(main().Label16->isHidden()) << c.name;
+    }
+}
+
+TEST_F(ProtocolTest, ConnectLogsInAndDisconnectLogsOff) {
+    // Blanks count as a name; the log-in line carries the name as typed.
+    setup().Edit1->setText("  ");
+    ClickConnect(true);
+    peer = server->accept();
+    EXPECT_EQ(peer.receiveLine(), ">>>  \r\n");
+    EXPECT_FALSE(main().LocalMode);
+    EXPECT_TRUE(main().SpeedButton2->isChecked());
+    EXPECT_EQ(main().SpeedButton2->toolTip(), "Disconnect from Sonhall");
+    EXPECT_EQ(Status(0), "CONNECTED 127.0.0.1");
+    EXPECT_EQ(main().Timer1->Interval(), 500);
+    EXPECT_TRUE(main().Timer1->Enabled());
+    EXPECT_FALSE(main().Animate1->isHidden());
+    EXPECT_TRUE(main().Animate2->isHidden());
+    for (QLabel* label : {main().Label16, main().Label17, main().Label18, main().Label19,
+                          main().Label20, main().Label21})
+        EXPECT_FALSE(label->isHidden());
+
+    main().Playing = true;
+    ClickConnect(false);
+    EXPECT_EQ(peer.receiveLine(), "#LOGoff\r\n");
+    EXPECT_TRUE(peer.waitClosed());
+    EXPECT_TRUE(main().LocalMode);
+    EXPECT_TRUE(main().Playing) << "the queue goes on here";
+    EXPECT_EQ(main().Timer1->Interval(), 1000);
+    EXPECT_TRUE(main().Timer1->Enabled()) << "the timer's state stays";
+    EXPECT_EQ(Status(0), "");
+    EXPECT_EQ(Status(1), "Disconnected from HOST: 127.0.0.1");
+    EXPECT_EQ(Status(2), "");
+    EXPECT_EQ(main().SpeedButton2->toolTip(), "Connect to Sonhall");
+    EXPECT_TRUE(main().Animate1->isHidden());
+    EXPECT_TRUE(main().Label16->isHidden());
+}
+
+TEST_F(ProtocolTest, IdleTicksPollAndTheLogInAnswerAsksForTheServersFigures) {
+    Connect();
+    main().Timer1->OnTimer();
+    EXPECT_EQ(Sent(), "#PLY?\r\n");
+    Tick("#LOGack");
+    EXPECT_EQ(Sent(), "#INI?\r\n");
+    EXPECT_FALSE(main().RequestInFlight) << "the log-in answer leaves the flag alone";
+    Tick("#INI327670200012303");
+    EXPECT_EQ(main().Label16->text(), "02");
+    EXPECT_EQ(main().Label17->text(), "000123");
+    EXPECT_EQ(main().Label18->text(), "03");
+    EXPECT_EQ(main().TrackBar1->value(), 32767);
+    // Lines that came together are worked off one a tick: no poll goes out meanwhile.
+    ASSERT_TRUE(peer.send("#CISnak\r\n#FILack\r\n"));
+    main().Timer1->OnTimer();
+    main().Timer1->OnTimer();
+    main().Timer1->OnTimer();
+    EXPECT_EQ(Sent(), "#PLY?\r\n") << "and no \"#VOL\" for the bar the reply moved";
+}
+
+TEST_F(ProtocolTest, PlayStatusRepliesFillTheDisplayFromTheLocalLibrary) {
+    Song("Alpha", "Abba");
+    Connect();
+    Line("#PLY0000071000!250000*SONG1.MP3:4000000$");
+    EXPECT_EQ(main().CurrentSongId, "000007");
+    EXPECT_EQ(main().CurrentFileName, "SONG1.MP3");
+    EXPECT_EQ(main().Label7->text(), "Alpha");
+    EXPECT_EQ(main().Label8->text(), "Abba");
+    EXPECT_EQ(main().Label10->text(), "Album");
+    EXPECT_EQ(main().Label24->text(), "129 kbit");
+    EXPECT_EQ(main().Label15->text(), "-04:09");
+
+    // The same song: only the position, whatever the rest says.
+    Line("#PLY000007125000!1*OTHER.MP3:5$");
+    EXPECT_EQ(main().CurrentPosition, 125000);
+    EXPECT_EQ(main().CurrentLength, 250000);
+    EXPECT_EQ(main().CurrentFileName, "SONG1.MP3");
+    EXPECT_EQ(main().Label15->text(), "-02:05");
+    EXPECT_EQ(main().PercentText, "50");
+
+    Line("#PLY@0!0*:0$");
+    EXPECT_TRUE(main().Label7->text().isEmpty());
+    EXPECT_EQ(main().CurrentSongId, "000007");
+
+    // A song the library does not hold: titled by its file name, nothing of the one before.
+    Line("#ply0000080!2000*unknown song.mp3:16508$");
+    EXPECT_EQ(main().Label7->text(), "UNKNOWN SONG");
+    EXPECT_TRUE(main().Label8->text().isEmpty());
+    EXPECT_EQ(main().Label24->text(), "67 kbit");
+}
+
+TEST_F(ProtocolTest, SongInformationRewritesTheUntaggedRecordItWasAskedFor) {
+    Song("Tagged");
+    Song("");
+    const std::string second = Song("");
+    main().SongInfoRequests = {kv::SongInfoRequestEntry(1, "SONG2.MP3"),
+                               kv::SongInfoRequestEntry(2, "SONG3.MP3")};
+    const std::string before = main().SongLibrary[1];
+    Connect();
+
+    // The server's record: its own number, the tag columns, its own path.
+    kv::SongFields f;
+    f.title = "SERVER TITLE";
+    f.artist = "SERVER ARTIST";
+    f.album = "SERVER ALBUM";
+    f.genre = "017";
+    f.year = "2001";
+    f.comment = "SERVER NOTE";
+    f.path = "/SRV/MUSIC/SONG3.MP3";
+    const std::string serverRecord = kv::BuildSongRecord(42, f);
+    // Answers for the second request come first; each takes out the one it names.
+    Line(kv::SongInfoReply("000002", serverRecord));
+    EXPECT_EQ(main().SongInfoRequests, std::vector<std::string>{"000001SONG2.MP3"});
+    const std::string& record = main().SongLibrary[2];
+    EXPECT_EQ(record.substr(0, 6), second);
+    EXPECT_EQ(record.substr(6, 127), serverRecord.substr(6, 127));
+    EXPECT_EQ(record.substr(133), dir / "SONG3.MP3");
+    EXPECT_EQ(Status(1), "#SIF updated.");
+    EXPECT_EQ(main().CurrentSongId, "XxX");
+    EXPECT_EQ(main().CurrentFileSize, 0);
+
+    // Answers that fit no request change nothing: another file, an index past the library,
+    // a request already answered.
+    for (const std::string& stale :
+         {kv::SongInfoReply("000001", serverRecord), kv::SongInfoReply("000099", serverRecord),
+          kv::SongInfoReply("000002", serverRecord)}) {
+        main().StatusBar1->SetText(1, "");
+        Line(stale);
+        EXPECT_EQ(main().SongInfoRequests.size(), 1u) << stale;
+        EXPECT_EQ(main().SongLibrary[1], before) << stale;
+        EXPECT_EQ(Status(1), "") << stale;
+    }
+}
+
+TEST_F(ProtocolTest, AnUnansweredSongInformationRequestGoesToTheEnd) {
+    Song("");
+    Song("");
+    main().SongInfoRequests = {"000000SONG1.MP3", "000001SONG2.MP3"};
+    Connect();
+    const auto idleRound = [&] {
+        std::string sif;
+        for (int i = 0; i < 20; ++i) {
+            main().Timer1->OnTimer();
+            const std::string line = Sent();
+            if (line.starts_with("#SIF"))
+                sif = line;
+        }
+        return sif;
+    };
+    EXPECT_EQ(idleRound(), "#SIF000000SONG1.MP3\r\n");
+    EXPECT_EQ(Status(1), "#SIF requested.");
+    Tick("#INI000000100000001");  // the round's "#INI?" answered; the "#SIF" never is
+    EXPECT_EQ(idleRound(), "#SIF000001SONG2.MP3\r\n");
+    EXPECT_EQ(main().SongInfoRequests,
+              (std::vector<std::string>{"000001SONG2.MP3", "000000SONG1.MP3"}));
+}
+
+TEST_F(ProtocolTest, ServerInfoMovesTheBarWithoutAnEchoAndZeroMutes) {
+    Connect();
+    main().TrackBar1->setValue(5000);
+    EXPECT_EQ(Sent(), "#VOL5000\r\n");
+    main().RequestInFlight = true;
+    Line("#INI000000100000001");
+    EXPECT_FALSE(main().RequestInFlight);
+    EXPECT_EQ(main().TrackBar1->value(), 0);
+    EXPECT_TRUE(main().SpeedButton4->isChecked());
+    EXPECT_TRUE(main().SendVolume);
+    main().TrackBar1->setValue(1234);  // the user's move goes out
+    EXPECT_EQ(Sent(), "#VOL1234\r\n");
+}
+
+TEST_F(ProtocolTest, QueueRoomAnswersSubmitTheQueueUntilTheServerIsFull) {
+    const std::string a = Song("Alpha"), b = Song("Beta");
+    dm().AddSongToQue(a);
+    dm().AddSongToQue(b);
+    Connect();
+    main().btnPlayClick();
+    EXPECT_EQ(Sent(), "#CISKITCHEN\r\n");
+    Line("#CISack");
+    EXPECT_EQ(Sent(), "#FILSONG1.MP3\r\n");
+    EXPECT_EQ(Sent(), "#CISKITCHEN\r\n");
+    EXPECT_TRUE(main().CisPending);
+    Line("#FILnakSONG1.MP3");
+    EXPECT_EQ(Status(1), "REJECTED: SONG1.MP3");
+    Line("#CISnak");
+    EXPECT_FALSE(main().CisPending);
+    // The server wants more: asked again, once.
+    Line("#AVL");
+    Line("#AVL");
+    EXPECT_EQ(Sent(), "#CISKITCHEN\r\n");
+    Line("#CISnak");
+    // While a rescan waits, nobody asks.
+    main().RescanPending = true;
+    Line("#AVL");
+    main().RescanPending = false;
+    Line("#COMNEXT");
+    main().Timer1->OnTimer();
+    EXPECT_EQ(Sent(), "#PLY?\r\n");
+
+    main().ListView1->clear();
+    Line("#AVL");
+    EXPECT_FALSE(main().Playing);
+    EXPECT_EQ(Status(1), "There are no songs selected.");
+    EXPECT_EQ(Status(2), "STOP");
+    main().StatusBar1->SetText(1, "");
+    Line("#AVL");  // not playing: nothing
+    EXPECT_EQ(Status(1), "");
+}
+
+TEST_F(ProtocolTest, TheSkipIsConfirmedByTheServer) {
+    Connect();
+    dm().AddSongToQue(Song("Alpha"));
+    main().btnPlayClick();
+    main().btnNextClick();
+    EXPECT_TRUE(Lit(main().Panel5));
+    EXPECT_FALSE(main().btnNext->isEnabled());
+    Line("#COMnext");
+    EXPECT_TRUE(Lit(main().Panel4));
+    EXPECT_FALSE(Lit(main().Panel5));
+    EXPECT_TRUE(main().btnNext->isEnabled());
+}
+
+TEST_F(ProtocolTest, RescanButtonInBothModes) {
+    // Here: the local scan, the button up again at its end.
+    main().SpeedButton5->setChecked(true);
+    main().SpeedButton5Click();
+    EXPECT_FALSE(main().SpeedButton5->isChecked());
+    EXPECT_FALSE(main().RescanPending);
+    EXPECT_EQ(Status(1), "Re-Scan directory completed.");
+
+    Connect();
+    main().SpeedButton5->setChecked(true);
+    main().SpeedButton5Click();
+    EXPECT_EQ(Sent(), "#SCN\r\n");
+    EXPECT_EQ(Status(1),
+              platform::LongTimeText(now.time()) + " Server RE-SCAN request sent to server.");
+    // A second press while it is pending: the button stays down, nothing goes out.
+    main().SpeedButton5->setChecked(false);
+    main().SpeedButton5Click();
+    EXPECT_TRUE(main().SpeedButton5->isChecked());
+
+    struct Step {
+        const char* line;
+        const char* status;
+        bool pending;
+    };
+    for (const Step& s : {Step{"#SCNServer Re-Scan request initiated...",
+                               "SERVER RE-SCAN REQUEST INITIATED...", true},
+                          Step{"#SCN  Scanning /music  ", "SCANNING /MUSIC", true},
+                          Step{"#SCNDONE 120 songs found.", " 120 SONGS FOUND.", false}}) {
+        Line(s.line);
+        EXPECT_EQ(Status(1), s.status) << s.line;
+        EXPECT_EQ(main().RescanPending, s.pending) << s.line;
+        EXPECT_EQ(main().SpeedButton5->isChecked(), s.pending) << s.line;
+    }
+    main().SpeedButton5->setChecked(true);
+    main().SpeedButton5Click();
+    EXPECT_EQ(Sent(), "#SCN\r\n");
+    Line("#SCNnak");
+    EXPECT_EQ(Status(1), "Re-Scan request denied...");
+    EXPECT_FALSE(main().SpeedButton5->isChecked());
+    EXPECT_FALSE(main().RescanPending);
+}
+
+TEST_F(ProtocolTest, TheServerLogsEveryoneOffOrIsFull) {
+    Connect();
+    dm().AddSongToQue(Song("Alpha"));
+    main().btnPlayClick();
+    Line("#LOGoff");
+    EXPECT_EQ(Sent(), "#CISKITCHEN\r\n");
+    EXPECT_EQ(Sent(), "#LOGoff\r\n");
+    EXPECT_FALSE(main().IdTCPClient1.connected());
+    EXPECT_TRUE(main().LocalMode);
+    EXPECT_FALSE(main().Playing);
+    EXPECT_TRUE(Lit(main().Panel3));
+    EXPECT_EQ(Status(0), "Force Server logoff");
+    EXPECT_FALSE(main().SpeedButton2->isChecked());
+
+    Connect();
+    dialogs.expectError("Server reached MAX number of users.");
+    Line("#LOGmax");
+    EXPECT_EQ(dialogs.pending(), 0u);
+    EXPECT_EQ(Sent(), "#LOGoff\r\n");
+    EXPECT_TRUE(main().LocalMode);
+    EXPECT_FALSE(main().SpeedButton2->isChecked());
+    EXPECT_TRUE(main().Label16->isHidden());
+}
+
+TEST_F(ProtocolTest, TheMessagesWindowKeepsOnlyWhatCameWhileItWasShown) {
+    Connect();
+    Line("Lost while hidden");
+    main().ShowServerMessages1->trigger();
+    EXPECT_TRUE(forms().aServer->isVisible());
+    EXPECT_TRUE(main().ShowServerMessages1->isChecked());
+    Line("SONHALL II");
+    Line("DEN: hello: there ");
+    Line("#ply@0!0*:0$");
+    const std::string time = platform::LongTimeText(now.time());
+    EXPECT_EQ(Messages(), (std::vector<std::string>{time + ": [PLY] \"@0!0*:0$\"", "SONHALL II",
+                                                    "HELLO: THERE"}));
+    // Its own close box hides it and takes the mark away; the lines stay.
+    forms().aServer->close();
+    EXPECT_FALSE(main().ShowServerMessages1->isChecked());
+    Line("Lost again");
+    main().ShowServerMessages1->trigger();
+    EXPECT_EQ(Messages().size(), 3u);
+    main().ShowServerMessages1->trigger();
+    EXPECT_FALSE(forms().aServer->isVisible());
+    EXPECT_FALSE(main().ShowServerMessages1->isChecked());
+}
+
+TEST_F(ProtocolTest, AFailingTickReportsItsErrorAndLeavesModeAndButton) {
+    Connect();
+    dialogs.expectError("'00X' is not a valid integer value");
+    Tick("#PLY00000100x!1*A.MP3:1$");
+    EXPECT_EQ(dialogs.pending(), 0u);
+    EXPECT_FALSE(main().Timer1->Enabled()) << "until a connect or PLAY";
+
+    main().Timer1->SetEnabled(true);
+    peer.close();
+    dialogs.expectError();
+    main().Timer1->OnTimer();
+    EXPECT_EQ(dialogs.pending(), 0u);
+    EXPECT_FALSE(main().Timer1->Enabled());
+    EXPECT_FALSE(main().LocalMode);
+    EXPECT_TRUE(main().SpeedButton2->isChecked());
+    main().Timer1->OnTimer();  // no connection left: the tick does nothing
+
+    ClickConnect(false);
+    EXPECT_TRUE(main().LocalMode);
+    EXPECT_EQ(Status(1), "Disconnected from HOST: 127.0.0.1");
+}
+
+}  // namespace
+}  // namespace client_testing

@@ -123,11 +123,14 @@ void RawSocket::close() {
     fd_ = -1;
 }
 
-RawListener::RawListener() {
+RawListener::RawListener(int port) {
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a = loopback(0);
-    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0 || ::listen(fd_, 8) != 0)
+    sockaddr_in a = loopback(port);
+    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0 ||
+        ::listen(fd_, 8) != 0) {
+        ::close(fd_);
         throw std::runtime_error("test listener could not listen");
+    }
     socklen_t len = sizeof a;
     ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
     port_ = ntohs(a.sin_port);
@@ -182,6 +185,18 @@ int FreePort() {
             return port;
     }
     throw std::runtime_error("no free port below 10000");
+}
+
+std::unique_ptr<RawListener> ListenerInSettingsRange() {
+    // Another test may take the free port before this one binds it: try another.
+    for (int attempt = 0;; ++attempt) {
+        try {
+            return std::make_unique<RawListener>(FreePort());
+        } catch (const std::runtime_error&) {
+            if (attempt == 20)
+                throw;
+        }
+    }
 }
 
 LineClient::~LineClient() {

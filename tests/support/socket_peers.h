@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,10 +39,10 @@ class RawSocket {
     std::string pending_;
 };
 
-// A listening socket on 127.0.0.1 with a free port.
+// A listening socket on 127.0.0.1 with a free port, or the port given.
 class RawListener {
   public:
-    RawListener();
+    explicit RawListener(int port = 0);
     ~RawListener();
     RawListener(const RawListener&) = delete;
     RawListener& operator=(const RawListener&) = delete;
@@ -53,6 +54,8 @@ class RawListener {
     int port_ = 0;
 };
 
+// A listener on a free port of the settings' range (below 10000).
+std::unique_ptr<RawListener> ListenerInSettingsRange();
 // A port where nothing listens (bound once, then released).
 int UnusedPort();
 // A port of the settings' range (below 10000) that nothing listens on right now.
