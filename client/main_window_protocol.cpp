@@ -184,9 +184,8 @@ void TaMain::HandleServerLine(std::string_view line) {
     if (line.starts_with('#')) {
         const kv::Reply reply = kv::SplitReply(line);
         if (messages.isVisible())
-            messages.ListBox1->insertItem(
-                0, platform::latin1(TimeOfDayText() + ": [" + reply.type + "] \"" +
-                                    reply.payload + "\""));
+            messages.ListBox1->insertItem(0, platform::latin1(TimeOfDayText() + ": [" + reply.type +
+                                                              "] \"" + reply.payload + "\""));
         ApplyReply(reply.type, reply.payload);
     } else if (messages.isVisible()) {
         messages.ListBox1->addItem(platform::latin1(kv::ServerMessageText(line)));
@@ -285,7 +284,9 @@ void TaMain::CisReply(const std::string& payload) {
         case kv::Answer::Ack:
             PlayNextFromQueue();
             CisPending = false;
-            if (!RescanPending)
+            // A queue that ran out has stopped play: asking on would be answered for ever and
+            // leave no idle tick for the polls.
+            if (!RescanPending && Playing)
                 SendCis();
             break;
         case kv::Answer::Nak:

@@ -1,6 +1,7 @@
 // The client side of the line protocol against a scripted server on a real socket:
 // connecting, the idle polls, each reply, the rescan button, the messages window and the
 // failures of a tick.
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -314,7 +315,21 @@ TEST_F(ProtocolTest, QueueRoomAnswersSubmitTheQueueUntilTheServerIsFull) {
     main().Timer1->OnTimer();
     EXPECT_EQ(Sent(), "#PLY?\r\n");
 
+    // The last entry submitted with the queue set to lose played songs: play stops, and no
+    // further question goes out, or the server's answers would leave no tick idle.
+    main().cbRemoveSong->setChecked(true);
     main().ListView1->clear();
+    dm().AddSongToQue(a);
+    Line("#CISack");
+    EXPECT_EQ(Sent(), "#FILSONG1.MP3\r\n");
+    EXPECT_EQ(Sent(), "#CISKITCHEN\r\n");
+    Line("#CISack");
+    EXPECT_FALSE(main().Playing);
+    main().Timer1->OnTimer();
+    EXPECT_EQ(Sent(), "#PLY?\r\n");
+
+    main().btnPlayClick();
+    EXPECT_EQ(Sent(), "#CISKITCHEN\r\n");
     Line("#AVL");
     EXPECT_FALSE(main().Playing);
     EXPECT_EQ(Status(1), "There are no songs selected.");

@@ -28,7 +28,8 @@ TEST(RealProgramTest, SigtermClosesLikeTheWindowSavingSettingsAndQueue) {
     dir.mkdir("music");
     for (const char* name : {"tone_cbr_2s.mp3", "tone_vbr_3s.mp3"})
         dir.write(std::string("music/") + name,
-                  testing_support::FixtureMp3(name) + testing_support::TagBlock(name, "Tones"));
+                  testing_support::readFile(testing_support::FixtureMp3(name)) +
+                      testing_support::TagBlock(name, "Tones"));
     std::string music = dir / "music/";
     for (char& c : music)
         c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;

@@ -12,7 +12,7 @@ std::string TagBlock(std::string_view title, std::string_view artist = "",
                      std::string_view comment = "", unsigned char genre = 0);
 // A small file the scans take for an MP3: some frame bytes, then the tag block if any.
 std::string Mp3Bytes(std::optional<std::string> tag);
-// A real encoded file of tests/fixtures (tones of known length), by name.
+// The path of a real encoded file of tests/fixtures (tones of known length), by name.
 std::string FixtureMp3(std::string_view name);
 
 }  // namespace testing_support
