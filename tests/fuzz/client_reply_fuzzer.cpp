@@ -15,6 +15,7 @@
 // the client sent names songs it holds. Errors the handlers raise (platform::Error, which the
 // program's general error handler would show) are allowed; anything else is a finding.
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -101,6 +102,10 @@ class Peer {
         Check(::poll(&p, 1, 5000) == 1, "the client's connection did not arrive");
         fd_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         Check(fd_ >= 0, "accept failed");
+        // Each line goes out at once, as the server's do; held back for the client's ACK, it
+        // would come after the tick that should read it.
+        const int on = 1;
+        ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         pending_.clear();
     }
 
