@@ -30,10 +30,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <typeinfo>
 #include <vector>
 
@@ -408,6 +410,11 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(*argc, *argv);
     client = new Client;  // lives as long as the process
+    // The program is never destroyed, so its folder would outlive every run.
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(client->dir.path(), ignored);
+    });
     return 0;
 }
 
