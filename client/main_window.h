@@ -241,6 +241,16 @@ class TaMain : public QMainWindow {
     // A click on the tool bar itself, not on its buttons, shows the song listing.
     void Panel13Click();
 
+  private:
+    void ConnectConvenienceEvents();
+    bool AtMinimumSize() const;
+    // Keeps the window on the screen, which may resize it.
+    void KeepOnScreen();
+    void ShowQueueControlButtons();
+    // Enter in the search box: selects the first row whose searched column starts with it.
+    void SearchLibrary();
+
+  public:
     // Connection to the server and the client-mode tick (main_window_protocol.cpp).
     void SpeedButton2Click();
     void ConnecttoSonhall1Click();

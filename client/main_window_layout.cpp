@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -124,9 +125,10 @@ QWidget* TaMain::CreateDisplayScreen(QWidget* parent) {
     QFont titleFont = Label7->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
     Label7->setFont(titleFont);
-    Label7->setMinimumWidth(1);
-    Label7->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    now->addWidget(Label7, 0, 0, 1, 3);
+    // The title scrolls through the panel: it lies over an empty first row, outside the grid,
+    // and is as wide as its text (main_window_conveniences.cpp keeps it so).
+    now->setRowMinimumHeight(0, QFontMetrics(titleFont).height());
+    Label7->move(2, 0);
     Label11 = label("Artist", Panel11, aqua);
     Label12 = label("Genre", Panel11, aqua);
     Label13 = label("Album", Panel11, aqua);
@@ -222,10 +224,16 @@ QWidget* TaMain::CreateSongQueueScreen(QWidget* parent) {
     ListView1 = platform::widgets::NewReportView(
         GroupSongQue, {"Song #", "Title", "Artist", "Path", "Filename"}, {84, 150, 120, 150, 120});
     ListView1->setIconSize(QSize(16, 16));
-    queue->addWidget(ListView1, 1);
 
-    auto* controls = new QHBoxLayout;
+    // Beside the queue, a column: the quick selection, and below it the queue control, which
+    // takes the height that is left. Its buttons show only where that height has room for them.
+    auto* controls = new QVBoxLayout;
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(ListView1, 1);
+    columns->addLayout(controls);
+    queue->addLayout(columns, 1);
     GroupBox2 = new QGroupBox("| Quick Selection |", GroupSongQue);
+    GroupBox2->setFixedWidth(230);
     auto* quick = new QGridLayout(GroupBox2);
     quick->setContentsMargins(4, 2, 4, 2);
     ComboBox1 = new QComboBox(GroupBox2);
@@ -248,11 +256,13 @@ QWidget* TaMain::CreateSongQueueScreen(QWidget* parent) {
     quick->addWidget(btnPlaylistGo, 1, 2);
     quick->addWidget(SpeedButton6, 0, 3, 2, 1);
     quick->setColumnStretch(0, 1);
-    controls->addWidget(GroupBox2, 1);
+    controls->addWidget(GroupBox2);
 
     GroupBox3 = new QGroupBox("| Song Que Control |", GroupSongQue);
+    GroupBox3->setFixedWidth(230);
+    GroupBox3->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     auto* control = new QGridLayout(GroupBox3);
-    control->setContentsMargins(4, 2, 4, 2);
+    control->setContentsMargins(4, 2, 4, 4);
     control->setVerticalSpacing(1);
     cbSeqPlay = new QCheckBox("Sequential Play", GroupBox3);
     cbRemoveSong = new QCheckBox("Remove Song After Play", GroupBox3);
@@ -260,21 +270,21 @@ QWidget* TaMain::CreateSongQueueScreen(QWidget* parent) {
     seSeqLimit = new platform::widgets::SpinEdit(GroupBox3);
     seSeqLimit->setRange(3, 10);
     seSeqLimit->SetValue(5);
-    control->addWidget(cbSeqPlay, 0, 0, 1, 3);
-    control->addWidget(cbRemoveSong, 1, 0, 1, 3);
-    control->addWidget(cbPlayListOnce, 2, 0, 1, 3);
+    control->addWidget(cbSeqPlay, 0, 0, 1, 2);
+    control->addWidget(cbRemoveSong, 1, 0, 1, 2);
+    control->addWidget(cbPlayListOnce, 2, 0, 1, 2);
     control->addWidget(new QLabel("Sequential  play when there are", GroupBox3), 3, 0);
     control->addWidget(seSeqLimit, 3, 1);
-    control->addWidget(new QLabel("songs or less to play.", GroupBox3), 3, 2);
-    btnClearQue = new QPushButton("Clear Song Que", GroupBox3);
-    btnClearTag = new QPushButton("Clear Play Tags", GroupBox3);
+    control->addWidget(new QLabel("songs or less to play.", GroupBox3), 4, 0, 1, 2);
+    control->setRowStretch(5, 1);
+    // From the top, the button that stays longest as the box gets shorter.
     btnCopyToselection = new QPushButton("Copy to my Selection", GroupBox3);
-    auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {btnClearQue, btnClearTag, btnCopyToselection})
-        buttons->addWidget(b);
-    control->addLayout(buttons, 0, 3, 4, 1);
-    controls->addWidget(GroupBox3);
-    queue->addLayout(controls);
+    btnClearTag = new QPushButton("Clear Play Tags", GroupBox3);
+    btnClearQue = new QPushButton("Clear Song Que", GroupBox3);
+    int row = 6;
+    for (QPushButton* b : {btnCopyToselection, btnClearTag, btnClearQue})
+        control->addWidget(b, row++, 0, 1, 2);
+    controls->addWidget(GroupBox3, 1);
     GroupSongQue->hide();
     return GroupSongQue;
 }
@@ -354,14 +364,13 @@ void TaMain::CreateMenus() {
     SendSelectedSongstomySelections1->setEnabled(false);
     PopupMenu1->addSeparator();
     Help1 = PopupMenu1->addAction("&Help");
-    PopupMenu1->addSeparator();
-    // Hidden entries that only carry their shortcuts, which work anywhere in the window.
-    ToggleScreens1 = PopupMenu1->addAction("&Toggle Screens");
+    // Two entries that only carry their shortcuts, which work anywhere in the window. They are
+    // the window's and not the menu's: an invisible action is a disabled one, shortcut and all.
+    ToggleScreens1 = new QAction("&Toggle Screens", this);
     ToggleScreens1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-    MusicSelection1 = PopupMenu1->addAction("&Music Selection");
+    MusicSelection1 = new QAction("&Music Selection", this);
     MusicSelection1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     for (QAction* hidden : {ToggleScreens1, MusicSelection1}) {
-        hidden->setVisible(false);
         hidden->setShortcutContext(Qt::WindowShortcut);
         addAction(hidden);
     }
@@ -396,6 +405,7 @@ void TaMain::ConnectEvents() {
     platform::widgets::OnOwnClick(Panel13,
                                   [this] { platform::guarded([this] { Panel13Click(); }); });
     ConnectQueueEvents();
+    ConnectConvenienceEvents();
 }
 
 void TaMain::Panel13Click() {
