@@ -4,6 +4,7 @@
 #include <QProgressBar>
 #include <QToolButton>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "client/data_module.h"
@@ -65,7 +66,10 @@ void TaMain::TakeSongByFileName(const std::string& name) {
 void TaMain::ShowNowPlaying() {
     if (!LocalMode) {
         SetProgressBar(CurrentLength, CurrentPosition);
-        RemainingText = "-" + kv::MsToMinSec(CurrentLength - CurrentPosition);
+        // The server's figures may be anything: the difference must not overflow.
+        const std::int64_t remaining = std::int64_t{CurrentLength} - CurrentPosition;
+        RemainingText = "-" + kv::MsToMinSec(static_cast<std::int32_t>(
+                                  std::clamp<std::int64_t>(remaining, INT32_MIN, INT32_MAX)));
         PercentText = PercentTextOf(CurrentPosition, CurrentLength);
     }
     if (!Timer2->Enabled()) {

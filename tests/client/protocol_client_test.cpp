@@ -205,6 +205,10 @@ TEST_F(ProtocolTest, PlayStatusRepliesFillTheDisplayFromTheLocalLibrary) {
     EXPECT_EQ(main().Label7->text(), "UNKNOWN SONG");
     EXPECT_TRUE(main().Label8->text().isEmpty());
     EXPECT_EQ(main().Label24->text(), "67 kbit");
+
+    // Figures at the ends of their range are shown, not overflowed.
+    Line("#PLY000009-1!2147483647*X.MP3:1$");
+    EXPECT_EQ(main().CurrentPosition, -1);
 }
 
 TEST_F(ProtocolTest, SongInformationRewritesTheUntaggedRecordItWasAskedFor) {
