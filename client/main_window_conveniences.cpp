@@ -162,10 +162,8 @@ void TaMain::ConnectConvenienceEvents() {
     on(ToggleScreens1, &QAction::triggered, &TaMain::oggleScreens1Click);
     on(MusicSelection1, &QAction::triggered, &TaMain::MusicSelection1Click);
     on(Help1, &QAction::triggered, &TaMain::Help1Click);
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [this] {
-        platform::guarded([this] { platform::widgets::showHelp(this, HelpFile, HelpContext); });
-    });
+    platform::widgets::AddHelpKey(
+        this, [this] { return HelpFile; }, [this] { return HelpContext; });
     Timer2->OnTimer = [this] { platform::guarded([this] { Timer2Timer(); }); };
     Timer3->OnTimer = [this] { platform::guarded([this] { Timer3Timer(); }); };
     new ConvenienceEvents(*this);

@@ -206,6 +206,8 @@ void TaMain::btnStopClick() {
 }
 
 void TaMain::btnPlayClick() {
+    if (QueueScreenShown)
+        btnSongQueClick();
     forms_.Dm->SetStatusText(1, "");
     SetPlayState("PLAY");
 }
@@ -333,6 +335,7 @@ void TaMain::ListView1KeyDown(int key) {
 void TaMain::ListView1ColumnClick(QTreeWidget* view, int column) {
     if (Timer3->Tag == 1) {
         // The search panel slides back; its own timer moves it.
+        Timer3->SetEnabled(true);
         edKeylook->clear();
     }
     SortColumn = column;

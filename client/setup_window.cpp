@@ -20,6 +20,7 @@
 #include "platform/qt/clock_texts.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/field_events.h"
+#include "platform/widgets/help_window.h"
 #include "platform/widgets/spin_edit.h"
 
 namespace sonpad {
@@ -42,6 +43,8 @@ TaSetup::TaSetup(ClientForms& forms, const ClientEnvironment& env)
     const QSize screen = env_.screenSize();
     move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
     FormCreate();
+    platform::widgets::AddHelpKey(
+        this, [this] { return forms_.aMain->HelpFile; }, [] { return 4; });
 }
 
 void TaSetup::CreateControls() {

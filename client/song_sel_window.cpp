@@ -20,9 +20,11 @@
 #include <QVBoxLayout>
 
 #include "client/genre_names.h"
+#include "client/main_window.h"
 #include "platform/event_guard.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/animate_control.h"
+#include "platform/widgets/help_window.h"
 
 namespace sonpad {
 namespace {
@@ -47,6 +49,8 @@ TaSongSel::TaSongSel(ClientForms& forms) : QWidget(nullptr), forms_(forms) {
         move(screen->geometry().center() - rect().center());
     CreateControls();
     FormCreate();
+    platform::widgets::AddHelpKey(
+        this, [this] { return forms_.aMain->HelpFile; }, [] { return 2; });
 }
 
 void TaSongSel::CreateControls() {

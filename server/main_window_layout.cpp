@@ -164,10 +164,8 @@ void TaMain::CreateControls() {
     Panel4->installEventFilter(this);
     Panel6->installEventFilter(this);
     edtCurrSong->installEventFilter(this);
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [this] {
-        platform::guarded([this] { platform::widgets::showHelp(this, HelpFile, 1); });
-    });
+    platform::widgets::AddHelpKey(
+        this, [this] { return HelpFile; }, [] { return 1; });
 }
 
 bool TaMain::eventFilter(QObject* watched, QEvent* event) {

@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QPointer>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include "platform/errors.h"
+#include "platform/event_guard.h"
 #include "platform/files.h"
 
 namespace platform::widgets {
@@ -110,6 +112,15 @@ void showHelp(QWidget* owner, const std::string& helpFile, int context) {
 
 HelpWindow* currentHelpWindow() {
     return theWindow();
+}
+
+void AddHelpKey(QWidget* window, std::function<std::string()> helpFile,
+                std::function<int()> context) {
+    auto* help = new QShortcut(QKeySequence::HelpContents, window);
+    QObject::connect(help, &QShortcut::activated, window,
+                     [window, helpFile = std::move(helpFile), context = std::move(context)] {
+                         platform::guarded([&] { showHelp(window, helpFile(), context()); });
+                     });
 }
 
 }  // namespace platform::widgets

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <string>
 
 class QTextBrowser;
@@ -34,6 +35,11 @@ class HelpWindow : public QWidget {
 // the modal window does not block it. Errors as HelpWindow::showTopic; a call that fails
 // creates no window.
 void showHelp(QWidget* owner, const std::string& helpFile, int context);
+
+// F1 in the window opens the help file's topic of the context the function gives at that
+// moment; a failure shows in the error box.
+void AddHelpKey(QWidget* window, std::function<std::string()> helpFile,
+                std::function<int()> context);
 
 // The help window, or nullptr while there is none.
 HelpWindow* currentHelpWindow();

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <ostream>
 
 #include "client/main_window.h"
+#include "client/setup_window.h"
 #include "client/song_sel_window.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/help_window.h"
@@ -279,6 +281,27 @@ TEST_F(ConveniencesTest, ThePanelSlidesInAndOutInNineTicksEach) {
     EXPECT_EQ(m.focusWidget(), m.ListView2);
 }
 
+TEST_F(ConveniencesTest, AColumnClickSendsThePanelOutEmpty) {
+    sonpad::TaMain& m = main();
+    Type(m.ListView2, "a");
+    Tick(m.Timer3, 9);
+    m.ListView2->header()->sectionClicked(2);
+    EXPECT_TRUE(m.edKeylook->text().isEmpty());
+    EXPECT_EQ(m.SortColumn, 2);
+    Tick(m.Timer3, 9);
+    EXPECT_TRUE(m.pnlSearch->isHidden());
+}
+
+TEST_F(ConveniencesTest, PlayOnTheQueueScreenReturnsToTheDisplay) {
+    sonpad::TaMain& m = main();
+    m.btnSongQue->click();
+    ASSERT_TRUE(m.QueueScreenShown);
+    m.btnPlayClick();
+    EXPECT_FALSE(m.QueueScreenShown);
+    EXPECT_FALSE(m.pnlClientScreen->isHidden());
+    EXPECT_TRUE(m.GroupSongQue->isHidden());
+}
+
 TEST_F(ConveniencesTest, EnterWhileThePanelComesInLeavesItInUntilTheNextKey) {
     sonpad::TaMain& m = main();
     Library(0, {"000001", "000002"});
@@ -424,6 +447,18 @@ TEST_F(HelpTest, EachPlaceOpensItsTopic) {
     QTest::keyClick(m.PopupMenu1, Qt::Key_F1);
     EXPECT_FALSE(m.PopupMenu1->isVisible());
     EXPECT_EQ(TopicShown(), "The context menu");
+
+    // The configuration and song selection windows have topics of their own.
+    const std::pair<QWidget*, const char*> windows[] = {{&setup(), "Client Configuration"},
+                                                        {&songSel(), "Song Selection"}};
+    for (const auto& [window, topic] : windows) {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window)) << topic;
+        QTest::keyClick(window, Qt::Key_F1);
+        EXPECT_EQ(TopicShown(), topic);
+        window->hide();
+    }
 }
 
 }  // namespace
