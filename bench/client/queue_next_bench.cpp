@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
+#include <utility>
 
 #include "bench/client/bench_program.h"
 #include "client/data_module.h"
@@ -25,19 +27,29 @@ namespace {
 struct Figures {
     double meanMs = 0;
     double maxMs = 0;
+    double ownMeanMs = 0;  // without the time spent in the pauses
+    double ownMaxMs = 0;
 };
+
+double pausedMs = 0;  // what the pauses really took, overshoot included
+
+double MsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
 
 // Submitting, as in client mode without a connection: the queue's own work and the pauses.
 Figures TimeCalls(sonpad::TaMain& main, int calls) {
     Figures f;
     for (int i = 0; i < calls; ++i) {
+        pausedMs = 0;
         const auto start = std::chrono::steady_clock::now();
         main.PlayNextFromQueue();
-        const double ms =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count();
+        const double ms = MsSince(start);
         f.meanMs += ms / calls;
         f.maxMs = std::max(f.maxMs, ms);
+        f.ownMeanMs += (ms - pausedMs) / calls;
+        f.ownMaxMs = std::max(f.ownMaxMs, ms - pausedMs);
     }
     return f;
 }
@@ -58,6 +70,11 @@ int main(int argc, char** argv) {
     platform::setDialogs(&dialogs);
 
     sonpad::ClientEnvironment env = client_bench::BenchEnvironment(root);
+    env.pause = [](int ms) {
+        const auto start = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        pausedMs += MsSince(start);
+    };
     Figures kept, removed;
     {
         sonpad::ProgramBlock program(env);
@@ -81,9 +98,10 @@ int main(int argc, char** argv) {
     std::filesystem::remove_all(root);
 
     std::printf("queue of %d entries, %d random choices each\n", entries, calls);
-    std::printf("entry kept:     mean %6.2f ms, max %6.2f ms   (goal: under 15 ms)\n", kept.meanMs,
-                kept.maxMs);
-    std::printf("entry removed:  mean %6.2f ms, max %6.2f ms   (goal: under 15 ms)\n",
-                removed.meanMs, removed.maxMs);
+    for (const auto& [what, f] : {std::pair{"entry kept:   ", kept}, {"entry removed:", removed}})
+        std::printf(
+            "%s  mean %6.2f ms, max %6.2f ms   (goal: under 15 ms); without the pauses: "
+            "mean %5.2f ms, max %5.2f ms\n",
+            what, f.meanMs, f.maxMs, f.ownMeanMs, f.ownMaxMs);
     return 0;
 }
