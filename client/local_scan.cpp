@@ -67,8 +67,10 @@ Tag ReadTag(const std::string& path) {
     } catch (const platform::Error&) {
         t.found = false;
     }
-    if (!t.found)
-        t = Tag{.genre = "012"};
+    if (!t.found) {
+        t = Tag();
+        t.genre = "012";
+    }
     return t;
 }
 
