@@ -176,15 +176,15 @@ QWidget* TaMain::CreateDisplayScreen(QWidget* parent) {
     Label16 = label("0", Panel13, Qt::white);
     Label17 = label("0", Panel13, Qt::white);
     Label18 = label("0", Panel13, Qt::white);
-    Label19 = label("Queued", Panel13, Qt::yellow);
-    Label20 = label("Played", Panel13, Qt::yellow);
-    Label21 = label("Clients", Panel13, Qt::yellow);
-    for (auto [caption, value] :
-         {std::pair{Label19, Label16}, std::pair{Label20, Label17}, std::pair{Label21, Label18}}) {
-        tools->addWidget(caption);
-        tools->addWidget(value);
-        tools->addSpacing(8);
-    }
+    Label19 = label("Connected Users:", Panel13, Qt::yellow);
+    Label20 = label("Que/Ever:", Panel13, Qt::yellow);
+    Label21 = label("/", Panel13, Qt::yellow);
+    // Users; then queue length / songs played.
+    for (QLabel* l : {Label19, Label16})
+        tools->addWidget(l);
+    tools->addSpacing(8);
+    for (QLabel* l : {Label20, Label18, Label21, Label17})
+        tools->addWidget(l);
     tools->addStretch(1);
     screen->addWidget(Panel13);
 
