@@ -242,6 +242,23 @@ TEST_F(QueueTest, LocalTickFollowsTheSongAndStartsTheNextAtItsEnd) {
     EXPECT_EQ(Status(2), "STOP");
 }
 
+TEST_F(QueueTest, PlayWithAnEmptyQueueStopsAtTheTickAndNextWhileStoppedPlaysNothing) {
+    main().btnPlayClick();
+    EXPECT_TRUE(main().Playing);
+    main().Timer1Timer();
+    EXPECT_FALSE(main().Playing);
+    EXPECT_EQ(Lamps(), (std::vector<bool>{true, false, false}));
+    EXPECT_TRUE(Opened().empty());
+
+    Queue({Song("A")});
+    main().btnNextClick();
+    main().Timer1Timer();
+    EXPECT_FALSE(main().Playing);
+    EXPECT_FALSE(main().LocalSongOpen);
+    EXPECT_TRUE(Opened().empty());
+    EXPECT_EQ(Played(), std::vector<bool>{false});
+}
+
 TEST_F(QueueTest, GenreAndPlaylistQuickSelectionsFillTheQueue) {
     auto genreLine = [](std::string genre, std::string title, std::string no) {
         genre.resize(30, ' ');
