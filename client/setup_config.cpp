@@ -96,7 +96,10 @@ void TaSetup::LoadConfig() {
                                                                             : seqLimit);
             readFolders(cfg);
             Edit1->setText(platform::latin1(ClientName));
-            main.LocalMode = PlayHere;
+            // While connected the mode stays the connection's: a local mode under a standing
+            // connection would leave the server's lines unread until it dropped the client.
+            if (!main.IdTCPClient1.connected())
+                main.LocalMode = PlayHere;
             TaSongSel& songSel = *forms_.aSongSel;
             songSel.SaveDialogFolder = platform::fromFileName(Edit2->text());
             songSel.OpenDialogFolder = songSel.SaveDialogFolder;

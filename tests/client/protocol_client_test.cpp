@@ -156,6 +156,16 @@ TEST_F(ProtocolTest, ConnectLogsInAndDisconnectLogsOff) {
     EXPECT_TRUE(main().Label16->isHidden());
 }
 
+TEST_F(ProtocolTest, TheConfigurationSavedWhileConnectedKeepsClientMode) {
+    setup().PlayHere = true;
+    Connect();
+    setup().SaveConfig();  // saving reloads the settings
+    EXPECT_FALSE(main().LocalMode);
+    ClickConnect(false);
+    setup().SaveConfig();
+    EXPECT_TRUE(main().LocalMode);
+}
+
 TEST_F(ProtocolTest, IdleTicksPollAndTheLogInAnswerAsksForTheServersFigures) {
     Connect();
     main().Timer1->OnTimer();
