@@ -12,6 +12,7 @@
 #include "client/client_environment.h"
 #include "client/client_forms.h"
 #include "client/random_pick.h"
+#include "platform/event_guard.h"
 #include "platform/tcp/tcp_client.h"
 
 class QAction;
@@ -314,6 +315,13 @@ class TaMain : public QMainWindow {
     bool Busy() const;
 
   private:
+    // A control's signal runs a handler of this window, inside the error guard.
+    template <class Sender, class Signal>
+    void On(Sender* sender, Signal signal, void (TaMain::*handler)()) {
+        connect(sender, signal, this,
+                [this, handler] { platform::guarded([this, handler] { (this->*handler)(); }); });
+    }
+
     void CreateControls();
     QWidget* CreateDisplayScreen(QWidget* parent);
     QWidget* CreateSongQueueScreen(QWidget* parent);

@@ -151,17 +151,13 @@ class ConvenienceEvents : public QObject {
 }  // namespace
 
 void TaMain::ConnectConvenienceEvents() {
-    const auto on = [this](auto* sender, auto signal, void (TaMain::*handler)()) {
-        connect(sender, signal, this,
-                [this, handler] { platform::guarded([this, handler] { (this->*handler)(); }); });
-    };
-    on(SpeedButton1, &QToolButton::clicked, &TaMain::SpeedButton1Click);
-    on(SpeedButton6, &QToolButton::clicked, &TaMain::SpeedButton6Click);
-    on(btnSongQue, &QToolButton::clicked, &TaMain::btnSongQueClick);
-    on(btnSongSel, &QToolButton::clicked, &TaMain::btnSongSelClick);
-    on(ToggleScreens1, &QAction::triggered, &TaMain::oggleScreens1Click);
-    on(MusicSelection1, &QAction::triggered, &TaMain::MusicSelection1Click);
-    on(Help1, &QAction::triggered, &TaMain::Help1Click);
+    On(SpeedButton1, &QToolButton::clicked, &TaMain::SpeedButton1Click);
+    On(SpeedButton6, &QToolButton::clicked, &TaMain::SpeedButton6Click);
+    On(btnSongQue, &QToolButton::clicked, &TaMain::btnSongQueClick);
+    On(btnSongSel, &QToolButton::clicked, &TaMain::btnSongSelClick);
+    On(ToggleScreens1, &QAction::triggered, &TaMain::oggleScreens1Click);
+    On(MusicSelection1, &QAction::triggered, &TaMain::MusicSelection1Click);
+    On(Help1, &QAction::triggered, &TaMain::Help1Click);
     platform::widgets::AddHelpKey(
         this, [this] { return HelpFile; }, [this] { return HelpContext; });
     Timer2->OnTimer = [this] { platform::guarded([this] { Timer2Timer(); }); };

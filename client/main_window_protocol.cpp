@@ -64,14 +64,10 @@ void TaMain::ConnectProtocolEvents() {
     IdTCPClient1.onStatus([this](platform::tcp::ClientStatus status, std::string_view) {
         IdTCPClient1Status(status);
     });
-    const auto on = [this](auto* sender, auto signal, void (TaMain::*handler)()) {
-        connect(sender, signal, this,
-                [this, handler] { platform::guarded([this, handler] { (this->*handler)(); }); });
-    };
-    on(SpeedButton2, &QToolButton::clicked, &TaMain::SpeedButton2Click);
-    on(SpeedButton5, &QToolButton::clicked, &TaMain::SpeedButton5Click);
-    on(SpeedButton3, &QToolButton::clicked, &TaMain::SpeedButton3Click);
-    on(ShowServerMessages1, &QAction::triggered, &TaMain::ShowServerMessages1Click);
+    On(SpeedButton2, &QToolButton::clicked, &TaMain::SpeedButton2Click);
+    On(SpeedButton5, &QToolButton::clicked, &TaMain::SpeedButton5Click);
+    On(SpeedButton3, &QToolButton::clicked, &TaMain::SpeedButton3Click);
+    On(ShowServerMessages1, &QAction::triggered, &TaMain::ShowServerMessages1Click);
 }
 
 std::string TaMain::ServerAddress() const {

@@ -397,25 +397,21 @@ bool TaMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TaMain::ConnectQueueEvents() {
-    const auto on = [this](auto* sender, auto signal, void (TaMain::*handler)()) {
-        connect(sender, signal, this,
-                [this, handler] { platform::guarded([this, handler] { (this->*handler)(); }); });
-    };
-    on(btnStop, &QToolButton::clicked, &TaMain::btnStopClick);
-    on(btnPlay, &QToolButton::clicked, &TaMain::btnPlayClick);
-    on(btnNext, &QToolButton::clicked, &TaMain::btnNextClick);
-    on(btnClearTag, &QPushButton::clicked, &TaMain::btnClearTagClick);
-    on(btnClearQue, &QPushButton::clicked, &TaMain::btnClearQueClick);
-    on(btnCopyToselection, &QPushButton::clicked, &TaMain::btnCopyToselectionClick);
-    on(btnGenreGo, &QPushButton::clicked, &TaMain::btnGenreGoClick);
-    on(btnPlaylistGo, &QPushButton::clicked, &TaMain::btnPlaylistGoClick);
+    On(btnStop, &QToolButton::clicked, &TaMain::btnStopClick);
+    On(btnPlay, &QToolButton::clicked, &TaMain::btnPlayClick);
+    On(btnNext, &QToolButton::clicked, &TaMain::btnNextClick);
+    On(btnClearTag, &QPushButton::clicked, &TaMain::btnClearTagClick);
+    On(btnClearQue, &QPushButton::clicked, &TaMain::btnClearQueClick);
+    On(btnCopyToselection, &QPushButton::clicked, &TaMain::btnCopyToselectionClick);
+    On(btnGenreGo, &QPushButton::clicked, &TaMain::btnGenreGoClick);
+    On(btnPlaylistGo, &QPushButton::clicked, &TaMain::btnPlaylistGoClick);
     // Only the user's choice: the scan and the playlist refresh fill the combos quietly.
-    on(ComboBox1, &QComboBox::textActivated, &TaMain::LoadGenreSelection);
-    on(ComboBox2, &QComboBox::textActivated, &TaMain::LoadPlaylistSelection);
-    on(ListView2, &QTreeWidget::itemSelectionChanged, &TaMain::ListView2Click);
-    on(SendSelectedSongstoMusicQue1, &QAction::triggered,
+    On(ComboBox1, &QComboBox::textActivated, &TaMain::LoadGenreSelection);
+    On(ComboBox2, &QComboBox::textActivated, &TaMain::LoadPlaylistSelection);
+    On(ListView2, &QTreeWidget::itemSelectionChanged, &TaMain::ListView2Click);
+    On(SendSelectedSongstoMusicQue1, &QAction::triggered,
        &TaMain::SendSelectedSongstoMusicQue1Click);
-    on(SendSelectedSongstomySelections1, &QAction::triggered,
+    On(SendSelectedSongstomySelections1, &QAction::triggered,
        &TaMain::SendSelectedSongstomySelections1Click);
     for (QTreeWidget* view : {ListView1, ListView2}) {
         connect(view->header(), &QHeaderView::sectionClicked, this, [this, view](int column) {
