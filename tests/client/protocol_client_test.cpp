@@ -156,6 +156,15 @@ TEST_F(ProtocolTest, ConnectLogsInAndDisconnectLogsOff) {
     EXPECT_TRUE(main().Label16->isHidden());
 }
 
+TEST_F(ProtocolTest, TheConfigurationButtonOpensAndClosesTheWindow) {
+    main().SpeedButton3Click();
+    EXPECT_TRUE(setup().isVisible());
+    EXPECT_FALSE(setup().isModal());
+    main().SpeedButton3Click();
+    EXPECT_FALSE(setup().isVisible());
+    EXPECT_TRUE(ConfigExists()) << "its close saves the settings";
+}
+
 TEST_F(ProtocolTest, TheConfigurationSavedWhileConnectedKeepsClientMode) {
     setup().PlayHere = true;
     Connect();
