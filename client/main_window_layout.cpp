@@ -273,7 +273,9 @@ QWidget* TaMain::CreateSongQueueScreen(QWidget* parent) {
     control->addWidget(cbSeqPlay, 0, 0, 1, 2);
     control->addWidget(cbRemoveSong, 1, 0, 1, 2);
     control->addWidget(cbPlayListOnce, 2, 0, 1, 2);
-    control->addWidget(new QLabel("Sequential  play when there are", GroupBox3), 3, 0);
+    auto* sequentialText = new QLabel("Sequential  play when there are", GroupBox3);
+    sequentialText->setWordWrap(true);  // the column is narrow
+    control->addWidget(sequentialText, 3, 0);
     control->addWidget(seSeqLimit, 3, 1);
     control->addWidget(new QLabel("songs or less to play.", GroupBox3), 4, 0, 1, 2);
     control->setRowStretch(5, 1);
