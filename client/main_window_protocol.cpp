@@ -143,6 +143,7 @@ void TaMain::DisconnectfromServer1Click() {
         }
     }
     IdTCPClient1.disconnect();
+    songInfoAwaited_.clear();  // whatever was asked is not coming on this connection
     LocalMode = true;
     Timer1->SetInterval(kLocalTickMs);
     TDm& dm = *forms_.Dm;

@@ -338,6 +338,11 @@ TEST_F(ServerE2eTest, LogInShowsTheServersFiguresAndTheVolumeBarFollowsTheServer
     EXPECT_EQ(watcher.Volume(), 0);
     EXPECT_EQ(waveOut->devices[0].volume, 0x80008000u)
         << "client mode leaves the local device alone";
+
+    // Another client's chat line shows as its text, in upper case.
+    watcher.Send("Dinner: is ready");
+    ASSERT_TRUE(TickUntil([&] { return PlainLines().size() == 3; })) << server->Log();
+    EXPECT_EQ(PlainLines().back(), "DINNER: IS READY");
 }
 
 // A song both libraries hold under one file name: the server's copy is a real tone with a tag
