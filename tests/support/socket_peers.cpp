@@ -141,7 +141,13 @@ RawListener::~RawListener() {
 }
 
 RawSocket RawListener::accept() {
-    return RawSocket(::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC));
+    const int fd = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+    // Each line goes out at once, as the programs' own do: held back for the peer's delayed
+    // acknowledgement, it could miss a read with a short time-out.
+    const int on = 1;
+    if (fd >= 0)
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    return RawSocket(fd);
 }
 
 int UnusedPort() {
