@@ -18,11 +18,7 @@ const char* const kBrowseRoot = "/";
 }  // namespace
 
 std::vector<std::string> TaSetup::Folders() const {
-    std::vector<std::string> out;
-    out.reserve(static_cast<size_t>(ListBox1->count()));
-    for (int i = 0; i < ListBox1->count(); ++i)
-        out.push_back(platform::fromFileName(ListBox1->item(i)->text()));
-    return out;
+    return platform::fileNameLines(*ListBox1);
 }
 
 void TaSetup::UpdateButtons() {

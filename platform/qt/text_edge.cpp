@@ -1,5 +1,7 @@
 #include "platform/qt/text_edge.h"
 
+#include <QListWidget>
+
 namespace platform {
 namespace {
 
@@ -105,6 +107,14 @@ std::string fromFileName(const QString& s) {
             appendUtf8(out, c);
         }
     }
+    return out;
+}
+
+std::vector<std::string> fileNameLines(const QListWidget& list) {
+    std::vector<std::string> out;
+    out.reserve(static_cast<size_t>(list.count()));
+    for (int i = 0; i < list.count(); ++i)
+        out.push_back(fromFileName(list.item(i)->text()));
     return out;
 }
 

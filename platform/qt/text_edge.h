@@ -3,6 +3,9 @@
 #include <QString>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class QListWidget;
 
 // Where single-byte texts meet widgets: tag and record texts are Latin-1, file names are in
 // the file system's encoding.
@@ -20,5 +23,7 @@ inline std::string fromLatin1(const QString& s) {
 // travels as a stand-in character of its own, so that fromFileName gives back the very bytes.
 QString fileName(std::string_view s);
 std::string fromFileName(const QString& s);
+// The lines of a list of file names (a folder list), as the bytes they stand for.
+std::vector<std::string> fileNameLines(const QListWidget& list);
 
 }  // namespace platform
