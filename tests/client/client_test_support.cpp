@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "client/config_keys.h"
+#include "client/main_window.h"
 #include "common/text_helpers.h"
 
 namespace client_testing {
@@ -64,6 +65,16 @@ bool ClientTest::ConfigExists() const {
             return true;
     }
     return false;
+}
+
+testing_support::RawSocket ClientTest::ConnectClientTo(testing_support::RawListener& server) {
+    main().IdTCPClient1.setHost("127.0.0.1");
+    main().IdTCPClient1.setPort(server.port());
+    main().IdTCPClient1.connect();
+    testing_support::RawSocket peer = server.accept();
+    EXPECT_TRUE(peer.receiveLine().starts_with(">>>")) << "the log-in line first";
+    main().LocalMode = false;
+    return peer;
 }
 
 std::string ClientTest::Entry(std::string_view relative) const {

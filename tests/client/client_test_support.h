@@ -13,6 +13,7 @@
 #include "tests/support/fake_dialogs.h"
 #include "tests/support/fake_player.h"
 #include "tests/support/fake_wave_out.h"
+#include "tests/support/socket_peers.h"
 #include "tests/support/temp_dir.h"
 
 namespace client_testing {
@@ -56,6 +57,9 @@ class ClientTest : public ::testing::Test {
     bool ConfigExists() const;
     // The folder as the configuration holds it: upper case with a trailing "/".
     std::string Entry(std::string_view relative) const;
+    // Connects the client in client mode to the scripted server and returns the server's end
+    // of the connection, with the log-in line read.
+    testing_support::RawSocket ConnectClientTo(testing_support::RawListener& server);
 
     sonpad::TaMain& main();
     sonpad::TaSetup& setup();

@@ -158,12 +158,7 @@ TEST_F(NowPlayingTest, TheVolumeGoesToTheFirstDeviceWithVolumeControl) {
 // In client mode each position goes to the server, except while a reply sets the bar.
 TEST_F(NowPlayingTest, ClientModeSendsEveryPositionUnlessAReplySetsIt) {
     testing_support::RawListener server;
-    main().IdTCPClient1.setHost("127.0.0.1");
-    main().IdTCPClient1.setPort(server.port());
-    main().IdTCPClient1.connect();
-    testing_support::RawSocket peer = server.accept();
-    ASSERT_TRUE(peer.receiveLine().starts_with(">>>")) << "the log-in line first";
-    main().LocalMode = false;
+    testing_support::RawSocket peer = ConnectClientTo(server);
     for (int position : {1000, 1001, 0})
         main().TrackBar1->setValue(position);
     EXPECT_EQ(peer.receiveLine(), "#VOL1000\r\n");

@@ -384,12 +384,7 @@ TEST_F(QueueTest, ClearingDeletingAndSortingTheQueue) {
 
 TEST_F(QueueTest, ClientModeSubmitsTheChosenEntryAndAsksOnceForPlay) {
     testing_support::RawListener server;
-    main().IdTCPClient1.setHost("127.0.0.1");
-    main().IdTCPClient1.setPort(server.port());
-    main().IdTCPClient1.connect();
-    testing_support::RawSocket peer = server.accept();
-    ASSERT_TRUE(peer.receiveLine().starts_with(">>>")) << "the log-in line first";
-    main().LocalMode = false;
+    testing_support::RawSocket peer = ConnectClientTo(server);
     setup().Edit1->setText(" kitchen ");  // the field keeps names in upper case
     const std::string a = Song("Alpha"), b = Song("Beta");
     Queue({a, b});
