@@ -302,11 +302,7 @@ void TaMain::PlyReply(const std::string& payload) {
     ReplySongId = kv::LeftChars(payload, kRecordNumberWidth);
     if (ReplySongId == CurrentSongId) {
         // Only the position: the rest of the reply is the song already shown.
-        const size_t bang = payload.find('!');
-        if (bang == std::string::npos)
-            throw kv::ReplyError("The reply \"#PLY\" has no \"!\"");
-        CurrentPosition = kv::StrToInt(kv::Copy(
-            payload, kRecordNumberWidth + 1, static_cast<std::int64_t>(bang) - kRecordNumberWidth));
+        CurrentPosition = kv::ParsePlayPosition(payload);
     } else {
         const kv::PlayStatus status = kv::ParsePlayStatus(payload);
         ClearNowPlaying();

@@ -166,6 +166,11 @@ PlayStatus ParsePlayStatus(std::string_view payload) {
     return status;
 }
 
+std::int32_t ParsePlayPosition(std::string_view payload) {
+    std::string_view rest = payload.size() > kIndexWidth ? payload.substr(kIndexWidth) : "";
+    return StrToInt(TakeUntil(rest, '!', "#PLY"));
+}
+
 ServerInfo ParseServerInfo(std::string_view payload) {
     if (payload.size() < 15)
         throw ReplyError("The reply \"#INI" + std::string(payload) + "\" is too short");

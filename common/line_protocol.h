@@ -109,6 +109,9 @@ struct PlayStatus {
     std::int32_t fileSize = 0;
 };
 PlayStatus ParsePlayStatus(std::string_view payload);
+// Only the position of an active song's "#PLY" payload, the rest unread (the song shown
+// already). Raises as ParsePlayStatus.
+std::int32_t ParsePlayPosition(std::string_view payload);
 
 // "#INI": the volume as a number, the other fields exactly as received (leading zeros kept).
 struct ServerInfo {

@@ -47,6 +47,7 @@ TEST(PlayStatusWireTest, TheClientReadsBackWhatTheServerBuilt) {
             continue;
         EXPECT_EQ(status.songId, kv::PadLeft(c.id, 6, "0")) << line;
         EXPECT_EQ(status.position, c.position) << line;
+        EXPECT_EQ(kv::ParsePlayPosition(Read(line, "PLY").payload), c.position) << line;
         EXPECT_EQ(status.length, c.length) << line;
         EXPECT_EQ(status.fileName, kv::Trim(c.file)) << line;
         EXPECT_EQ(status.fileSize, c.size) << line;
