@@ -18,15 +18,7 @@
 namespace sonpad {
 namespace {
 
-constexpr size_t kPathColumn = 133;  // the record's path starts in column 134
 constexpr int kMuteSavedVolume = 16383;
-
-std::string fileNamePart(const std::string& record) {
-    const std::string path =
-        kv::Trim(record.size() > kPathColumn ? record.substr(kPathColumn) : "");
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -38,19 +30,17 @@ std::string TaMain::PercentTextOf(std::int32_t part, std::int32_t whole) {
 }
 
 bool TaMain::LookupSongByFileName(const std::string& name) {
-    const std::string key = kv::UpperCase(kv::Trim(name));
-    for (size_t i = 0; i < SongLibrary.size(); ++i) {
-        if (kv::UpperCase(fileNamePart(SongLibrary[i])) != key)
-            continue;
-        const TDm& dm = *forms_.Dm;
-        const int index = static_cast<int>(i);
-        CurrentTitle = dm.GetTitle(index);
-        CurrentArtist = dm.GetArtist(index);
-        CurrentAlbum = dm.GetAlbum(index);
-        CurrentGenre = dm.GetGenreName(index);
-        return true;
-    }
-    return false;
+    // The index answers what a walk from the first record gives: the scan stores paths in
+    // upper case, so the upper-cased name finds them.
+    const TDm& dm = *forms_.Dm;
+    const int index = dm.FindSongByFileName(kv::Trim(name));
+    if (index < 0)
+        return false;
+    CurrentTitle = dm.GetTitle(index);
+    CurrentArtist = dm.GetArtist(index);
+    CurrentAlbum = dm.GetAlbum(index);
+    CurrentGenre = dm.GetGenreName(index);
+    return true;
 }
 
 void TaMain::TakeSongByFileName(const std::string& name) {
