@@ -116,7 +116,7 @@ std::string TaMain::SongQueueFile() const {
 }
 
 std::string TaMain::SongQueueText() const {
-    platform::LocaleSortedStrings names;
+    platform::LocaleSortedStrings names(platform::TextKind::FileName);
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
         names.Add(kv::UpperCase(
             platform::fromFileName(ListView1->topLevelItem(i)->text(kFilenameColumn))));

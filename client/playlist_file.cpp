@@ -38,7 +38,7 @@ std::vector<std::string> ReadEntries(std::string_view path) {
 }
 
 std::string TextFor(const std::vector<std::string>& fileNames) {
-    platform::LocaleSortedStrings sorted;
+    platform::LocaleSortedStrings sorted(platform::TextKind::FileName);
     for (const std::string& name : fileNames)
         sorted.Add(kv::UpperCase(name));
     std::string text;

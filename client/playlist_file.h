@@ -21,7 +21,8 @@ std::vector<std::string> SplitEntries(std::string_view text);
 std::vector<std::string> ReadEntries(std::string_view path);
 
 // The file's text for these file names: upper case, sorted by the locale's case-insensitive
-// order, a name equal to one already taken dropped, every line ended by CR LF.
+// order of the names as the file system's text, a name equal to one already taken dropped
+// (names the locale merely calls equal all stay), every line ended by CR LF.
 std::string TextFor(const std::vector<std::string>& fileNames);
 
 // Writes TextFor(fileNames) to path through a temporary file, so a failed write leaves the old

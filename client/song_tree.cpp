@@ -157,7 +157,7 @@ void TaSongSel::BuildAllSongsTree() {
         QApplication::restoreOverrideCursor();
     });
     const std::vector<std::string>& library = forms_.aMain->SongLibrary;
-    platform::LocaleSortedStrings keys;
+    platform::LocaleSortedStrings keys(platform::TextKind::Latin1);
     Animate1->setActive(true);
     for (const std::string& record : library) {
         keys.Add(SongSortKey(record));
@@ -179,10 +179,11 @@ QTreeWidgetItem* TaSongSel::AddGroupBranch(
     const char* text, int image, int groupSelectedImage, const std::vector<std::string>& groups,
     const std::vector<std::pair<std::string, std::string>>& members) {
     // One pass gathers each group's songs; a song belongs to the group whose key it carries
-    // byte for byte.
+    // byte for byte. The keys are upper case already, so the group list kept every key a song
+    // carries.
     std::unordered_map<std::string, platform::LocaleSortedStrings> songsOf;
     for (const auto& [group, songKey] : members)
-        songsOf[group].Add(songKey);
+        songsOf.try_emplace(group, platform::TextKind::Latin1).first->second.Add(songKey);
 
     QTreeWidgetItem* branch = AddNode(nullptr, text, image, image);
     QList<QTreeWidgetItem*> groupNodes;
@@ -212,7 +213,7 @@ void TaSongSel::btnArtistsClick() {
     const kv::AtExit idle([this] { SetBusy(false); });
     btnArtists->setEnabled(false);
     RadioButton2->setEnabled(true);
-    platform::LocaleSortedStrings groups;
+    platform::LocaleSortedStrings groups(platform::TextKind::Latin1);
     std::vector<std::pair<std::string, std::string>> members;
     Animate1->setActive(true);
     for (const std::string& record : forms_.aMain->SongLibrary) {
@@ -231,7 +232,7 @@ void TaSongSel::btnGenreClick() {
     const kv::AtExit idle([this] { SetBusy(false); });
     btnGenre->setEnabled(false);
     Animate1->setActive(true);
-    platform::LocaleSortedStrings items;
+    platform::LocaleSortedStrings items(platform::TextKind::Latin1);
     const QComboBox* genres = forms_.aMain->ComboBox1;
     for (int i = 0; i < genres->count(); ++i)
         items.Add(platform::fromLatin1(genres->itemText(i)));
@@ -257,7 +258,7 @@ void TaSongSel::btnAlbumClick() {
     const kv::AtExit idle([this] { SetBusy(false); });
     btnAlbum->setEnabled(false);
     RadioButton3->setEnabled(true);
-    platform::LocaleSortedStrings groups;
+    platform::LocaleSortedStrings groups(platform::TextKind::Latin1);
     std::vector<std::pair<std::string, std::string>> members;
     Animate1->setActive(true);
     for (const std::string& record : forms_.aMain->SongLibrary) {

@@ -19,12 +19,24 @@ namespace testing_support {
 
 using namespace std::chrono_literals;
 
-ProgramProcess::ProgramProcess(const std::string& program, const std::string& log) : log_(log) {
+ProgramProcess::ProgramProcess(const std::string& program, const std::string& log,
+                               const std::vector<std::string>& environment)
+    : log_(log) {
+    std::vector<std::string> given = environment;
+    given.emplace_back("QT_QPA_PLATFORM=offscreen");
+    const auto replaced = [&given](std::string_view e) {
+        for (const std::string& g : given)
+            if (e.starts_with(g.substr(0, g.find('=') + 1)))
+                return true;
+        return false;
+    };
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e)
-        if (!std::string_view(*e).starts_with("QT_QPA_PLATFORM="))
+        if (!replaced(*e))
             env.emplace_back(*e);
-    env.emplace_back("QT_QPA_PLATFORM=offscreen");
+    for (const std::string& g : given)
+        if (g.find('=') + 1 < g.size())
+            env.push_back(g);
     std::vector<char*> envp;
     for (std::string& e : env)
         envp.push_back(e.data());

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -12,7 +13,10 @@ namespace testing_support {
 // SIGKILL) when the object goes.
 class ProgramProcess {
   public:
-    ProgramProcess(const std::string& program, const std::string& log);
+    // Each "NAME=value" of environment replaces the inherited variable of that name; one with
+    // nothing after "=" removes it.
+    ProgramProcess(const std::string& program, const std::string& log,
+                   const std::vector<std::string>& environment = {});
     ~ProgramProcess();
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
