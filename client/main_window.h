@@ -361,6 +361,7 @@ class TaMain : public QMainWindow {
     bool closing_ = false;
     bool startUpQueued_ = false;  // the first show's start-up waits in the event queue
     bool startingUp_ = false;
+    bool queueFileUnread_ = false;  // the start-up could not read the saved queue
     std::int32_t progressMaximum_ = 0;
     // The song-information entry last requested and not answered yet.
     std::string songInfoAwaited_;
