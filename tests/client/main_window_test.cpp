@@ -194,6 +194,34 @@ TEST_F(StartUpTest, AnUnreadableQueueFileFinishesTheStartUpAndSurvivesTheClose) 
     }
 }
 
+// Files the user made read-only to keep them: the close neither replaces nor deletes them.
+TEST_F(StartUpTest, ReadOnlySettingsAndQueueFilesAreKeptByTheClose) {
+    for (const bool queued : {true, false}) {
+        SCOPED_TRACE(queued ? "a queue at close" : "an empty queue at close");
+        Library({"alpha.mp3", "beta.mp3"});
+        const std::string settings = dir / "sonpad2.kvc";
+        const std::string queue = dir.write("songque.kvc", "ALPHA.MP3\r\n");
+        const std::string settingsBefore = ConfigText();
+        ::chmod(settings.c_str(), 0444);
+        ::chmod(queue.c_str(), 0444);
+        Create();
+        main().FormShow();
+        if (queued)
+            dm().AddSongToQue("000002");
+        else
+            main().ListView1->clear();
+        if (queued)
+            dialogs.expectError("I/O error: cannot write " + queue + ": Permission denied");
+        main().close();
+        EXPECT_EQ(dialogs.pending(), 0u);
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(ConfigText(), settingsBefore);
+        EXPECT_EQ(QueueFile(), "ALPHA.MP3\r\n");
+        ::chmod(settings.c_str(), 0644);
+        ::chmod(queue.c_str(), 0644);
+    }
+}
+
 TEST_F(StartUpTest, ASongOfTheLibraryIsShownWithItsTag) {
     Library({"alpha.mp3", "Night Drive.mp3"});
     Create();

@@ -171,6 +171,20 @@ TEST_F(PlaylistFilesTest, AFailedSaveShowsWhyAndChangesNothing) {
     EXPECT_FALSE(platform::files::fileExists(locked.path() + "/NEW.PLY"));
 }
 
+TEST_F(PlaylistFilesTest, AReadOnlyPlaylistIsKeptAndTheBoxNamesIt) {
+    songSel().AddToSelection(AddSong("/M/A.MP3", "A"));
+    const std::string kept = dir.write("lists/Rock.ply", "OLD.MP3\r\n");
+    ::chmod(kept.c_str(), 0444);
+    dialogs.expectSaveFile(Entry("lists") + "ROCK.PLY").expectError();
+    QTest::mouseClick(songSel().btnSave, Qt::LeftButton);
+    EXPECT_EQ(dialogs.pending(), 0u);
+    const std::string text = dialogs.textsOf(Kind::Error).at(0);
+    EXPECT_NE(text.find(kept + ": "), std::string::npos) << text;
+    EXPECT_EQ(testing_support::readFile(kept), "OLD.MP3\r\n");
+    EXPECT_EQ(AllNames(dir / "lists"), Lines{"Rock.ply"});
+    EXPECT_EQ(songSel().PlaylistName(), "");
+}
+
 TEST_F(PlaylistFilesTest, AFileThatCannotBeReadLeavesAnEmptyListUnderItsName) {
     AddSong("/M/A.MP3", "A");
     const std::string binary =

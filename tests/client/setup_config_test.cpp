@@ -1,4 +1,6 @@
 // Loading and saving the client's settings through the configuration window.
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -319,6 +321,18 @@ TEST_F(SetupConfigTest, SavedTextsComeBackTrimmedAndUpperCase) {
     EXPECT_EQ(setup().Edit3->text(), "MY-SERVER.LOCAL");
     EXPECT_EQ(setup().ClientName, "CAF\xe9 \xe9T\xe9");
     EXPECT_EQ(setup().Edit1->text(), QString::fromLatin1("CAF\xe9 \xe9T\xe9"));
+}
+
+TEST_F(SetupConfigTest, AReadOnlyFileIsKeptBySavesAndTheSettingsFollowIt) {
+    Load("CLIENT NAME=DEN\nPORT=2323\n");
+    const std::string file = dir / "sonpad2.kvc";
+    const std::string before = ConfigText();
+    ::chmod(file.c_str(), 0444);
+    setup().SpinEdit1->SetValue(80);
+    setup().reject();  // closing saves
+    EXPECT_EQ(ConfigText(), before);
+    EXPECT_EQ(setup().SpinEdit1->Value(), 2323);  // the reload shows what the file holds
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(SetupConfigTest, UnwritableFileLeavesTheSettingsAsTheFileHoldsThem) {
