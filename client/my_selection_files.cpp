@@ -11,6 +11,7 @@
 #include "common/song_record.h"
 #include "common/text_helpers.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/gauge.h"
 
@@ -26,7 +27,9 @@ platform::FileDialogOptions PlaylistDialog(const char* caption, const std::strin
                                            const std::string& fileName) {
     platform::FileDialogOptions options;
     options.caption = caption;
-    options.folder = folder;
+    // The folder is stored in upper case; a chooser given a name the disk does not hold
+    // would open somewhere else.
+    options.folder = platform::files::resolve(folder);
     options.filter = "Playlists (*.PLY);;All Files (*.*)";
     options.defaultExtension = "PLY";
     options.fileName = fileName;

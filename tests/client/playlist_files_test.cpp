@@ -116,7 +116,7 @@ TEST_F(PlaylistFilesTest, LoadTakesKnownLinesInFileOrderAndNamesEachUnknownOne) 
     EXPECT_TRUE(CaptionBold());
     EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, false}));
     const platform::FileDialogOptions& asked = dialogs.lastFileOptions();
-    EXPECT_EQ(asked.folder, Entry("lists"));
+    EXPECT_EQ(asked.folder, dir / "lists/");  // the stored folder as the disk spells it
     EXPECT_EQ(asked.filter, "Playlists (*.PLY);;All Files (*.*)");
     EXPECT_EQ(asked.defaultExtension, "PLY");
 
@@ -124,7 +124,7 @@ TEST_F(PlaylistFilesTest, LoadTakesKnownLinesInFileOrderAndNamesEachUnknownOne) 
     dialogs.expectSaveFile(std::nullopt);
     songSel().btnSaveClick();
     EXPECT_EQ(dialogs.lastFileOptions().fileName, path);
-    EXPECT_EQ(dialogs.lastFileOptions().folder, Entry("lists"));
+    EXPECT_EQ(dialogs.lastFileOptions().folder, dir / "lists/");
     // After Clear it proposes nothing.
     dialogs.expectConfirm(true).expectSaveFile(std::nullopt);
     songSel().btnClearClick();
