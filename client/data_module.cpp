@@ -113,6 +113,16 @@ std::string TDm::GetFileName(int index) const {
     return kv::ExtractFileName(kv::Trim(kv::RecordPath(Record(index))));
 }
 
+std::string TDm::GetSongFile(int index) const {
+    const std::string path = kv::Trim(kv::RecordPath(Record(index)));
+    const std::vector<std::string>& files = forms_.aMain->SongFiles;
+    const auto at = static_cast<size_t>(index);
+    // Only while it still belongs to this record.
+    if (at < files.size() && kv::UpperCase(files[at]) == path)
+        return files[at];
+    return path;
+}
+
 std::string TDm::GetGenreName(int index) const {
     const std::string code = kv::Trim(kv::RecordGenre(Record(index)));
     if (code.empty())

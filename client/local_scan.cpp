@@ -153,6 +153,7 @@ class ScanPass {
         total_ += static_cast<std::int64_t>(names.size());
         progress_.ProgressBar1->setMaximum(static_cast<int>(total_));
         Reserve(main_.SongLibrary, total_);
+        Reserve(main_.SongFiles, total_);
         Reserve(main_.GenreIndex, total_);
         rows_.Reserve(static_cast<qsizetype>(main_.SongLibrary.capacity()));
         dm_.LibraryIndex().Reserve(main_.SongLibrary.capacity());
@@ -199,6 +200,7 @@ class ScanPass {
                   rowImage_);
 
         main_.SongLibrary.push_back(std::move(record));
+        main_.SongFiles.push_back(disk + name);
         dm_.LibraryIndex().Add(main_.SongLibrary, static_cast<int>(main_.SongLibrary.size() - 1));
 
         if (!tag.found) {
@@ -273,6 +275,7 @@ void TaSetup::ScanLocalSongs() {
 
     main.SongInfoRequests.clear();
     main.SongLibrary.clear();
+    main.SongFiles.clear();
     main.GenreIndex.clear();
     songSel.ClearTree();
     main.ListView2->clear();

@@ -59,7 +59,10 @@ class TaMain : public QMainWindow {
     ~TaMain() override;
 
     // Shared client state.
-    std::vector<std::string> SongLibrary;       // song records of the last scan
+    std::vector<std::string> SongLibrary;  // song records of the last scan
+    // Each record's file as the disk spells it: the record holds its path in upper case, which
+    // names two files that differ only in case alike.
+    std::vector<std::string> SongFiles;
     std::vector<std::string> GenreIndex;        // genre (30) + title (30) + song number (6)
     std::vector<std::string> QuickSelection;    // song number + " " + title
     std::vector<std::string> SongInfoRequests;  // library index (6) + file name, untagged files

@@ -148,6 +148,7 @@ bool TaMain::FormCloseQuery() {
 void TaMain::FormClose() {
     QuickSelection.clear();
     SongLibrary.clear();
+    SongFiles.clear();
     GenreIndex.clear();
     SongInfoRequests.clear();
     if (MediaPlayer1) {
