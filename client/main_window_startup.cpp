@@ -148,7 +148,6 @@ bool TaMain::FormCloseQuery() {
 void TaMain::FormClose() {
     QuickSelection.clear();
     SongLibrary.clear();
-    SongFiles.clear();
     GenreIndex.clear();
     SongInfoRequests.clear();
     if (MediaPlayer1) {
