@@ -136,12 +136,18 @@ class UnreadableWhileStarting {
     }
     template <typename Step>
     void Run(Step&& step) {
-        const bool root = ::geteuid() == 0;
-        if (root)
-            EXPECT_EQ(::seteuid(65534), 0);
+        struct AsNobody {
+            const bool root = ::geteuid() == 0;
+            AsNobody() {
+                if (root)
+                    EXPECT_EQ(::seteuid(65534), 0);
+            }
+            ~AsNobody() {
+                if (root)
+                    EXPECT_EQ(::seteuid(0), 0);
+            }
+        } asNobody;
         step();
-        if (root)
-            EXPECT_EQ(::seteuid(0), 0);
     }
 
   private:
