@@ -115,11 +115,11 @@ std::string TDm::GetFileName(int index) const {
 
 std::string TDm::GetSongFile(int index) const {
     const std::string path = kv::Trim(kv::RecordPath(Record(index)));
-    const std::vector<std::string>& files = forms_.aMain->SongFiles;
-    const auto at = static_cast<size_t>(index);
+    const auto& twins = forms_.aMain->CaseTwinFiles;
+    const auto twin = twins.find(index);
     // Only while it still belongs to this record.
-    if (at < files.size() && kv::UpperCase(files[at]) == path)
-        return files[at];
+    if (twin != twins.end() && kv::UpperCase(twin->second) == path)
+        return twin->second;
     return path;
 }
 

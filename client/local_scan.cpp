@@ -153,13 +153,18 @@ class ScanPass {
         total_ += static_cast<std::int64_t>(names.size());
         progress_.ProgressBar1->setMaximum(static_cast<int>(total_));
         Reserve(main_.SongLibrary, total_);
-        Reserve(main_.SongFiles, total_);
         Reserve(main_.GenreIndex, total_);
         rows_.Reserve(static_cast<qsizetype>(main_.SongLibrary.capacity()));
         dm_.LibraryIndex().Reserve(main_.SongLibrary.capacity());
 
-        for (const std::string& name : names)
-            File(folder, disk, name);
+        // The listing is sorted without regard to case: names that differ only in case are
+        // neighbours.
+        for (size_t i = 0; i < names.size(); ++i) {
+            const bool twin =
+                (i > 0 && platform::ascii::equalsNoCase(names[i - 1], names[i])) ||
+                (i + 1 < names.size() && platform::ascii::equalsNoCase(names[i], names[i + 1]));
+            File(folder, disk, names[i], twin);
+        }
     }
 
     // The rows go to the list; the index takes the library as it now is.
@@ -180,7 +185,8 @@ class ScanPass {
     }
 
   private:
-    void File(const std::string& folder, const std::string& disk, const std::string& name) {
+    void File(const std::string& folder, const std::string& disk, const std::string& name,
+              bool caseTwin) {
         // Events and the progress at the display's rate, not for every file.
         const bool show = count_ == 0 || sinceShown_.elapsed() >= intervalMs_;
         if (show)
@@ -200,7 +206,9 @@ class ScanPass {
                   rowImage_);
 
         main_.SongLibrary.push_back(std::move(record));
-        main_.SongFiles.push_back(disk + name);
+        if (caseTwin)
+            main_.CaseTwinFiles.emplace(static_cast<int>(main_.SongLibrary.size() - 1),
+                                        disk + name);
         dm_.LibraryIndex().Add(main_.SongLibrary, static_cast<int>(main_.SongLibrary.size() - 1));
 
         if (!tag.found) {
@@ -275,7 +283,7 @@ void TaSetup::ScanLocalSongs() {
 
     main.SongInfoRequests.clear();
     main.SongLibrary.clear();
-    main.SongFiles.clear();
+    main.CaseTwinFiles.clear();
     main.GenreIndex.clear();
     songSel.ClearTree();
     main.ListView2->clear();

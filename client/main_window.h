@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "client/client_environment.h"
@@ -60,9 +61,10 @@ class TaMain : public QMainWindow {
 
     // Shared client state.
     std::vector<std::string> SongLibrary;  // song records of the last scan
-    // Each record's file as the disk spells it: the record holds its path in upper case, which
-    // names two files that differ only in case alike.
-    std::vector<std::string> SongFiles;
+    // The file as the disk spells it, by library index, of each record whose upper-case path
+    // also names another file of its folder (names that differ only in case); every other
+    // record's path finds its own file.
+    std::unordered_map<int, std::string> CaseTwinFiles;
     std::vector<std::string> GenreIndex;        // genre (30) + title (30) + song number (6)
     std::vector<std::string> QuickSelection;    // song number + " " + title
     std::vector<std::string> SongInfoRequests;  // library index (6) + file name, untagged files
