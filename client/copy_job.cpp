@@ -15,8 +15,9 @@ CopyOutcome CopySongFiles(const std::vector<SongFile>& songs, std::string_view f
         if (starting)
             starting(i, song);
         try {
-            platform::files::copyFile(song.folder + song.fileName,
-                                      std::string(folder) + "/" + song.fileName);
+            platform::files::copyFile(
+                song.source.empty() ? song.folder + song.fileName : song.source,
+                std::string(folder) + "/" + song.fileName);
             ++outcome.copied;
         } catch (const std::exception& e) {
             if (outcome.failed++ == 0)

@@ -7,10 +7,12 @@
 
 namespace sonpad {
 
-// One song file to copy: its folder (with the trailing separator) and its name.
+// One song file to copy: its folder (with the trailing separator) and its name, and the file
+// itself as the disk spells it when known (else folder and name are looked up).
 struct SongFile {
     std::string folder;
     std::string fileName;
+    std::string source;
 };
 
 struct CopyOutcome {

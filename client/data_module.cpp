@@ -113,6 +113,16 @@ std::string TDm::GetFileName(int index) const {
     return kv::ExtractFileName(kv::Trim(kv::RecordPath(Record(index))));
 }
 
+std::string TDm::GetSongFile(int index) const {
+    const std::string path = kv::Trim(kv::RecordPath(Record(index)));
+    const auto& twins = forms_.aMain->CaseTwinFiles;
+    const auto twin = twins.find(index);
+    // Only while it still belongs to this record.
+    if (twin != twins.end() && kv::UpperCase(twin->second) == path)
+        return twin->second;
+    return path;
+}
+
 std::string TDm::GetGenreName(int index) const {
     const std::string code = kv::Trim(kv::RecordGenre(Record(index)));
     if (code.empty())

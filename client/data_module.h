@@ -32,6 +32,9 @@ class TDm {
     std::string GetComment(int index) const;
     std::string GetFilePath(int index) const;  // with its trailing separator
     std::string GetFileName(int index) const;
+    // The record's own file, for reading and writing the file itself: the record's path, or
+    // where another file's name differs from it only in case, its name as the disk spells it.
+    std::string GetSongFile(int index) const;
 
     // The first record in library order whose file name equals the name in upper case (not
     // trimmed), or -1.

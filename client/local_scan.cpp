@@ -157,8 +157,14 @@ class ScanPass {
         rows_.Reserve(static_cast<qsizetype>(main_.SongLibrary.capacity()));
         dm_.LibraryIndex().Reserve(main_.SongLibrary.capacity());
 
-        for (const std::string& name : names)
-            File(folder, disk, name);
+        // The listing is sorted without regard to case: names that differ only in case are
+        // neighbours.
+        for (size_t i = 0; i < names.size(); ++i) {
+            const bool twin =
+                (i > 0 && platform::ascii::equalsNoCase(names[i - 1], names[i])) ||
+                (i + 1 < names.size() && platform::ascii::equalsNoCase(names[i], names[i + 1]));
+            File(folder, disk, names[i], twin);
+        }
     }
 
     // The rows go to the list; the index takes the library as it now is.
@@ -179,7 +185,8 @@ class ScanPass {
     }
 
   private:
-    void File(const std::string& folder, const std::string& disk, const std::string& name) {
+    void File(const std::string& folder, const std::string& disk, const std::string& name,
+              bool caseTwin) {
         // Events and the progress at the display's rate, not for every file.
         const bool show = count_ == 0 || sinceShown_.elapsed() >= intervalMs_;
         if (show)
@@ -199,6 +206,9 @@ class ScanPass {
                   rowImage_);
 
         main_.SongLibrary.push_back(std::move(record));
+        if (caseTwin)
+            main_.CaseTwinFiles.emplace(static_cast<int>(main_.SongLibrary.size() - 1),
+                                        disk + name);
         dm_.LibraryIndex().Add(main_.SongLibrary, static_cast<int>(main_.SongLibrary.size() - 1));
 
         if (!tag.found) {
@@ -273,6 +283,7 @@ void TaSetup::ScanLocalSongs() {
 
     main.SongInfoRequests.clear();
     main.SongLibrary.clear();
+    main.CaseTwinFiles.clear();
     main.GenreIndex.clear();
     songSel.ClearTree();
     main.ListView2->clear();

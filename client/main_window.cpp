@@ -37,6 +37,7 @@ TaMain::~TaMain() {
 void TaMain::FormCreate() {
     ScanCaption = "Sonpad Software v.2.0a";
     SongLibrary.clear();
+    CaseTwinFiles.clear();
     GenreIndex.clear();
     QuickSelection.clear();
     SongInfoRequests.clear();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "client/client_environment.h"
@@ -59,7 +60,11 @@ class TaMain : public QMainWindow {
     ~TaMain() override;
 
     // Shared client state.
-    std::vector<std::string> SongLibrary;       // song records of the last scan
+    std::vector<std::string> SongLibrary;  // song records of the last scan
+    // The file as the disk spells it, by library index, of each record whose upper-case path
+    // also names another file of its folder (names that differ only in case); every other
+    // record's path finds its own file.
+    std::unordered_map<int, std::string> CaseTwinFiles;
     std::vector<std::string> GenreIndex;        // genre (30) + title (30) + song number (6)
     std::vector<std::string> QuickSelection;    // song number + " " + title
     std::vector<std::string> SongInfoRequests;  // library index (6) + file name, untagged files
@@ -361,6 +366,7 @@ class TaMain : public QMainWindow {
     bool closing_ = false;
     bool startUpQueued_ = false;  // the first show's start-up waits in the event queue
     bool startingUp_ = false;
+    bool queueFileUnread_ = false;  // the start-up could not read the saved queue
     std::int32_t progressMaximum_ = 0;
     // The song-information entry last requested and not answered yet.
     std::string songInfoAwaited_;

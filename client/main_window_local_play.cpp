@@ -17,11 +17,11 @@ bool TaMain::PlayLocalSong(const std::string& songNo) {
     if (!forms_.aSongSel->GetSongInfo(songNo, info))
         return false;
     try {
-        const std::int32_t size = kv::GetCheckedFileSize(info.filePath);
+        const std::int32_t size = kv::GetCheckedFileSize(info.songFile);
         if (!MediaPlayer1)
             throw platform::Error("No player.");
         MediaPlayer1->close();
-        MediaPlayer1->setFileName(platform::files::resolve(info.filePath));
+        MediaPlayer1->setFileName(platform::files::resolve(info.songFile));
         MediaPlayer1->open();
         MediaPlayer1->play();
         LocalSongOpen = true;

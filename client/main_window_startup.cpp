@@ -55,10 +55,14 @@ void TaMain::FormShow() {
     if (!FirstShow || startingUp_ || closing_)
         return;
     startingUp_ = true;
+    // Done once, however it ends: a repeat would rescan and empty the queue.
     struct EndOfStartUp {
-        bool& flag;
-        ~EndOfStartUp() { flag = false; }
-    } endOfStartUp{startingUp_};
+        TaMain& main;
+        ~EndOfStartUp() {
+            main.startingUp_ = false;
+            main.FirstShow = false;
+        }
+    } endOfStartUp{*this};
 
     TaSetup& setup = *forms_.aSetup;
     const std::string configuration = AppDir + keys::kConfigFile;
@@ -77,7 +81,7 @@ void TaMain::FormShow() {
     Playing = false;
     setup.ScanLocalSongs();
     if (!SongLibrary.empty())
-        ReloadSongQueue();
+        platform::guarded([this] { ReloadSongQueue(); });  // its box, then the rest
     else
         platform::dialogs().showMessage("There are NO AVAILABLE songs to play.");
     unsetCursor();
@@ -101,8 +105,15 @@ void TaMain::ReloadSongQueue() {
     const std::string file = SongQueueFile();
     if (!platform::files::fileExists(file) || !forms_.aSetup->cbAutoloadsq->isChecked())
         return;
+    std::string text;
+    try {
+        text = platform::files::readWholeFile(file);
+    } catch (const platform::Error&) {
+        queueFileUnread_ = true;  // what it holds is not in the queue: the close keeps it
+        throw;
+    }
     TDm& dm = *forms_.Dm;
-    for (const std::string& line : kv::TextLines(platform::files::readWholeFile(file))) {
+    for (const std::string& line : kv::TextLines(text)) {
         const int index = dm.FindSongByFileName(line);
         if (index >= 0)
             dm.AddSongToQue(dm.GetSongNo(index));
@@ -177,7 +188,10 @@ void TaMain::WriteCloseKeys() {
 void TaMain::SaveSongQueue() {
     const std::string file = SongQueueFile();
     if (ListView1->topLevelItemCount() == 0) {
-        if (platform::files::fileExists(file))
+        // A file this run could not read, or one its owner made read-only, is not this
+        // queue's to delete.
+        if (!queueFileUnread_ && platform::files::fileExists(file) &&
+            platform::files::mayReplace(file))
             platform::files::removeFile(file);
         return;
     }

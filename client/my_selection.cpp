@@ -177,6 +177,7 @@ bool TaSongSel::GetSongInfo(std::string_view songNo, SongInfo& info) const {
     info.year = dm.GetYear(index);
     info.comment = dm.GetComment(index);
     info.filePath = dm.GetFilePath(index) + dm.GetFileName(index);
+    info.songFile = dm.GetSongFile(index);
     for (std::string* field : {&info.title, &info.artist, &info.album})
         if (field->empty())
             *field = kv::PadRight("BLANK", 30, " ");

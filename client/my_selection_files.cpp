@@ -11,13 +11,14 @@
 #include "common/song_record.h"
 #include "common/text_helpers.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/gauge.h"
 
 namespace sonpad {
 namespace {
 
-constexpr int kPathColumn = 3, kFileNameColumn = 4;
+constexpr int kSongNoColumn = 0, kPathColumn = 3, kFileNameColumn = 4;
 
 // The folder browser starts at the root of the program's drive: here the one root.
 const char* const kBrowseRoot = "/";
@@ -26,7 +27,9 @@ platform::FileDialogOptions PlaylistDialog(const char* caption, const std::strin
                                            const std::string& fileName) {
     platform::FileDialogOptions options;
     options.caption = caption;
-    options.folder = folder;
+    // The folder is stored in upper case; a chooser given a name the disk does not hold
+    // would open somewhere else.
+    options.folder = platform::files::resolve(folder);
     options.filter = "Playlists (*.PLY);;All Files (*.*)";
     options.defaultExtension = "PLY";
     options.fileName = fileName;
@@ -100,9 +103,17 @@ void TaSongSel::Copysongstoanotherlocation1Click() {
 
     std::vector<SongFile> songs;
     songs.reserve(static_cast<size_t>(n));
+    const TDm& dm = *forms_.Dm;
     for (int i = 0; i < n; ++i) {
         const QTreeWidgetItem* row = ListView1->topLevelItem(i);
-        songs.push_back({Cell(row, kPathColumn), Cell(row, kFileNameColumn)});
+        SongFile song{Cell(row, kPathColumn), Cell(row, kFileNameColumn), {}};
+        // The row's own file, not the first whose name differs only in case; a row whose
+        // number a later scan gave to another song is copied by its path.
+        const int index = dm.FindSongByNo(Cell(row, kSongNoColumn));
+        if (index >= 0 && dm.GetFilePath(index) + dm.GetFileName(index) ==
+                              kv::Trim(song.folder) + kv::Trim(song.fileName))
+            song.source = dm.GetSongFile(index);
+        songs.push_back(std::move(song));
     }
     if (folder == "/")
         folder.clear();

@@ -61,65 +61,67 @@ void TaSetup::LoadConfig() {
     const std::vector<std::string> before = Folders();
     ListBox1->clear();
     std::optional<std::int32_t> folderCount;
-    bool foldersRead = false;
-    const auto readFolders = [&](const kv::Tcfg& cfg) {
-        foldersRead = true;
-        if (*folderCount <= 0)
-            return;
-        // Lines past the last stored folder could only be empty; a huge count would list
-        // (and scan) millions of them.
-        const std::int32_t last = std::min(*folderCount, highestFolderKey(cfg));
-        for (std::int32_t i = 1; i <= last; ++i)
-            ListBox1->addItem(platform::fileName(cfg.ReadString(keys::FolderKey(i))));
-        UpdateButtons();
-    };
     try {
         const kv::Tcfg cfg = openSettings(ConfigurationFile());
-        try {
-            // The first key that cannot be read ends the load; what came before it stays.
-            PlayHere = cfg.ReadBool(keys::kPlayHere);
-            folderCount = cfg.ReadInteger(keys::kDirectories);
-            ClientName = cfg.ReadString(keys::kClientName);
-            SpinEdit1->SetValue(cfg.ReadInteger(keys::kPort));
-            Edit3->setText(platform::latin1(cfg.ReadString(keys::kServerIp)));
-            main.move(main.x(), cfg.ReadInteger(keys::kTop));
-            main.move(cfg.ReadInteger(keys::kLeft), main.y());
-            Edit2->setText(platform::fileName(cfg.ReadString(keys::kPlaylistDirectory)));
-            main.MaxWidth = cfg.ReadInteger(keys::kMaxWidth);
-            main.MaxHeight = cfg.ReadInteger(keys::kMaxHeight);
-            const std::int32_t seqLimit = cfg.ReadInteger(keys::kSequentialPlay);
-            cbAutoloadsq->setChecked(cfg.ReadBool(keys::kAutoloadSongQue));
-            main.cbRemoveSong->setChecked(cfg.ReadBool(keys::kRemoveSong));
-            main.cbPlayListOnce->setChecked(cfg.ReadBool(keys::kPlayOnce));
-            main.cbSeqPlay->setChecked(cfg.ReadBool(keys::kPlayInSequence));
-            main.seSeqLimit->SetValue(seqLimit < main.seSeqLimit->minimum() ? kSeqLimitFallback
-                                                                            : seqLimit);
-            readFolders(cfg);
-            Edit1->setText(platform::latin1(ClientName));
-            // While connected the mode stays the connection's: a local mode under a standing
-            // connection would leave the server's lines unread until it dropped the client.
-            if (!main.IdTCPClient1.connected())
-                main.LocalMode = PlayHere;
-            TaSongSel& songSel = *forms_.aSongSel;
-            songSel.SaveDialogFolder = platform::fromFileName(Edit2->text());
-            songSel.OpenDialogFolder = songSel.SaveDialogFolder;
-            const QSize screen = env_.screenSize();
-            if (main.MaxWidth > screen.width() - 100 || main.MaxWidth < 1)
-                main.MaxWidth = roomBeside(screen.width(), main.x(), 10);
-            if (main.MaxHeight > screen.height() - 100 || main.MaxHeight < 1)
-                main.MaxHeight = roomBeside(screen.height(), main.y(), 50);
-        } catch (const std::exception&) {
-            // A bad number after the folder count must not cost the folder list: the next
-            // save would write it back empty.
-            if (folderCount && !foldersRead)
-                readFolders(cfg);
-            throw;
+        // A value that is no number costs that value only: its field keeps what it holds (and
+        // its clamp), and the keys after it are still read, so the next save writes back what
+        // the user had.
+        const auto number = [&cfg](const char* key) -> std::optional<std::int32_t> {
+            try {
+                return cfg.ReadInteger(key);
+            } catch (const kv::ConversionError&) {
+                return std::nullopt;
+            }
+        };
+        PlayHere = cfg.ReadBool(keys::kPlayHere);
+        folderCount = number(keys::kDirectories);
+        ClientName = cfg.ReadString(keys::kClientName);
+        if (const auto port = number(keys::kPort))
+            SpinEdit1->SetValue(*port);
+        Edit3->setText(platform::latin1(cfg.ReadString(keys::kServerIp)));
+        if (const auto top = number(keys::kTop))
+            main.move(main.x(), *top);
+        if (const auto left = number(keys::kLeft))
+            main.move(*left, main.y());
+        Edit2->setText(platform::fileName(cfg.ReadString(keys::kPlaylistDirectory)));
+        main.MaxWidth = number(keys::kMaxWidth).value_or(main.MaxWidth);
+        main.MaxHeight = number(keys::kMaxHeight).value_or(main.MaxHeight);
+        const std::int32_t seqLimit =
+            number(keys::kSequentialPlay).value_or(main.seSeqLimit->Value());
+        cbAutoloadsq->setChecked(cfg.ReadBool(keys::kAutoloadSongQue));
+        main.cbRemoveSong->setChecked(cfg.ReadBool(keys::kRemoveSong));
+        main.cbPlayListOnce->setChecked(cfg.ReadBool(keys::kPlayOnce));
+        main.cbSeqPlay->setChecked(cfg.ReadBool(keys::kPlayInSequence));
+        main.seSeqLimit->SetValue(seqLimit < main.seSeqLimit->minimum() ? kSeqLimitFallback
+                                                                        : seqLimit);
+        if (folderCount && *folderCount > 0) {
+            // Lines past the last stored folder could only be empty; a huge count would list
+            // (and scan) millions of them.
+            const std::int32_t last = std::min(*folderCount, highestFolderKey(cfg));
+            for (std::int32_t i = 1; i <= last; ++i)
+                ListBox1->addItem(platform::fileName(cfg.ReadString(keys::FolderKey(i))));
+            UpdateButtons();
         }
+        Edit1->setText(platform::latin1(ClientName));
+        // While connected the mode stays the connection's: a local mode under a standing
+        // connection would leave the server's lines unread until it dropped the client.
+        if (!main.IdTCPClient1.connected())
+            main.LocalMode = PlayHere;
+        TaSongSel& songSel = *forms_.aSongSel;
+        songSel.SaveDialogFolder = platform::fromFileName(Edit2->text());
+        songSel.OpenDialogFolder = songSel.SaveDialogFolder;
+        const QSize screen = env_.screenSize();
+        if (main.MaxWidth > screen.width() - 100 || main.MaxWidth < 1)
+            main.MaxWidth = roomBeside(screen.width(), main.x(), 10);
+        if (main.MaxHeight > screen.height() - 100 || main.MaxHeight < 1)
+            main.MaxHeight = roomBeside(screen.height(), main.y(), 50);
     } catch (const std::exception&) {
-        if (!folderCount) {
-            for (const std::string& folder : before)
-                ListBox1->addItem(platform::fileName(folder));
-        }
+    }
+    // A folder count that is no number keeps the folders listed before, or the next save
+    // would write the list back empty.
+    if (!folderCount) {
+        for (const std::string& folder : before)
+            ListBox1->addItem(platform::fileName(folder));
     }
 }
 

@@ -37,6 +37,7 @@ struct SongInfo {
     std::string year;
     std::string comment;
     std::string filePath;  // folder and file name
+    std::string songFile;  // the same file as the disk spells it
 };
 
 // The song selection window: the tree of the library and its search, my Selection and the
@@ -185,6 +186,7 @@ class TaSongSel : public QWidget {
     bool SelectionEventFilter(QObject* watched, QEvent* event);
     bool TagEventFilter(QObject* watched, QEvent* event);
     std::string TagFileSpec() const;                // the folder and file name the fields show
+    std::string TagFile() const;                    // that file as the disk spells the song shown
     void ShowGenreChoice(const std::string& name);  // selects the item of that name
     void SetBusy(bool busy);
     void BuildAllSongsTree();
@@ -204,6 +206,7 @@ class TaSongSel : public QWidget {
     bool loadingPlaylist_ = false;  // rows come in a batch: one repaint at its end
     bool questionAttached_ = false;
     bool tagEditing_ = false;
+    std::string shownSongFile_;   // the file of the song the fields show, as the disk spells it
     bool genreChecking_ = false;  // the genre message is up
     std::int64_t lastRedrawMs_ = -1;
     std::vector<QIcon> nodeIcons_;  // by image and selected image

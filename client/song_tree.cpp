@@ -285,6 +285,7 @@ void TaSongSel::TreeView1Click() {
         return;
     for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8})
         edit->clear();
+    shownSongFile_.clear();
     QTreeWidgetItem* current = TreeView1->currentItem();
     ClickedNode = current && current->isSelected() ? current : selected.last();
 
@@ -300,6 +301,7 @@ void TaSongSel::TreeView1Click() {
         Edit6->setText(platform::latin1(info.comment));
         Edit7->setText(platform::fileName(kv::ExtractFilePath(info.filePath)));
         Edit8->setText(platform::fileName(kv::ExtractFileName(info.filePath)));
+        shownSongFile_ = info.songFile;
         btnTagEdit->show();
         return;
     }

@@ -37,6 +37,14 @@ std::string TaSongSel::TagFileSpec() const {
            kv::Trim(platform::fromFileName(Edit8->text()));
 }
 
+std::string TaSongSel::TagFile() const {
+    const std::string spec = TagFileSpec();
+    // The upper-case path alone would find the first of two files that differ only in case.
+    if (!shownSongFile_.empty() && kv::UpperCase(shownSongFile_) == kv::UpperCase(spec))
+        return shownSongFile_;
+    return spec;
+}
+
 void TaSongSel::ShowGenreChoice(const std::string& name) {
     // The item of that name, so the genre number follows the list; a name the list does not
     // hold (genres 126 to 255) leaves the number as it is.
@@ -45,9 +53,9 @@ void TaSongSel::ShowGenreChoice(const std::string& name) {
 }
 
 void TaSongSel::btnTagEditClick() {
-    const std::string file = TagFileSpec();
+    const std::string file = TagFile();
     if (!platform::files::fileExists(file)) {
-        platform::dialogs().showMessage("Cannot locate file \"" + file + "\"");
+        platform::dialogs().showMessage("Cannot locate file \"" + TagFileSpec() + "\"");
         return;
     }
     const TagTexts tag = ReadTag(file);
@@ -77,14 +85,14 @@ void TaSongSel::btnTagEditClick() {
 
 void TaSongSel::btnTagSaveClick() {
     const auto text = [](const QLineEdit* edit) { return platform::fromLatin1(edit->text()); };
-    kv::WriteId3v1Tag(TagFileSpec(), text(Edit1), text(Edit2), text(Edit3), text(Edit6),
-                      text(Edit5), text(Edit4));
+    kv::WriteId3v1Tag(TagFile(), text(Edit1), text(Edit2), text(Edit3), text(Edit6), text(Edit5),
+                      text(Edit4));
     btnTagCancelClick();
 }
 
 void TaSongSel::btnTagRemoveClick() {
     if (kv::ConfirmDlg("Remove TAG from file?"))
-        kv::WriteId3v1Tag(TagFileSpec(), "", "", "", "", "", "12");
+        kv::WriteId3v1Tag(TagFile(), "", "", "", "", "", "12");
     btnTagCancelClick();
 }
 
@@ -97,7 +105,7 @@ void TaSongSel::btnTagCancelClick() {
     btnTagEdit->show();
     cbGenre->hide();
     Edit4->show();
-    const std::string file = TagFileSpec();
+    const std::string file = TagFile();
     if (!platform::files::fileExists(file))
         return;
     const TagTexts tag = ReadTag(file);

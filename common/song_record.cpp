@@ -56,8 +56,9 @@ std::string RecordTagColumns(std::string_view r) {
 }
 
 namespace {
+// "/" only: a backslash is an ordinary character of a file name here.
 size_t lastSeparator(std::string_view path) {
-    return path.find_last_of("/\\");
+    return path.rfind('/');
 }
 }  // namespace
 

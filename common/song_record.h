@@ -38,7 +38,7 @@ std::string RecordPath(std::string_view record);
 // Columns 7-133: the part both programs' records share.
 std::string RecordTagColumns(std::string_view record);
 
-// The file-name part of a path (after its last separator) and the folder with its separator.
+// The file-name part of a path (after its last "/") and the folder with its "/".
 std::string ExtractFileName(std::string_view path);
 std::string ExtractFilePath(std::string_view path);
 // The file name without its extension (the part from the last dot on).

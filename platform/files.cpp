@@ -118,6 +118,49 @@ bool clearAttributes(std::string_view name) {
     return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
 }
 
+namespace {
+
+bool writable(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return true;  // nothing there yet
+    // The owner's bit counts for everyone, the superuser too: it is what a user sets to keep a
+    // file.
+    return (st.st_mode & S_IWUSR) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
+[[noreturn]] void failReadOnly(const std::string& what) {
+    throw IoError(what + ": " + std::strerror(EACCES));
+}
+
+// The bytes into a new file, with the mode of the file it replaces when there is one; the
+// errno of the failing step, or 0.
+int writeNewFile(const std::string& path, std::string_view bytes, std::optional<mode_t> keepMode) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return errno;
+    size_t done = 0;
+    int error = 0;
+    while (done < bytes.size() && error == 0) {
+        const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (w >= 0)
+            done += static_cast<size_t>(w);
+        else if (errno != EINTR)
+            error = errno;
+    }
+    if (error == 0 && keepMode && ::fchmod(fd, *keepMode) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
+}  // namespace
+
+bool mayReplace(std::string_view name) {
+    return writable(resolve(name));
+}
+
 void removeFile(std::string_view name) {
     const std::string path = resolve(name);
     if (::unlink(path.c_str()) != 0)
@@ -131,6 +174,8 @@ void copyFile(std::string_view from, std::string_view to) {
     // Copying a file onto itself would truncate it: it already is where it should be.
     if (std::filesystem::equivalent(source, target, ec))
         return;
+    if (!writable(target))
+        failReadOnly("Cannot copy " + source + " to " + target);
     // A hidden name beside the target, renamed into place: a failed copy leaves no half file.
     const std::filesystem::path targetPath(target);
     const std::string temp = (targetPath.parent_path() / ("." + targetPath.filename().string() +
@@ -373,23 +418,21 @@ void writeWholeFileAtomically(std::string_view name, std::string_view bytes) {
         if (!ec)
             target = real.string();
     }
+    // A rename would replace a read-only file as well: it is refused like any failed write.
+    if (!writable(target))
+        failReadOnly("I/O error: cannot write " + target);
     const std::string temp = target + ".tmp-" + std::to_string(::getpid());
     struct stat old {};
-    const bool hadOld = ::stat(target.c_str(), &old) == 0;
-    try {
-        File out(temp, File::Mode::CreateTruncate);
-        out.write(bytes);
-        if (hadOld)
-            ::chmod(temp.c_str(), old.st_mode & 07777);
-        out.close();
-    } catch (...) {
+    std::optional<mode_t> keepMode;
+    if (::stat(target.c_str(), &old) == 0)
+        keepMode = old.st_mode & 07777;
+    ::unlink(temp.c_str());  // left over by a run that ended inside a write
+    int error = writeNewFile(temp, bytes, keepMode);
+    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
         ::unlink(temp.c_str());
-        throw;
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const std::string why = errnoText();
-        ::unlink(temp.c_str());
-        throw IoError("I/O error: cannot replace " + target + ": " + why);
+        throw IoError("I/O error: cannot write " + target + ": " + std::strerror(error));
     }
 }
 

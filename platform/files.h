@@ -25,9 +25,15 @@ std::int64_t fileSize(std::string_view name);
 // "Set the attributes to none": makes the file writable by its owner. False when it failed.
 bool clearAttributes(std::string_view name);
 
+// False for an existing file that may not be written: read-only for its owner, or not
+// writable by this process. Such a file is kept, as the original platform kept a read-only
+// file; a name that does not exist yet may be created.
+bool mayReplace(std::string_view name);
+
 void removeFile(std::string_view name);  // raises IoError
 // Replaces the target through a hidden temporary file beside it, so a failed copy leaves no
-// half file; a target that is the source itself is left whole. Raises IoError.
+// half file; a target that is the source itself is left whole. A target that may not be
+// replaced (mayReplace) fails. Raises IoError.
 void copyFile(std::string_view from, std::string_view to);
 
 // The plain files of one folder whose names match mask ("*.MP3", "*.PLY", ? and * wildcards,
@@ -74,6 +80,8 @@ class File {
 // Whole-file helpers for the plain-text files of the programs.
 std::string readWholeFile(std::string_view name);  // IoError when missing or unreadable
 // Writes through a temporary file and a rename, so an interrupted write leaves the old file.
+// A file that may not be replaced (mayReplace) is left as it is. Raises IoError naming the
+// file, never the temporary one.
 void writeWholeFileAtomically(std::string_view name, std::string_view bytes);
 
 }  // namespace platform::files

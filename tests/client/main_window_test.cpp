@@ -1,6 +1,9 @@
 // The main window's start-up, its close with the settings and the queue file, and the tray menu.
 #include "client/main_window.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -10,6 +13,7 @@
 #include <QTreeWidget>
 #include <filesystem>
 
+#include "client/data_module.h"
 #include "client/setup_window.h"
 #include "client/volume_bar.h"
 #include "platform/qt/tick_timer.h"
@@ -118,6 +122,110 @@ TEST_F(StartUpTest, AnEmptyLibraryLeavesTheQueueFileAlone) {
     main().FormShow();
     EXPECT_EQ(QueueFile(), "ALPHA.MP3\r\n");
     EXPECT_FALSE(main().pnlButtons->isEnabled());
+}
+
+// A file its owner may write but not read. The superuser reads every file, so for it the
+// start-up's read runs as nobody (whose read the file's mode refuses).
+class UnreadableWhileStarting {
+  public:
+    UnreadableWhileStarting(const testing_support::TempDir& dir, const std::string& file)
+        : folder_(dir.path()) {
+        ::chmod(file.c_str(), 0200);
+        if (::geteuid() == 0)
+            ::chmod(folder_.c_str(), 0755);  // nobody reads the other files of the folder
+    }
+    template <typename Step>
+    void Run(Step&& step) {
+        struct AsNobody {
+            const bool root = ::geteuid() == 0;
+            AsNobody() {
+                if (root)
+                    EXPECT_EQ(::seteuid(65534), 0);
+            }
+            ~AsNobody() {
+                if (root)
+                    EXPECT_EQ(::seteuid(0), 0);
+            }
+        } asNobody;
+        step();
+    }
+
+  private:
+    std::string folder_;
+};
+
+// A saved queue the start-up cannot read: its box, then the rest of the start-up; a later
+// show repeats nothing; the close keeps the file unless a queue was built meanwhile.
+TEST_F(StartUpTest, AnUnreadableQueueFileFinishesTheStartUpAndSurvivesTheClose) {
+    const struct {
+        const char* what;
+        bool folder;      // a folder in the file's place, else a file without read permission
+        bool buildQueue;  // the user queues a song before closing
+        const char* after;
+    } cases[] = {
+        {"no permission, nothing queued", false, false, "ALPHA.MP3\r\n"},
+        {"no permission, a queue built", false, true, "BETA.MP3\r\n"},
+        {"a folder, nothing queued", true, false, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(dir / "songque.kvc");
+        Library({"alpha.mp3", "beta.mp3"});
+        const std::string file =
+            c.folder ? dir.mkdir("songque.kvc") : dir.write("songque.kvc", "ALPHA.MP3\r\n");
+        UnreadableWhileStarting unreadable(dir, file);
+        Create();
+        if (!c.folder)
+            dialogs.expectError();
+        unreadable.Run([&] { main().FormShow(); });
+        EXPECT_EQ(dialogs.pending(), 0u);
+        EXPECT_FALSE(main().FirstShow);
+        EXPECT_TRUE(main().Panel2->isEnabled());
+        EXPECT_EQ(main().TrackBar1->value(), 0x8000);  // the device's volume, shown at the end
+        EXPECT_TRUE(QueueRows().empty());
+        if (c.buildQueue)
+            dm().AddSongToQue("000002");
+        main().hide();
+        main().show();  // a restore: no second start-up (its rescan would empty the queue)
+        main().FormShow();
+        EXPECT_EQ(QueueRows().size(), c.buildQueue ? 1u : 0u);
+        main().close();
+        EXPECT_TRUE(ended);
+        if (c.folder) {
+            EXPECT_TRUE(std::filesystem::is_directory(file));
+        } else {
+            ::chmod(file.c_str(), 0644);
+            EXPECT_EQ(QueueFile(), c.after);
+        }
+    }
+}
+
+// Files the user made read-only to keep them: the close neither replaces nor deletes them.
+TEST_F(StartUpTest, ReadOnlySettingsAndQueueFilesAreKeptByTheClose) {
+    for (const bool queued : {true, false}) {
+        SCOPED_TRACE(queued ? "a queue at close" : "an empty queue at close");
+        Library({"alpha.mp3", "beta.mp3"});
+        const std::string settings = dir / "sonpad2.kvc";
+        const std::string queue = dir.write("songque.kvc", "ALPHA.MP3\r\n");
+        const std::string settingsBefore = ConfigText();
+        ::chmod(settings.c_str(), 0444);
+        ::chmod(queue.c_str(), 0444);
+        Create();
+        main().FormShow();
+        if (queued)
+            dm().AddSongToQue("000002");
+        else
+            main().ListView1->clear();
+        if (queued)
+            dialogs.expectError("I/O error: cannot write " + queue + ": Permission denied");
+        main().close();
+        EXPECT_EQ(dialogs.pending(), 0u);
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(ConfigText(), settingsBefore);
+        EXPECT_EQ(QueueFile(), "ALPHA.MP3\r\n");
+        ::chmod(settings.c_str(), 0644);
+        ::chmod(queue.c_str(), 0644);
+    }
 }
 
 TEST_F(StartUpTest, ASongOfTheLibraryIsShownWithItsTag) {

@@ -116,7 +116,7 @@ TEST_F(PlaylistFilesTest, LoadTakesKnownLinesInFileOrderAndNamesEachUnknownOne) 
     EXPECT_TRUE(CaptionBold());
     EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, false}));
     const platform::FileDialogOptions& asked = dialogs.lastFileOptions();
-    EXPECT_EQ(asked.folder, Entry("lists"));
+    EXPECT_EQ(asked.folder, dir / "lists/");  // the stored folder as the disk spells it
     EXPECT_EQ(asked.filter, "Playlists (*.PLY);;All Files (*.*)");
     EXPECT_EQ(asked.defaultExtension, "PLY");
 
@@ -124,7 +124,7 @@ TEST_F(PlaylistFilesTest, LoadTakesKnownLinesInFileOrderAndNamesEachUnknownOne) 
     dialogs.expectSaveFile(std::nullopt);
     songSel().btnSaveClick();
     EXPECT_EQ(dialogs.lastFileOptions().fileName, path);
-    EXPECT_EQ(dialogs.lastFileOptions().folder, Entry("lists"));
+    EXPECT_EQ(dialogs.lastFileOptions().folder, dir / "lists/");
     // After Clear it proposes nothing.
     dialogs.expectConfirm(true).expectSaveFile(std::nullopt);
     songSel().btnClearClick();
@@ -169,6 +169,20 @@ TEST_F(PlaylistFilesTest, AFailedSaveShowsWhyAndChangesNothing) {
     EXPECT_EQ(songSel().PlaylistName(), "ROCK.PLY");
     EXPECT_EQ(list().topLevelItemCount(), 1);
     EXPECT_FALSE(platform::files::fileExists(locked.path() + "/NEW.PLY"));
+}
+
+TEST_F(PlaylistFilesTest, AReadOnlyPlaylistIsKeptAndTheBoxNamesIt) {
+    songSel().AddToSelection(AddSong("/M/A.MP3", "A"));
+    const std::string kept = dir.write("lists/Rock.ply", "OLD.MP3\r\n");
+    ::chmod(kept.c_str(), 0444);
+    dialogs.expectSaveFile(Entry("lists") + "ROCK.PLY").expectError();
+    QTest::mouseClick(songSel().btnSave, Qt::LeftButton);
+    EXPECT_EQ(dialogs.pending(), 0u);
+    const std::string text = dialogs.textsOf(Kind::Error).at(0);
+    EXPECT_NE(text.find(kept + ": "), std::string::npos) << text;
+    EXPECT_EQ(testing_support::readFile(kept), "OLD.MP3\r\n");
+    EXPECT_EQ(AllNames(dir / "lists"), Lines{"Rock.ply"});
+    EXPECT_EQ(songSel().PlaylistName(), "");
 }
 
 TEST_F(PlaylistFilesTest, AFileThatCannotBeReadLeavesAnEmptyListUnderItsName) {

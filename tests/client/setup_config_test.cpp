@@ -1,4 +1,6 @@
 // Loading and saving the client's settings through the configuration window.
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -162,50 +164,66 @@ TEST_F(SetupConfigTest, MissingPortShowsTheRangesLowEndAndALargeOneItsTop) {
     EXPECT_EQ(setup().SpinEdit1->Value(), 9999);
 }
 
-// A number that is not decimal text ends the load where it stands, without a message.
-TEST_F(SetupConfigTest, BadNumberStopsTheLoadAtItsKey) {
+// A number that is not decimal text costs that key only, without a message: its field keeps
+// what it held (then its clamp), every other key is read, and a save writes them back.
+TEST_F(SetupConfigTest, BadNumberCostsOnlyItsOwnKey) {
     const std::string good =
         "PLAY HERE=NO\nDIRECTORIES=1\nCLIENT NAME=DEN\nPORT=2323\nSERVER IP=10.0.0.7\n"
         "TOP=40\nLEFT=30\nPLAYLIST DIRECTORY=/LISTS/\nMAXWIDTH=700\nMAXHEIGHT=500\n"
-        "SEQUENTIAL PLAY=7\nMP3 PATH1=/MUSIC/\n";
+        "SEQUENTIAL PLAY=7\nAUTOLOAD SONG QUE=NO\nREMOVE SONG=YES\nMP3 PATH1=/MUSIC/\n";
     const auto with = [&](const std::string& key, const std::string& value) {
         std::string text = good;
         const size_t at = text.find(key + "=");
         const size_t end = text.find('\n', at);
         return text.replace(at, end - at, key + "=" + value);
     };
+    const QPoint placed(11, 12);  // where the window stood before the load
     const struct {
         const char* key;
         const char* value;
-        int port;       // applied only when PORT comes before the bad key
-        bool serverIp;  // likewise SERVER IP
-        int maxWidth;   // MAXWIDTH as read, unclamped, or the creation value
+        int port;
+        QPoint pos;
+        int maxWidth, maxHeight, seqLimit;
+        Lines folders;
     } cases[] = {
-        {"PORT", "abc", 23, false, 800},
-        {"PORT", "0x17", 23, false, 800},
-        {"PORT", "4294967296", 23, false, 800},  // beyond 32 bits
-        {"PORT", "12 34", 23, false, 800},
-        {"TOP", "1e3", 2323, true, 800},
-        {"MAXHEIGHT", "-", 2323, true, 700},
-        {"SEQUENTIAL PLAY", "99999999999999999999", 2323, true, 700},
+        {"PORT", "abc", 23, {30, 40}, 700, 500, 7, {"/MUSIC/"}},
+        {"PORT", "0x17", 23, {30, 40}, 700, 500, 7, {"/MUSIC/"}},
+        {"PORT", "4294967296", 23, {30, 40}, 700, 500, 7, {"/MUSIC/"}},  // beyond 32 bits
+        {"PORT", "12 34", 23, {30, 40}, 700, 500, 7, {"/MUSIC/"}},
+        {"TOP", "1e3", 2323, {30, 12}, 700, 500, 7, {"/MUSIC/"}},
+        {"LEFT", "left", 2323, {11, 40}, 700, 500, 7, {"/MUSIC/"}},
+        {"MAXWIDTH", "wide", 2323, {30, 40}, 800, 500, 7, {"/MUSIC/"}},
+        {"MAXHEIGHT", "-", 2323, {30, 40}, 700, 600, 7, {"/MUSIC/"}},
+        {"SEQUENTIAL PLAY", "99999999999999999999", 2323, {30, 40}, 700, 500, 5, {"/MUSIC/"}},
+        {"DIRECTORIES", "one", 2323, {30, 40}, 700, 500, 7, {}},  // the list held before
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.key) + "=" + c.value);
         Create();  // fresh forms: the defaults show what the load left alone
+        main().move(placed);
         Load(with(c.key, c.value));
-        EXPECT_FALSE(setup().PlayHere);  // the first key is always applied
+        EXPECT_FALSE(setup().PlayHere);
+        EXPECT_FALSE(main().LocalMode);
         EXPECT_EQ(setup().ClientName, "DEN");
+        EXPECT_EQ(setup().Edit1->text(), "DEN");
         EXPECT_EQ(setup().SpinEdit1->Value(), c.port);
-        EXPECT_EQ(setup().Edit3->text(), c.serverIp ? "10.0.0.7" : "255.255.255.255");
-        EXPECT_EQ(main().seSeqLimit->Value(), 5);
-        // Steps after the keys are not reached: the name field, the mode, the clamps.
-        EXPECT_EQ(setup().Edit1->text().toStdString(),
-                  "DEFAULT " + kv::UpperCase(platform::LongTimeText(now.time())));
-        EXPECT_TRUE(main().LocalMode);
+        EXPECT_EQ(setup().Edit3->text(), "10.0.0.7");
+        EXPECT_EQ(main().pos(), c.pos);
+        EXPECT_EQ(setup().Edit2->text(), "/LISTS/");
         EXPECT_EQ(main().MaxWidth, c.maxWidth);
-        // The folder count came before the bad key: the folders are not lost.
-        EXPECT_EQ(setup().Folders(), Lines{"/MUSIC/"});
+        EXPECT_EQ(main().MaxHeight, c.maxHeight);
+        EXPECT_EQ(main().seSeqLimit->Value(), c.seqLimit);
+        EXPECT_FALSE(setup().cbAutoloadsq->isChecked());
+        EXPECT_TRUE(main().cbRemoveSong->isChecked());
+        EXPECT_EQ(setup().Folders(), c.folders);
         EXPECT_TRUE(dialogs.shown().empty());
+        // The save keeps what the user had: only the bad value is replaced.
+        setup().SaveConfig();
+        const Lines lines = fileLines(ConfigText());
+        for (const char* kept :
+             {"CLIENT NAME=DEN", "SERVER IP=10.0.0.7", "PLAYLIST DIRECTORY=/LISTS/",
+              "AUTOLOAD SONG QUE=NO", "MP3 PATH1=/MUSIC/"})
+            EXPECT_NE(std::find(lines.begin(), lines.end(), kept), lines.end()) << kept;
     }
 }
 
@@ -319,6 +337,18 @@ TEST_F(SetupConfigTest, SavedTextsComeBackTrimmedAndUpperCase) {
     EXPECT_EQ(setup().Edit3->text(), "MY-SERVER.LOCAL");
     EXPECT_EQ(setup().ClientName, "CAF\xe9 \xe9T\xe9");
     EXPECT_EQ(setup().Edit1->text(), QString::fromLatin1("CAF\xe9 \xe9T\xe9"));
+}
+
+TEST_F(SetupConfigTest, AReadOnlyFileIsKeptBySavesAndTheSettingsFollowIt) {
+    Load("CLIENT NAME=DEN\nPORT=2323\n");
+    const std::string file = dir / "sonpad2.kvc";
+    const std::string before = ConfigText();
+    ::chmod(file.c_str(), 0444);
+    setup().SpinEdit1->SetValue(80);
+    setup().reject();  // closing saves
+    EXPECT_EQ(ConfigText(), before);
+    EXPECT_EQ(setup().SpinEdit1->Value(), 2323);  // the reload shows what the file holds
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(SetupConfigTest, UnwritableFileLeavesTheSettingsAsTheFileHoldsThem) {

@@ -47,6 +47,9 @@ TEST(SongRecord, PathParts) {
     EXPECT_EQ(kv::ExtractFilePath("/MUSIC/LOVE SONG.MP3"), "/MUSIC/");
     EXPECT_EQ(kv::ExtractFileName("SONG.MP3"), "SONG.MP3");
     EXPECT_EQ(kv::ExtractFilePath("SONG.MP3"), "");
+    // A backslash belongs to the name.
+    EXPECT_EQ(kv::ExtractFileName("/MUSIC/AC\\DC SONG.MP3"), "AC\\DC SONG.MP3");
+    EXPECT_EQ(kv::ExtractFilePath("/MUSIC/AC\\DC SONG.MP3"), "/MUSIC/");
     EXPECT_EQ(kv::FileNameWithoutExtension("love.song.mp3"), "love.song");
     EXPECT_EQ(kv::FileNameWithoutExtension("noext"), "noext");
 }

@@ -1,10 +1,11 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <filesystem>
+#include <functional>
 
 #include "platform/errors.h"
 #include "tests/support/temp_dir.h"
@@ -143,6 +144,60 @@ TEST(Files, AtomicWriteLeavesNoTemporaryAndKeepsPermissions) {
     EXPECT_EQ(platform::files::listFiles(dir.path(), "*").size(), 1u);
     EXPECT_THROW(platform::files::writeWholeFileAtomically(dir / "no/such/dir/f", "x"),
                  platform::IoError);
+}
+
+// A file its owner made read-only is kept by every way of replacing it, whoever runs the
+// program; the message names the file, not a temporary beside it.
+TEST(Files, ReadOnlyFileIsNotReplaced) {
+    TempDir dir;
+    const std::string f = dir.write("Songque.kvc", "kept");
+    const std::string source = dir.write("new.mp3", "new");
+    ::chmod(f.c_str(), 0444);
+    EXPECT_FALSE(platform::files::mayReplace(dir.path() + "SONGQUE.KVC"));
+    EXPECT_TRUE(platform::files::mayReplace(source));
+    EXPECT_TRUE(platform::files::mayReplace(dir / "not-there-yet"));
+    const struct {
+        const char* what;
+        std::function<void()> replace;
+    } cases[] = {
+        {"atomic write",
+         [&] { platform::files::writeWholeFileAtomically(dir.path() + "SONGQUE.KVC", "lost"); }},
+        {"copy", [&] { platform::files::copyFile(source, dir.path() + "SONGQUE.KVC"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            c.replace();
+            ADD_FAILURE() << "replaced";
+        } catch (const platform::IoError& e) {
+            const std::string text = e.what();
+            EXPECT_NE(text.find(f + ": "), std::string::npos) << text;
+            EXPECT_EQ(text.find(".tmp"), std::string::npos) << text;
+        }
+        EXPECT_EQ(readFile(f), "kept");
+        EXPECT_EQ(platform::files::listFiles(dir.path(), "*").size(), 2u);
+        struct stat st {};
+        ::stat(f.c_str(), &st);
+        EXPECT_EQ(st.st_mode & 0777, 0444u);
+    }
+    // Made writable again, it is replaced as before.
+    ::chmod(f.c_str(), 0644);
+    platform::files::writeWholeFileAtomically(f, "new");
+    EXPECT_EQ(readFile(f), "new");
+}
+
+TEST(Files, FailedAtomicWriteNamesTheFileNotItsTemporary) {
+    TempDir dir;
+    // A folder nobody may write into (the superuser too): the temporary cannot be made.
+    for (const std::string& name : {std::string("/proc/songque.kvc"), dir / "missing/f.kvc"}) {
+        try {
+            platform::files::writeWholeFileAtomically(name, "x");
+            ADD_FAILURE() << name;
+        } catch (const platform::IoError& e) {
+            const std::string text = e.what();
+            EXPECT_EQ(text.rfind("I/O error: cannot write " + name + ": ", 0), 0u) << text;
+        }
+    }
 }
 
 TEST(Files, ProgramFolderIsTheTestBinarysFolder) {
