@@ -77,7 +77,9 @@ class ConvenienceEvents : public QObject {
           edit_(main.edKeylook),
           titlePanel_(main.Panel11),
           menu_(main.PopupMenu1) {
-        for (QObject* watched : {static_cast<QObject*>(&main_), list_, edit_, titlePanel_, menu_})
+        for (QObject* watched : {static_cast<QObject*>(&main_), list_, edit_, titlePanel_, menu_,
+                                 static_cast<QObject*>(main.pnlClientScreen),
+                                 static_cast<QObject*>(main.GroupSongQue)})
             watched->installEventFilter(this);
     }
 
@@ -93,6 +95,10 @@ class ConvenienceEvents : public QObject {
                     });
                 } else if (watched == titlePanel_) {
                     platform::guarded([this] { fitTitle(); });
+                } else if (watched == main_.pnlClientScreen || watched == main_.GroupSongQue) {
+                    // The window's resize comes before its layout has sized the screens, the
+                    // first one before the window's first layout at all.
+                    platform::guarded([this] { main_.FormCanResize(); });
                 }
                 return false;
             case QEvent::LayoutRequest:
