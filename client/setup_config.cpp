@@ -29,12 +29,11 @@ kv::Tcfg openSettings(const std::string& file) {
 
 constexpr int kSeqLimitFallback = 5;
 
-// What the screen leaves beside the window's edge and a margin; a window stored far off the
-// screen must not overflow the sum.
+// What the screen leaves beside the window's edge and a margin, none when the edge is past it.
 int roomBeside(int screenSize, int edge, int margin) {
     const std::int64_t room = std::int64_t{screenSize} - (std::int64_t{edge} + margin);
-    return static_cast<int>(std::clamp<std::int64_t>(room, std::numeric_limits<std::int32_t>::min(),
-                                                     std::numeric_limits<std::int32_t>::max()));
+    return static_cast<int>(
+        std::clamp<std::int64_t>(room, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
 // The highest number of a folder key that the section holds; 0 for none.
@@ -82,8 +81,8 @@ void TaSetup::LoadConfig() {
             ClientName = cfg.ReadString(keys::kClientName);
             SpinEdit1->SetValue(cfg.ReadInteger(keys::kPort));
             Edit3->setText(platform::latin1(cfg.ReadString(keys::kServerIp)));
-            main.move(main.x(), cfg.ReadInteger(keys::kTop));
-            main.move(cfg.ReadInteger(keys::kLeft), main.y());
+            main.PlaceWindow(main.WindowLeft(), cfg.ReadInteger(keys::kTop));
+            main.PlaceWindow(cfg.ReadInteger(keys::kLeft), main.WindowTop());
             Edit2->setText(platform::fileName(cfg.ReadString(keys::kPlaylistDirectory)));
             main.MaxWidth = cfg.ReadInteger(keys::kMaxWidth);
             main.MaxHeight = cfg.ReadInteger(keys::kMaxHeight);
@@ -105,9 +104,9 @@ void TaSetup::LoadConfig() {
             songSel.OpenDialogFolder = songSel.SaveDialogFolder;
             const QSize screen = env_.screenSize();
             if (main.MaxWidth > screen.width() - 100 || main.MaxWidth < 1)
-                main.MaxWidth = roomBeside(screen.width(), main.x(), 10);
+                main.MaxWidth = roomBeside(screen.width(), main.WindowLeft(), 10);
             if (main.MaxHeight > screen.height() - 100 || main.MaxHeight < 1)
-                main.MaxHeight = roomBeside(screen.height(), main.y(), 50);
+                main.MaxHeight = roomBeside(screen.height(), main.WindowTop(), 50);
         } catch (const std::exception&) {
             // A bad number after the folder count must not cost the folder list: the next
             // save would write it back empty.
@@ -132,8 +131,8 @@ void TaSetup::SaveConfig() {
         cfg.WriteBool(keys::kPlayHere, PlayHere);
         cfg.WriteInteger(keys::kPort, SpinEdit1->Value());
         cfg.WriteString(keys::kServerIp, platform::fromLatin1(Edit3->text()));
-        cfg.WriteInteger(keys::kTop, main.y());
-        cfg.WriteInteger(keys::kLeft, main.x());
+        cfg.WriteInteger(keys::kTop, main.WindowTop());
+        cfg.WriteInteger(keys::kLeft, main.WindowLeft());
         cfg.WriteString(keys::kPlaylistDirectory, platform::fromFileName(Edit2->text()));
         cfg.WriteBool(keys::kAutoloadSongQue, cbAutoloadsq->isChecked());
         const std::vector<std::string> folders = Folders();
