@@ -57,15 +57,19 @@ QTreeWidgetItem* LibraryRow::clone() const {
 
 LibraryRows::LibraryRows(QTreeWidget* view) : view_(view) {
     view_->setUpdatesEnabled(false);
+    // Only a list that sorts itself is switched: switching sorting off also makes the column
+    // titles unclickable, and the windows sort on those clicks themselves.
     sorting_ = view_->isSortingEnabled();
-    view_->setSortingEnabled(false);
+    if (sorting_)
+        view_->setSortingEnabled(false);
     for (int c = 0; c < kColumns; ++c)
         widths_[static_cast<size_t>(c)] = view_->columnWidth(c);
 }
 
 LibraryRows::~LibraryRows() {
     qDeleteAll(rows_);  // rows never handed over
-    view_->setSortingEnabled(sorting_);
+    if (sorting_)
+        view_->setSortingEnabled(true);
     view_->setUpdatesEnabled(true);
 }
 

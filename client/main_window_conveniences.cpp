@@ -15,6 +15,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "client/main_window.h"
 #include "client/song_sel_window.h"
@@ -47,6 +49,33 @@ std::string CellBytes(const QString& text, int column) {
     return column >= 7 ? platform::fromFileName(text) : platform::fromLatin1(text);
 }
 
+// A window's frame on the screen, wide enough for any position a configuration may hold.
+struct Box {
+    std::int64_t left, top, width, height;
+};
+
+// Keeps a frame on a screen of the given size; a size it sets is never negative.
+Box KeptOnScreen(Box b, std::int64_t screenWidth, std::int64_t screenHeight) {
+    if (b.left + b.width >= screenWidth)
+        b.left = screenWidth - b.width;
+    if (b.top + b.height >= screenHeight)
+        b.top = screenHeight - b.height - kBottomMargin;
+    if (b.left < 0) {
+        b.left = 0;
+        b.width = std::max<std::int64_t>(0, screenWidth);
+    }
+    if (b.top < 0) {
+        b.top = 0;
+        b.height = std::max<std::int64_t>(0, screenHeight - kBottomMargin);
+    }
+    return b;
+}
+
+int ToInt(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
 // The text a typed character starts the search with.
 QString StartText(QChar key) {
     const char16_t c = key.unicode();
@@ -77,7 +106,9 @@ class ConvenienceEvents : public QObject {
           edit_(main.edKeylook),
           titlePanel_(main.Panel11),
           menu_(main.PopupMenu1) {
-        for (QObject* watched : {static_cast<QObject*>(&main_), list_, edit_, titlePanel_, menu_})
+        for (QObject* watched : {static_cast<QObject*>(&main_), list_, edit_, titlePanel_, menu_,
+                                 static_cast<QObject*>(main.pnlClientScreen),
+                                 static_cast<QObject*>(main.GroupSongQue)})
             watched->installEventFilter(this);
     }
 
@@ -93,6 +124,10 @@ class ConvenienceEvents : public QObject {
                     });
                 } else if (watched == titlePanel_) {
                     platform::guarded([this] { fitTitle(); });
+                } else if (watched == main_.pnlClientScreen || watched == main_.GroupSongQue) {
+                    // The window's resize comes before its layout has sized the screens, the
+                    // first one before the window's first layout at all.
+                    platform::guarded([this] { main_.FormCanResize(); });
                 }
                 return false;
             case QEvent::LayoutRequest:
@@ -203,20 +238,44 @@ void TaMain::KeepOnScreen() {
     const QSize screen = env_.screenSize();
     // The frame counts: the whole window stays on the screen. A size set here comes back
     // through the resize handling, which then finds nothing left to correct.
-    const auto frame = [this] { return frameGeometry(); };
-    const auto frameExtra = [this] { return frameGeometry().size() - size(); };
-    if (frame().left() + frame().width() >= screen.width())
-        move(screen.width() - frame().width(), frame().top());
-    if (frame().top() + frame().height() >= screen.height())
-        move(frame().left(), screen.height() - frame().height() - kBottomMargin);
-    if (frame().left() < 0) {
-        move(0, frame().top());
-        resize(screen.width() - frameExtra().width(), height());
+    const QRect frame = frameGeometry();
+    const QSize frameExtra = frame.size() - size();
+    const Box kept = KeptOnScreen({frame.left(), frame.top(), frame.width(), frame.height()},
+                                  screen.width(), screen.height());
+    if (kept.left != frame.left() || kept.top != frame.top())
+        move(ToInt(kept.left), ToInt(kept.top));
+    if (kept.width != frame.width() || kept.height != frame.height())
+        resize(ToInt(std::max<std::int64_t>(0, kept.width - frameExtra.width())),
+               ToInt(std::max<std::int64_t>(0, kept.height - frameExtra.height())));
+}
+
+int TaMain::WindowLeft() const {
+    return geometry().x();
+}
+
+int TaMain::WindowTop() const {
+    return geometry().y();
+}
+
+void TaMain::PlaceWindow(std::int64_t left, std::int64_t top) {
+    // The frame is known only once the window manager has framed the window; until then it
+    // counts as none, and the inner area still goes exactly where asked.
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    const std::int64_t strutLeft = inner.x() - frame.x(), strutTop = inner.y() - frame.y();
+    const std::int64_t extraWidth = frame.width() - inner.width();
+    const std::int64_t extraHeight = frame.height() - inner.height();
+    Box box{left - strutLeft, top - strutTop, frame.width(), frame.height()};
+    if (env_.screenSize) {
+        const QSize screen = env_.screenSize();
+        box = KeptOnScreen(box, screen.width(), screen.height());
     }
-    if (frame().top() < 0) {
-        move(frame().left(), 0);
-        resize(width(), screen.height() - kBottomMargin - frameExtra().height());
-    }
+    // Without a screen to keep it on, still a rectangle the window system can hold.
+    constexpr std::int64_t kFar = std::int64_t{1} << 24;
+    setGeometry(ToInt(std::clamp(box.left + strutLeft, -kFar, kFar)),
+                ToInt(std::clamp(box.top + strutTop, -kFar, kFar)),
+                ToInt(std::max<std::int64_t>(0, box.width - extraWidth)),
+                ToInt(std::max<std::int64_t>(0, box.height - extraHeight)));
 }
 
 void TaMain::ShowQueueControlButtons() {

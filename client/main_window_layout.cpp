@@ -31,6 +31,7 @@
 #include "platform/widgets/report_view.h"
 #include "platform/widgets/spin_edit.h"
 #include "platform/widgets/status_panels.h"
+#include "platform/widgets/two_state_button.h"
 
 namespace sonpad {
 namespace {
@@ -55,7 +56,8 @@ QToolButton* glyphButton(QWidget* parent, QStyle::StandardPixmap glyph, const QS
     b->setIcon(parent->style()->standardIcon(glyph));
     b->setIconSize(QSize(16, 16));
     b->setAutoRaise(true);
-    b->setCheckable(twoState);
+    if (twoState)
+        platform::widgets::MakeTwoState(b);
     b->setFocusPolicy(Qt::TabFocus);
     TaMain::SetHint(b, hint);
     return b;

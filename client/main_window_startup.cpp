@@ -171,8 +171,8 @@ void TaMain::WriteCloseKeys() {
         kv::Tcfg cfg = kv::Tcfg::CreateFile(file);
         cfg.SetSection(keys::kSection);
         cfg.WriteBool(keys::kPlayHere, LocalMode);
-        cfg.WriteInteger(keys::kTop, y());
-        cfg.WriteInteger(keys::kLeft, x());
+        cfg.WriteInteger(keys::kTop, WindowTop());
+        cfg.WriteInteger(keys::kLeft, WindowLeft());
         cfg.WriteInteger(keys::kMaxWidth, MaxWidth);
         cfg.WriteInteger(keys::kMaxHeight, MaxHeight);
         cfg.WriteBool(keys::kRemoveSong, cbRemoveSong->isChecked());

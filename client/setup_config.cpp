@@ -29,12 +29,11 @@ kv::Tcfg openSettings(const std::string& file) {
 
 constexpr int kSeqLimitFallback = 5;
 
-// What the screen leaves beside the window's edge and a margin; a window stored far off the
-// screen must not overflow the sum.
+// What the screen leaves beside the window's edge and a margin, none when the edge is past it.
 int roomBeside(int screenSize, int edge, int margin) {
     const std::int64_t room = std::int64_t{screenSize} - (std::int64_t{edge} + margin);
-    return static_cast<int>(std::clamp<std::int64_t>(room, std::numeric_limits<std::int32_t>::min(),
-                                                     std::numeric_limits<std::int32_t>::max()));
+    return static_cast<int>(
+        std::clamp<std::int64_t>(room, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
 // The highest number of a folder key that the section holds; 0 for none.
@@ -80,9 +79,9 @@ void TaSetup::LoadConfig() {
             SpinEdit1->SetValue(*port);
         Edit3->setText(platform::latin1(cfg.ReadString(keys::kServerIp)));
         if (const auto top = number(keys::kTop))
-            main.move(main.x(), *top);
+            main.PlaceWindow(main.WindowLeft(), *top);
         if (const auto left = number(keys::kLeft))
-            main.move(*left, main.y());
+            main.PlaceWindow(*left, main.WindowTop());
         Edit2->setText(platform::fileName(cfg.ReadString(keys::kPlaylistDirectory)));
         main.MaxWidth = number(keys::kMaxWidth).value_or(main.MaxWidth);
         main.MaxHeight = number(keys::kMaxHeight).value_or(main.MaxHeight);
@@ -112,9 +111,9 @@ void TaSetup::LoadConfig() {
         songSel.OpenDialogFolder = songSel.SaveDialogFolder;
         const QSize screen = env_.screenSize();
         if (main.MaxWidth > screen.width() - 100 || main.MaxWidth < 1)
-            main.MaxWidth = roomBeside(screen.width(), main.x(), 10);
+            main.MaxWidth = roomBeside(screen.width(), main.WindowLeft(), 10);
         if (main.MaxHeight > screen.height() - 100 || main.MaxHeight < 1)
-            main.MaxHeight = roomBeside(screen.height(), main.y(), 50);
+            main.MaxHeight = roomBeside(screen.height(), main.WindowTop(), 50);
     } catch (const std::exception&) {
     }
     // A folder count that is no number keeps the folders listed before, or the next save
@@ -134,8 +133,8 @@ void TaSetup::SaveConfig() {
         cfg.WriteBool(keys::kPlayHere, PlayHere);
         cfg.WriteInteger(keys::kPort, SpinEdit1->Value());
         cfg.WriteString(keys::kServerIp, platform::fromLatin1(Edit3->text()));
-        cfg.WriteInteger(keys::kTop, main.y());
-        cfg.WriteInteger(keys::kLeft, main.x());
+        cfg.WriteInteger(keys::kTop, main.WindowTop());
+        cfg.WriteInteger(keys::kLeft, main.WindowLeft());
         cfg.WriteString(keys::kPlaylistDirectory, platform::fromFileName(Edit2->text()));
         cfg.WriteBool(keys::kAutoloadSongQue, cbAutoloadsq->isChecked());
         const std::vector<std::string> folders = Folders();

@@ -47,9 +47,11 @@ std::string TaSongSel::TagFile() const {
 
 void TaSongSel::ShowGenreChoice(const std::string& name) {
     // The item of that name, so the genre number follows the list; a name the list does not
-    // hold (genres 126 to 255) leaves the number as it is.
+    // hold (genres 126 to 255) shows without an item and leaves the number as it is.
     const QSignalBlocker quiet(cbGenre);
-    cbGenre->setCurrentIndex(cbGenre->findText(platform::latin1(name), Qt::MatchExactly));
+    const int item = cbGenre->findText(platform::latin1(name), Qt::MatchExactly);
+    cbGenre->setCurrentIndex(item);
+    cbGenre->setPlaceholderText(item < 0 ? platform::latin1(name) : QString());
 }
 
 void TaSongSel::btnTagEditClick() {
@@ -106,8 +108,14 @@ void TaSongSel::btnTagCancelClick() {
     cbGenre->hide();
     Edit4->show();
     const std::string file = TagFile();
-    if (!platform::files::fileExists(file))
+    if (!platform::files::fileExists(file)) {
+        // The edits stay; the genre shows by name, as in view mode.
+        std::int32_t code = 0;
+        if (kv::TryStrToInt(kv::Trim(platform::fromLatin1(Edit4->text())), code))
+            Edit4->setText(
+                platform::latin1(kv::Trim(GenreName(static_cast<std::uint8_t>(code & 0xFF)))));
         return;
+    }
     const TagTexts tag = ReadTag(file);
     Edit1->setText(platform::latin1(kv::Trim(tag.title)));
     Edit2->setText(platform::latin1(kv::Trim(tag.artist)));
@@ -123,6 +131,9 @@ void TaSongSel::btnTagCancelClick() {
 }
 
 void TaSongSel::cbGenreExit() {
+    // No item chosen: the file's own genre, one the list has no name for, is kept.
+    if (cbGenre->currentIndex() < 0)
+        return;
     if (cbGenre->currentText().isEmpty()) {
         if (genreChecking_)
             return;

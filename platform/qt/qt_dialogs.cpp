@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <cstdio>
@@ -26,6 +29,22 @@ void report(std::string_view title, std::string_view text, std::string_view answ
     std::fflush(stderr);
 }
 
+// The window manager shows the title in a bold title font beside the frame's icon and its
+// buttons; a box only as wide as a short text cuts it to "...".
+constexpr int kTitleBarExtras = 120;
+
+void keepTitleWhole(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    font.setBold(true);
+    const int width = QFontMetrics(font).horizontalAdvance(box.windowTitle()) + kTitleBarExtras;
+    // The box sizes itself to its layout's minimum, so the width goes in as a row of its own.
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 void addOk(QMessageBox& box) {
     box.setDefaultButton(box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
 }
@@ -38,12 +57,14 @@ void plainBox(bool headless, std::string_view title, std::string_view text, QMes
     if (wait == BoxWait::UntilClosed) {
         QMessageBox box(icon, latin1(title), latin1(text), QMessageBox::NoButton, parentWindow());
         addOk(box);
+        keepTitleWhole(box);
         box.exec();
         return;
     }
     auto* box =
         new QMessageBox(icon, latin1(title), latin1(text), QMessageBox::NoButton, parentWindow());
     addOk(*box);
+    keepTitleWhole(*box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();
@@ -88,6 +109,7 @@ bool QtDialogs::confirm(std::string_view text) {
     QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
+    keepTitleWhole(box);
     box.exec();
     return box.clickedButton() == yes;
 }

@@ -1,12 +1,15 @@
 #include "platform/widgets/help_window.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/errors.h"
 #include "platform/event_guard.h"
@@ -48,6 +51,23 @@ void moveTo(HelpWindow& window, QWidget* host) {
     const QRect geometry = window.geometry();
     window.setParent(host, window.windowFlags());
     window.setGeometry(geometry);
+}
+
+// A new window is put over the window it belongs to, whole on that window's screen with room
+// for its frame: a window manager left to itself may put it partly below the screen.
+void placeOnScreen(HelpWindow& window, const QWidget* host) {
+    const QScreen* screen = host ? host->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    constexpr int kBorder = 8, kTitleBar = 32;
+    const QRect room = screen->availableGeometry().adjusted(kBorder, kTitleBar, -kBorder, -kBorder);
+    QRect placed(QPoint(), window.size().boundedTo(room.size()));
+    placed.moveCenter(host && host->isVisible() ? host->frameGeometry().center() : room.center());
+    placed.moveLeft(
+        std::clamp(placed.left(), room.left(), room.left() + room.width() - placed.width()));
+    placed.moveTop(
+        std::clamp(placed.top(), room.top(), room.top() + room.height() - placed.height()));
+    window.setGeometry(placed);
 }
 
 }  // namespace
@@ -98,6 +118,7 @@ void showHelp(QWidget* owner, const std::string& helpFile, int context) {
         return;
     }
     auto* created = new HelpWindow(hostFor(owner));
+    placeOnScreen(*created, hostFor(owner));
     try {
         created->showTopic(helpFile, context);
     } catch (...) {

@@ -167,6 +167,10 @@ TEST_F(ConveniencesTest, TheWindowIsKeptOnTheScreen) {
 
 TEST_F(ConveniencesTest, StatusPanelsFollowTheScreensWidth) {
     sonpad::TaMain& m = main();
+    // From the first show on, before any resize by the user.
+    EXPECT_EQ(m.StatusBar1->Width(0), 150);
+    EXPECT_EQ(m.StatusBar1->Width(1), m.pnlClientScreen->width() - 300);
+    EXPECT_GT(m.StatusBar1->Width(1), 0);
     for (QSize size : {QSize(800, 600), QSize(640, 371)}) {
         m.resize(size);
         EXPECT_EQ(m.StatusBar1->Width(0), 150);

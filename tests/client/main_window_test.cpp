@@ -288,6 +288,26 @@ TEST_F(MainWindowTest, CloseWritesTheWindowKeysInOrderAndTheQueueSortedOnce) {
     EXPECT_EQ(QueueFile(), "A.MP3\r\nB.MP3\r\nC.MP3\r\n");
 }
 
+TEST_F(MainWindowTest, ThePositionSavedAtCloseIsTheOneEveryRestartRestores) {
+    WriteConfig(
+        "[SONPAD]\nPLAY HERE=YES\nDIRECTORIES=0\nCLIENT NAME=DEN\nPORT=23\n"
+        "SERVER IP=1.2.3.4\nTOP=200\nLEFT=100\n");
+    for (int run = 1; run <= 3; ++run) {
+        program.reset();
+        Create();
+        dialogs.expectMessage("There are NO AVAILABLE songs to play.");
+        main().move(300, 250);  // where a window manager may first put it
+        main().show();          // the start-up follows from the event loop
+        ASSERT_TRUE(testing_support::WaitUntil([&] { return !main().FirstShow; }));
+        // The inner area, which goes where it is put whether or not the frame is known yet.
+        EXPECT_EQ(main().geometry().topLeft(), QPoint(100, 200)) << "run " << run;
+        main().close();
+        const std::string saved = ConfigText();
+        EXPECT_NE(saved.find("TOP=200\r\nLEFT=100\r\n"), std::string::npos) << "run " << run << "\n"
+                                                                            << saved;
+    }
+}
+
 TEST_F(MainWindowTest, CloseWithAnEmptyQueueRemovesTheQueueFile) {
     WriteConfig("[SONPAD]\n");
     dir.write("songque.kvc", "OLD.MP3\r\n");

@@ -1,4 +1,6 @@
 // The now-playing display and the volume: bit rate, percentage, title, mute and unmute.
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QLabel>
 #include <QProgressBar>
 #include <QToolButton>
@@ -110,6 +112,22 @@ TEST_F(NowPlayingTest, MutingSavesThePositionAndUnmutingRestoresIt) {
     EXPECT_EQ(main().TrackBar1->value(), 40000);
     EXPECT_EQ(DeviceVolume(), 40000u * 65537u);
     EXPECT_EQ(main().SpeedButton4->toolTip(), "Mute");
+}
+
+TEST_F(NowPlayingTest, MuteThroughTheAccessibilityTreeMutesAsAClickDoes) {
+    main().TrackBar1->setValue(40000);
+    QAccessibleInterface* mute = QAccessible::queryAccessibleInterface(main().SpeedButton4);
+    ASSERT_NE(mute, nullptr);
+    ASSERT_NE(mute->actionInterface(), nullptr);
+    mute->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(main().SpeedButton4->isChecked());
+    EXPECT_EQ(main().TrackBar1->value(), 0);
+    EXPECT_EQ(DeviceVolume(), 0u);
+    EXPECT_EQ(mute->text(QAccessible::Name), "Remove the mute");
+    mute->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(main().SpeedButton4->isChecked());
+    EXPECT_EQ(main().TrackBar1->value(), 40000);
+    EXPECT_EQ(mute->text(QAccessible::Name), "Mute");
 }
 
 TEST_F(NowPlayingTest, TheBarAtZeroMutesAndUnmutingGivesAQuarter) {

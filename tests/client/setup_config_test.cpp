@@ -141,19 +141,23 @@ TEST_F(SetupConfigTest, RememberedSizeIsKeptWithinThePrimaryScreen) {
     EXPECT_EQ(main().MaxHeight, 900);
 }
 
-TEST_F(SetupConfigTest, WindowStoredFarOffTheScreenGivesTheRoomLeftWithoutOverflow) {
-    const struct {
-        const char* keys;
-        int width, height;
-    } cases[] = {
-        {"TOP=2147483647\nLEFT=2147483647\n", 1024 - 2147483647 - 10, 768 - 2147483647 - 50},
-        {"TOP=-2147483648\nLEFT=-2147483648\n", 2147483647, 2147483647},  // at most the top
-        {"TOP=-300\nLEFT=-200\n", 1024 + 200 - 10, 768 + 300 - 50},
-    };
-    for (const auto& c : cases) {
-        Load(c.keys);
-        EXPECT_EQ(main().MaxWidth, c.width) << c.keys;
-        EXPECT_EQ(main().MaxHeight, c.height) << c.keys;
+TEST_F(SetupConfigTest, WindowStoredOffTheScreenIsBroughtOnItAndTheRoomLeftIsNeverNegative) {
+    main().show();
+    for (const char* keys :
+         {"TOP=2147483647\nLEFT=2147483647\n", "TOP=-2147483648\nLEFT=-2147483648\n",
+          "TOP=-300\nLEFT=-200\n", "TOP=700\nLEFT=1000\n"}) {
+        main().resize(640, 371);
+        Load(keys);
+        const QRect frame = main().frameGeometry();
+        EXPECT_GE(frame.left(), 0) << keys;
+        EXPECT_GE(frame.top(), 0) << keys;
+        EXPECT_LE(frame.left() + frame.width(), 1024) << keys;
+        EXPECT_LE(frame.top() + frame.height(), 768 - 30) << keys;
+        // The sizes made for the missing keys fit beside the window as it now stands.
+        EXPECT_EQ(main().MaxWidth, 1024 - main().WindowLeft() - 10) << keys;
+        EXPECT_EQ(main().MaxHeight, 768 - main().WindowTop() - 50) << keys;
+        EXPECT_GT(main().MaxWidth, 0) << keys;
+        EXPECT_GT(main().MaxHeight, 0) << keys;
     }
 }
 

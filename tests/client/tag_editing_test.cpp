@@ -1,6 +1,8 @@
 // Editing the tag of the song the song information shows, on real files: tagged, untagged,
 // read-only and missing ones.
+#include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -29,6 +31,7 @@ class TagEditingTest : public ClientTest {
         tagged = dir.write("m/1.mp3", testing_support::Mp3Bytes(
                                           TagBlock("Old", "Band", "Disc", "1990", "Note", 17)));
         untagged = dir.write("m/2.mp3", testing_support::Mp3Bytes(TagBlock("Gone")));
+        odd = dir.write("m/3.mp3", testing_support::Mp3Bytes(TagBlock("Odd", "Band")));
         setup().ListBox1->addItem(platform::fileName(Entry("m")));
         setup().ScanLocalSongs();
         dir.write("m/2.mp3", testing_support::Mp3Bytes(std::nullopt));
@@ -64,7 +67,7 @@ class TagEditingTest : public ClientTest {
         emit sel().cbGenre->activated(item);
     }
 
-    std::string tagged, untagged;
+    std::string tagged, untagged, odd;
 };
 
 TEST_F(TagEditingTest, EditLoadsTheFilesTagAndSaveWritesItInPlace) {
@@ -130,6 +133,50 @@ TEST_F(TagEditingTest, RemoveBlanksTheTagOfAReadOnlyFileAfterTheQuestion) {
     EXPECT_EQ(after.substr(0, after.size() - 128), before.substr(0, before.size() - 128));
     EXPECT_EQ(Fields(), (Texts{"", "", "", "Other", "", ""}));
     EXPECT_TRUE((fs::status(tagged).permissions() & fs::perms::owner_write) != fs::perms::none);
+}
+
+TEST_F(TagEditingTest, AGenreTheListHasNoNameForIsKeptUntilAnotherIsChosen) {
+    for (const unsigned char genre : {255, 126}) {
+        const std::string file = odd;  // the scan read it before; Edit reads the file anew
+        dir.write("m/3.mp3", testing_support::Mp3Bytes(TagBlock("Odd", "Band", "", "", "", genre)));
+        Show(3);
+        sel().btnTagEdit->click();
+        ASSERT_TRUE(Editing()) << +genre;
+        EXPECT_EQ(Fields()[3], std::to_string(genre));
+        EXPECT_EQ(sel().cbGenre->currentIndex(), -1) << +genre;
+        EXPECT_EQ(sel().cbGenre->placeholderText(), "Blank") << +genre;
+
+        // Leaving the combo and saving ask for nothing; the file keeps its genre byte.
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(sel().cbGenre, &leave);
+        sel().Edit1->setText("Renamed");
+        sel().btnTagSave->click();
+        EXPECT_TRUE(Viewing()) << +genre;
+        EXPECT_EQ(Fields()[3], "Blank");
+        std::string t, a, g, al, y, c;
+        ASSERT_TRUE(kv::ReadId3v1Tag(file, t, a, g, al, y, c));
+        EXPECT_EQ(kv::Trim(t), "Renamed");
+        EXPECT_EQ(g, (std::to_string(genre).size() == 3 ? "" : "0") + std::to_string(genre));
+
+        // A genre chosen from the list is stored as before.
+        sel().btnTagEdit->click();
+        ChooseGenre(18);
+        EXPECT_EQ(sel().Edit4->text(), "17");
+        sel().btnTagSave->click();
+        ASSERT_TRUE(kv::ReadId3v1Tag(file, t, a, g, al, y, c));
+        EXPECT_EQ(g, "017");
+        EXPECT_EQ(Fields()[3], "Rock");
+    }
+}
+
+TEST_F(TagEditingTest, CancelOnAFileThatVanishedKeepsTheEditsAndShowsTheGenreByName) {
+    Show(1);
+    sel().btnTagEdit->click();
+    sel().Edit1->setText("Unsaved");
+    fs::remove(tagged);
+    sel().btnTagCancel->click();
+    EXPECT_TRUE(Viewing());
+    EXPECT_EQ(Fields(), (Texts{"Unsaved", "Band", "Disc", "Rock", "1990", "Note"}));
 }
 
 TEST_F(TagEditingTest, FailuresKeepTheModeAndTheFile) {

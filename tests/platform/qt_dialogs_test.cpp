@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -122,6 +124,45 @@ TEST_F(QtDialogsTest, PostedBoxesReturnAtOnceAndStandTogetherUntilClosed) {
     EXPECT_TRUE(first.isNull());  // a closed box goes
     EXPECT_EQ(standingBoxes().size(), 1u);
     standingBoxes()[0]->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The frame shows the title in bold beside its icon and buttons: a box with a short text is
+// still wide enough for the whole title.
+TEST_F(QtDialogsTest, EveryBoxIsWideEnoughForItsTitle) {
+    platform::setProgramTitle("Sonpad 2");
+    QFont titleFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    titleFont.setBold(true);
+    const auto wideEnough = [&](QMessageBox& box) {
+        box.adjustSize();
+        return box.width() >= QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + 100;
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> show;
+    };
+    const Case modal[] = {
+        {"plain", [] { platform::dialogs().showMessage("A"); }},
+        {"error", [] { platform::dialogs().showError("A"); }},
+        {"confirm", [] { platform::dialogs().confirm("A"); }},
+    };
+    for (const Case& c : modal) {
+        BoxSeen seen;
+        bool wide = false;
+        whenBoxShows(seen, [&](QMessageBox& box) {
+            wide = wideEnough(box);
+            box.close();
+        });
+        c.show();
+        EXPECT_TRUE(wide) << c.what;
+    }
+    platform::dialogs().postMessage("A");
+    platform::dialogs().postError("A");
+    ASSERT_EQ(standingBoxes().size(), 2u);
+    for (QMessageBox* box : standingBoxes()) {
+        EXPECT_TRUE(wideEnough(*box)) << "posted " << box->windowTitle().toStdString();
+        box->close();
+    }
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

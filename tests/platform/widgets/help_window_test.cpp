@@ -5,6 +5,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -100,6 +102,20 @@ TEST_F(HelpWindowTest, OneWindowIsReusedAndFollowsTheFile) {
     showHelp(owner.get(), kClientHelp, 4);
     EXPECT_EQ(currentHelpWindow(), first);
     EXPECT_EQ(first->windowTitle().toStdString(), "Sonpad 2 Help");
+}
+
+TEST_F(HelpWindowTest, OpensWholeOnTheScreenOverAnOwnerAtItsCorner) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    owner->resize(300, 200);
+    owner->move(screen.right() - 300, screen.bottom() - 200);
+    owner->show();
+    showHelp(owner.get(), kClientHelp, 3);
+    HelpWindow* window = currentHelpWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(screen.contains(window->frameGeometry()))
+        << window->frameGeometry().x() << "," << window->frameGeometry().y() << " "
+        << window->frameGeometry().width() << "x" << window->frameGeometry().height();
+    EXPECT_TRUE(window->frameGeometry().intersects(owner->frameGeometry()));
 }
 
 TEST_F(HelpWindowTest, GoesWithItsOwner) {
