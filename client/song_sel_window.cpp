@@ -41,7 +41,8 @@ void Paint(QWidget* w, const QColor& colour) {
 
 }  // namespace
 
-TaSongSel::TaSongSel(ClientForms& forms) : QWidget(nullptr), forms_(forms) {
+TaSongSel::TaSongSel(ClientForms& forms, const ClientEnvironment& env)
+    : QWidget(nullptr), forms_(forms), env_(env) {
     setWindowTitle("Song Selection");
     setMinimumSize(800, 600);
     resize(800, 600);

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "client/client_environment.h"
 #include "client/client_forms.h"
 
 class QAction;
@@ -50,7 +51,7 @@ struct SongInfo {
 class TaSongSel : public QWidget {
     Q_OBJECT
   public:
-    explicit TaSongSel(ClientForms& forms);
+    TaSongSel(ClientForms& forms, const ClientEnvironment& env);
 
     // The tree.
     QWidget* Panel1 = nullptr;
@@ -201,6 +202,7 @@ class TaSongSel : public QWidget {
     void SetPlaylistName(std::string_view name);
 
     ClientForms& forms_;
+    const ClientEnvironment& env_;
     bool loadingPlaylist_ = false;  // rows come in a batch: one repaint at its end
     bool questionAttached_ = false;
     bool tagEditing_ = false;
