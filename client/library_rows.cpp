@@ -56,7 +56,6 @@ QTreeWidgetItem* LibraryRow::clone() const {
 }
 
 LibraryRows::LibraryRows(QTreeWidget* view) : view_(view) {
-    view_->setUpdatesEnabled(false);
     sorting_ = view_->isSortingEnabled();
     view_->setSortingEnabled(false);
     for (int c = 0; c < kColumns; ++c)
@@ -66,7 +65,6 @@ LibraryRows::LibraryRows(QTreeWidget* view) : view_(view) {
 LibraryRows::~LibraryRows() {
     qDeleteAll(rows_);  // rows never handed over
     view_->setSortingEnabled(sorting_);
-    view_->setUpdatesEnabled(true);
 }
 
 void LibraryRows::Reserve(qsizetype rows) {
