@@ -10,6 +10,7 @@
 
 #include "client/client_environment.h"
 #include "client/client_forms.h"
+#include "platform/qt/non_input_events.h"
 
 class QAction;
 class QComboBox;
@@ -206,8 +207,9 @@ class TaSongSel : public QWidget {
     bool loadingPlaylist_ = false;  // rows come in a batch: one repaint at its end
     bool questionAttached_ = false;
     bool tagEditing_ = false;
-    bool genreChecking_ = false;  // the genre message is up
-    std::int64_t lastRedrawMs_ = -1;
+    bool genreChecking_ = false;    // the genre message is up
+    bool baseTreePending_ = false;  // from the window's show to the base tree's end
+    platform::qt::NonInputEventPacer buildPacer_;
     std::vector<QIcon> nodeIcons_;  // by image and selected image
 };
 
