@@ -112,7 +112,7 @@ void TaSongSel::Copysongstoanotherlocation1Click() {
     window.setWindowTitle(QString());
     window.Gauge1->SetMaxValue(n);
     window.Gauge1->SetProgress(0);
-    window.show();
+    window.ShowAbove(this);
     CopyOutcome outcome;
     {
         const kv::AtExit closeWindow([&window] { window.close(); });

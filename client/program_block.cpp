@@ -35,7 +35,7 @@ ProgramBlock::ProgramBlock(ClientEnvironment env) : env_(std::move(env)) {
 ProgramBlock::~ProgramBlock() {
     aProgress_.reset();  // before the windows it may stand above as their dialog
     aAllSongs_.reset();
-    aCopyFile_.reset();
+    aCopyFile_.reset();  // before the song selection window, whose dialog it is
     Dm_.reset();
     aServer_.reset();
     aSongSel_.reset();

@@ -7,8 +7,7 @@
 
 namespace sonpad {
 
-TaCopyFile::TaCopyFile()
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TaCopyFile::TaCopyFile() {
     setFixedSize(300, 50);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

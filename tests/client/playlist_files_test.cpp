@@ -209,8 +209,10 @@ class CopyWatch : public QObject {
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (e->type() == QEvent::WindowTitleChange && !window_.windowTitle().isEmpty())
             captions.push_back(window_.windowTitle().toStdString());
-        if (e->type() == QEvent::Show && watched == &window_)
+        if (e->type() == QEvent::Show && watched == &window_) {
             ++shown;
+            owner = window_.parentWidget();
+        }
         const int progress = window_.Gauge1->Progress();
         if (e->type() == QEvent::Paint && watched == window_.Gauge1 &&
             (painted.empty() || painted.back() != progress))
@@ -219,6 +221,7 @@ class CopyWatch : public QObject {
     }
     Lines captions;
     int shown = 0;
+    const QWidget* owner = nullptr;  // as it was shown
     std::vector<int> painted;
 
   private:
@@ -253,6 +256,10 @@ TEST_F(CopyJobTest, CopiesEverySongReplacingWhatIsThereAndEndsSilently) {
     EXPECT_EQ(dialogs.pending(), 0u);
     EXPECT_EQ(watch.captions, (Lines{"Copy ONE.MP3", "Copy TWO.MP3", "Copy THREE.MP3"}));
     EXPECT_EQ(watch.shown, 1);
+    // In front of the modal window that started the job, as its own dialog.
+    EXPECT_EQ(watch.owner, &songSel());
+    EXPECT_TRUE(window.isWindow());
+    EXPECT_FALSE(window.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
     // Drawn while the job runs: before each song, the songs copied so far.
     EXPECT_EQ(watch.painted, (std::vector<int>{0, 1, 2}));
     EXPECT_FALSE(window.isVisible());
