@@ -13,6 +13,7 @@ TaCopyFile::TaCopyFile() {
     column->setContentsMargins(0, 0, 0, 0);
     Gauge1 = new platform::widgets::Gauge(this, platform::widgets::Gauge::Kind::HorizontalBar);
     Gauge1->SetColors(QColor(0, 255, 0), QColor(0, 128, 0));
+    Gauge1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);  // fills the window
     column->addWidget(Gauge1);
     if (QScreen* s = screen())
         move(s->availableGeometry().center() - rect().center());

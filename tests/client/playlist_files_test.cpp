@@ -266,6 +266,8 @@ TEST_F(CopyJobTest, CopiesEverySongReplacingWhatIsThereAndEndsSilently) {
     EXPECT_EQ(window.Gauge1->Progress(), 3);
     EXPECT_EQ(window.Gauge1->MaxValue(), 3);
     EXPECT_EQ(window.Gauge1->kind(), platform::widgets::Gauge::Kind::HorizontalBar);
+    EXPECT_EQ(window.Gauge1->geometry(), window.rect());  // the bar fills the window
+    EXPECT_EQ(window.size(), QSize(300, 50));
     EXPECT_EQ(testing_support::readFile(dir / "stick/two.MP3"), "bytes of TWO");
     EXPECT_EQ(testing_support::readFile(dir / "stick/ONE.MP3"), "bytes of ONE");
     EXPECT_EQ(AllNames(target), (Lines{"ONE.MP3", "THREE.MP3", "two.MP3"}));
