@@ -56,7 +56,6 @@ QTreeWidgetItem* LibraryRow::clone() const {
 }
 
 LibraryRows::LibraryRows(QTreeWidget* view) : view_(view) {
-    view_->setUpdatesEnabled(false);
     // Only a list that sorts itself is switched: switching sorting off also makes the column
     // titles unclickable, and the windows sort on those clicks themselves.
     sorting_ = view_->isSortingEnabled();
@@ -70,7 +69,6 @@ LibraryRows::~LibraryRows() {
     qDeleteAll(rows_);  // rows never handed over
     if (sorting_)
         view_->setSortingEnabled(true);
-    view_->setUpdatesEnabled(true);
 }
 
 void LibraryRows::Reserve(qsizetype rows) {

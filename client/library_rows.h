@@ -36,8 +36,8 @@ class LibraryRow : public platform::widgets::TextSortItem {
 };
 
 // The rows of the library list as a scan makes them: built away from the list and handed to
-// it at once, with its columns grown to their widest text. The list neither repaints nor
-// sorts meanwhile.
+// it at once, with its columns grown to their widest text. The list does not sort meanwhile;
+// it is drawn as usual (a box or a window moved over it leaves no hole).
 class LibraryRows {
   public:
     static constexpr int kColumns = LibraryRow::kColumns;

@@ -211,6 +211,9 @@ class ScanPass {
                                         disk + name);
         dm_.LibraryIndex().Add(main_.SongLibrary, static_cast<int>(main_.SongLibrary.size() - 1));
 
+        // A box stands over the progress of its own file, not of one shown earlier.
+        if (show || !tag.found)
+            ShowProgress(tag.title);
         if (!tag.found) {
             main_.SongInfoRequests.push_back(kv::PadLeft(std::to_string(count_ - 1), 6, "0") +
                                              kv::UpperCase(name));
@@ -220,9 +223,6 @@ class ScanPass {
         main_.GenreIndex.push_back(genres_.Indexed(genre) +
                                    kv::PadRight(kv::Trim(tag.title), 30, " ") + number);
         genreCodes_.insert(tag.genre);
-
-        if (show)
-            ShowProgress(tag.title);
     }
 
     // The first scan shows the program's caption and the count below; later ones the count

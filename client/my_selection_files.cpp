@@ -12,6 +12,7 @@
 #include "common/text_helpers.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/qt/non_input_events.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/gauge.h"
 
@@ -122,21 +123,21 @@ void TaSongSel::Copysongstoanotherlocation1Click() {
     window.setWindowTitle(QString());
     window.Gauge1->SetMaxValue(n);
     window.Gauge1->SetProgress(0);
-    window.show();
-    window.repaint();
+    window.ShowAbove(this);
     CopyOutcome outcome;
     {
         const kv::AtExit closeWindow([&window] { window.close(); });
+        // The window is drawn before a copy that may take long, and stays drawn meanwhile;
+        // clicks and keys wait for the job's end.
+        platform::qt::waitUntilDrawn(window);
+        platform::qt::NonInputEventPacer pacer(env_.progressIntervalMs);
         outcome = CopySongFiles(
             songs, folder,
-            [&window](size_t, const SongFile& song) {
+            [&window, &pacer](size_t, const SongFile& song) {
                 window.setWindowTitle(platform::fileName("Copy " + kv::Trim(song.fileName)));
-                window.repaint();
+                pacer.letInWhenDue();
             },
-            [&window](size_t i) {
-                window.Gauge1->SetProgress(static_cast<int>(i) + 1);
-                window.Gauge1->repaint();
-            });
+            [&window](size_t i) { window.Gauge1->SetProgress(static_cast<int>(i) + 1); });
     }
     const std::string failures = CopyFailureText(outcome);
     if (!failures.empty())

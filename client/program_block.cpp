@@ -20,7 +20,7 @@ ProgramBlock::ProgramBlock(ClientEnvironment env) : env_(std::move(env)) {
     forms_.aSetup = aSetup_.get();
     aProgress_ = std::make_unique<TaProgress>();
     forms_.aProgress = aProgress_.get();
-    aSongSel_ = std::make_unique<TaSongSel>(forms_);
+    aSongSel_ = std::make_unique<TaSongSel>(forms_, env_);
     forms_.aSongSel = aSongSel_.get();
     aServer_ = std::make_unique<TaServer>(forms_);
     forms_.aServer = aServer_.get();
@@ -35,7 +35,7 @@ ProgramBlock::ProgramBlock(ClientEnvironment env) : env_(std::move(env)) {
 ProgramBlock::~ProgramBlock() {
     aProgress_.reset();  // before the windows it may stand above as their dialog
     aAllSongs_.reset();
-    aCopyFile_.reset();
+    aCopyFile_.reset();  // before the song selection window, whose dialog it is
     Dm_.reset();
     aServer_.reset();
     aSongSel_.reset();

@@ -30,6 +30,7 @@ namespace sonpad {
 namespace {
 
 const QColor kMoneyGreen(192, 220, 192);
+constexpr int kSearchRightMargin = 8;
 
 void Paint(QWidget* w, const QColor& colour) {
     QPalette p = w->palette();
@@ -41,7 +42,8 @@ void Paint(QWidget* w, const QColor& colour) {
 
 }  // namespace
 
-TaSongSel::TaSongSel(ClientForms& forms) : QWidget(nullptr), forms_(forms) {
+TaSongSel::TaSongSel(ClientForms& forms, const ClientEnvironment& env)
+    : QWidget(nullptr), forms_(forms), env_(env), buildPacer_(env.progressIntervalMs) {
     setWindowTitle("Song Selection");
     setMinimumSize(800, 600);
     resize(800, 600);
@@ -99,6 +101,10 @@ void TaSongSel::CreateTreeControls(QWidget* parent) {
     TreeView1->setToolTip("Use CTRL+Left Click to multi-select. CTRL-S to get selection.");
     TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
     column->addWidget(TreeView1, 1);
+    // Hidden while a branch is built, the tree keeps its place for the animation.
+    QSizePolicy keep = TreeView1->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    TreeView1->setSizePolicy(keep);
 
     Panel3 = new QWidget(parent);
     Panel3->setFixedHeight(46);
@@ -187,7 +193,7 @@ void TaSongSel::CreateInfoControls(QWidget* parent) {
 
 void TaSongSel::CreateSearchControls(QWidget* parent) {
     auto* row = new QHBoxLayout(parent);
-    row->setContentsMargins(0, 0, 0, 0);
+    row->setContentsMargins(0, 0, kSearchRightMargin, 0);  // Go and the bar off the edge
     RadioGroup1 = new QGroupBox("( Search )", parent);
     auto* radios = new QVBoxLayout(RadioGroup1);
     radios->setContentsMargins(4, 0, 4, 0);
@@ -247,8 +253,10 @@ void TaSongSel::FormCreate() {
 }
 
 void TaSongSel::FormResize() {
-    Animate1->move(Panel1->width() / 2 - Animate1->width() / 2,
-                   Panel1->height() / 2 - Animate1->height() / 2);
+    // Over the tree's place, which the button bar leaves while it stands.
+    const QRect place = TreeView1->geometry();
+    Animate1->move(place.x() + place.width() / 2 - Animate1->width() / 2,
+                   place.y() + place.height() / 2 - Animate1->height() / 2);
 }
 
 void TaSongSel::resizeEvent(QResizeEvent* event) {

@@ -8,7 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "client/client_environment.h"
 #include "client/client_forms.h"
+#include "platform/qt/non_input_events.h"
 
 class QAction;
 class QComboBox;
@@ -51,7 +53,7 @@ struct SongInfo {
 class TaSongSel : public QWidget {
     Q_OBJECT
   public:
-    explicit TaSongSel(ClientForms& forms);
+    TaSongSel(ClientForms& forms, const ClientEnvironment& env);
 
     // The tree.
     QWidget* Panel1 = nullptr;
@@ -203,12 +205,14 @@ class TaSongSel : public QWidget {
     void SetPlaylistName(std::string_view name);
 
     ClientForms& forms_;
+    const ClientEnvironment& env_;
     bool loadingPlaylist_ = false;  // rows come in a batch: one repaint at its end
     bool questionAttached_ = false;
     bool tagEditing_ = false;
-    std::string shownSongFile_;   // the file of the song the fields show, as the disk spells it
-    bool genreChecking_ = false;  // the genre message is up
-    std::int64_t lastRedrawMs_ = -1;
+    std::string shownSongFile_;     // the file of the song the fields show, as the disk spells it
+    bool genreChecking_ = false;    // the genre message is up
+    bool baseTreePending_ = false;  // from the window's show to the base tree's end
+    platform::qt::NonInputEventPacer buildPacer_;
     std::vector<QIcon> nodeIcons_;  // by image and selected image
 };
 

@@ -9,8 +9,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QTreeWidget>
-#include <chrono>
 #include <unordered_map>
 
 #include "client/main_window.h"
@@ -24,6 +24,7 @@
 #include "platform/errors.h"
 #include "platform/event_guard.h"
 #include "platform/qt/locale_compare.h"
+#include "platform/qt/non_input_events.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/animate_control.h"
 
@@ -46,7 +47,6 @@ enum Image {
 
 constexpr int kImageRole = Qt::UserRole;
 constexpr int kSelectedImageRole = Qt::UserRole + 1;
-constexpr std::int64_t kRedrawIntervalMs = 16;
 const char* const kPlaceholder = "<no song listing>";
 
 // Title as stored (30, not trimmed), then the song number: songs sort by title, then number.
@@ -77,18 +77,22 @@ int SelectedImage(const QTreeWidgetItem* node) {
     return node->data(0, kSelectedImageRole).toInt();
 }
 
-std::int64_t NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 }  // namespace
 
 void TaSongSel::FormActivate() {
-    // A scan refills the library meanwhile: the tree is built from what it leaves.
-    if (TreeView1->topLevelItemCount() == 0 && !forms_.aSetup->Scanning)
-        BuildAllSongsTree();
+    // A scan refills the library meanwhile: the tree is built from what it leaves. The build
+    // waits until the window is on the screen, which then shows the busy state meanwhile.
+    if (TreeView1->topLevelItemCount() != 0 || forms_.aSetup->Scanning || baseTreePending_)
+        return;
+    baseTreePending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        platform::guarded([this] {
+            const kv::AtExit done([this] { baseTreePending_ = false; });
+            // Closed again before it came to the screen: built at the next opening.
+            if (isVisible() && TreeView1->topLevelItemCount() == 0 && !forms_.aSetup->Scanning)
+                BuildAllSongsTree();
+        });
+    });
 }
 
 void TaSongSel::ClearTree() {
@@ -107,7 +111,7 @@ void TaSongSel::SetBusy(bool busy) {
             } catch (const platform::Error&) {
             }
         }
-        TreeView1->hide();
+        TreeView1->hide();  // its place stays, so the button bar does not move
         FormResize();
         Animate1->show();
         Animate1->raise();
@@ -122,11 +126,9 @@ void TaSongSel::SetBusy(bool busy) {
 }
 
 void TaSongSel::RedrawPanel1() {
-    const std::int64_t now = NowMs();
-    if (lastRedrawMs_ >= 0 && now - lastRedrawMs_ < kRedrawIntervalMs)
-        return;
-    lastRedrawMs_ = now;
-    Panel1->repaint();
+    // The animation's frames and the windows' paints come in; clicks and keys wait for the
+    // build's end.
+    buildPacer_.letInWhenDue();
 }
 
 QTreeWidgetItem* TaSongSel::AddNode(QTreeWidgetItem* parent, const std::string& text, int image,
@@ -159,6 +161,7 @@ void TaSongSel::BuildAllSongsTree() {
     const std::vector<std::string>& library = forms_.aMain->SongLibrary;
     platform::LocaleSortedStrings keys(platform::TextKind::Latin1);
     Animate1->setActive(true);
+    platform::qt::waitUntilDrawn(*this);
     for (const std::string& record : library) {
         keys.Add(SongSortKey(record));
         RedrawPanel1();
@@ -170,8 +173,10 @@ void TaSongSel::BuildAllSongsTree() {
     AllSongsNode = AddNode(RootNode, "All Songs", kAllSongsImage, kAllSongsImage);
     QList<QTreeWidgetItem*> songs;
     songs.reserve(static_cast<qsizetype>(keys.size()));
-    for (const std::string& key : keys.Items())
+    for (const std::string& key : keys.Items()) {
         songs.append(AddNode(nullptr, SongText(key), kSongImage, kSongChosen));
+        RedrawPanel1();
+    }
     AllSongsNode->addChildren(songs);
 }
 

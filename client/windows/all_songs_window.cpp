@@ -1,6 +1,5 @@
 #include "client/windows/all_songs_window.h"
 
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -20,6 +19,7 @@
 #include "common/text_lines.h"
 #include "platform/event_guard.h"
 #include "platform/files.h"
+#include "platform/qt/non_input_events.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/report_view.h"
 #include "platform/widgets/status_panels.h"
@@ -35,11 +35,10 @@ int ClampToInt(size_t n) {
 }
 
 // The rows of one file, made away from the list and handed to it at once, with the columns
-// grown to their widest text. The list does not repaint meanwhile.
+// grown to their widest text. The list, emptied, is drawn as usual meanwhile.
 class ListingRows {
   public:
     explicit ListingRows(QTreeWidget* view) : view_(view) {
-        view_->setUpdatesEnabled(false);
         for (int c = 0; c < TaAllSongs::kColumns; ++c)
             widths_[static_cast<size_t>(c)] = view_->columnWidth(c);
         // A line of a binary file may be very long: its width stops at what the header takes.
@@ -47,7 +46,6 @@ class ListingRows {
     }
     ~ListingRows() {
         qDeleteAll(rows_);  // rows never handed over
-        view_->setUpdatesEnabled(true);
     }
     ListingRows(const ListingRows&) = delete;
     ListingRows& operator=(const ListingRows&) = delete;
@@ -88,12 +86,12 @@ class ListingRows {
     int cells_ = 0;
 };
 
-// Closes the progress window however the load ends.
+// Shows the progress window drawn, and closes it however the load ends.
 class ProgressShown {
   public:
     ProgressShown(TaProgress& progress, QWidget* owner) : progress_(progress) {
         progress_.ShowAbove(owner);
-        progress_.repaint();
+        platform::qt::waitUntilDrawn(progress_);
     }
     ~ProgressShown() { progress_.close(); }
     ProgressShown(const ProgressShown&) = delete;
@@ -162,18 +160,17 @@ void TaAllSongs::LoadSongLibraryFile(const std::string& path) {
     progress.ProgressBar1->setRange(0, ClampToInt(lines.size() - 1));
     progress.ProgressBar1->setValue(0);
     progress.setWindowTitle("Loading...");
+    progress.SetStatusText("Songs read: 0");
     const ProgressShown shown(
         progress, isVisible() ? static_cast<QWidget*>(this) : static_cast<QWidget*>(forms_.aMain));
     ListingRows rows(ListView1);
-    // The bar and the count from the first line on, at the display's rate, and as they end.
-    QElapsedTimer sinceShown;
-    sinceShown.start();
+    // The bar and the count from the first line on, at the display's rate, and as they end;
+    // the windows are drawn meanwhile, clicks and keys wait for the load's end.
+    platform::qt::NonInputEventPacer pacer(env_.progressIntervalMs);
     const auto show = [&](size_t index) {
         progress.ProgressBar1->setValue(ClampToInt(index));
-        progress.ProgressBar1->repaint();
         progress.SetStatusText("Songs read: " + std::to_string(rows.Count()));
-        progress.StatusBar1->repaint();
-        sinceShown.restart();
+        pacer.letIn();
     };
 
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -182,7 +179,7 @@ void TaAllSongs::LoadSongLibraryFile(const std::string& path) {
             rows.AddRow(line);
         else if (!rows.Empty())  // a cell before the first row has no row to go to
             rows.AddCell(line.substr(1));
-        if (i == 0 || sinceShown.elapsed() >= env_.progressIntervalMs)
+        if (pacer.due())
             show(i);
     }
     show(lines.size() - 1);

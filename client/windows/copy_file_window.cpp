@@ -7,13 +7,13 @@
 
 namespace sonpad {
 
-TaCopyFile::TaCopyFile()
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TaCopyFile::TaCopyFile() {
     setFixedSize(300, 50);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     Gauge1 = new platform::widgets::Gauge(this, platform::widgets::Gauge::Kind::HorizontalBar);
     Gauge1->SetColors(QColor(0, 255, 0), QColor(0, 128, 0));
+    Gauge1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);  // fills the window
     column->addWidget(Gauge1);
     if (QScreen* s = screen())
         move(s->availableGeometry().center() - rect().center());

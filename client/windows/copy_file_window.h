@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "platform/widgets/progress_window.h"
 
 namespace platform::widgets {
 class Gauge;
@@ -8,8 +8,9 @@ class Gauge;
 
 namespace sonpad {
 
-// The copy job's progress: one bar that writes its percentage; no close box.
-class TaCopyFile : public QWidget {
+// The copy job's progress: one bar that writes its percentage; no close box. It stands in
+// front of the window that started the job.
+class TaCopyFile : public platform::widgets::ProgressWindow {
     Q_OBJECT
   public:
     TaCopyFile();

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "client/setup_window.h"
 #include "platform/errors.h"
 #include "platform/qt/text_edge.h"
+#include "platform/widgets/status_panels.h"
 #include "tests/client/client_test_support.h"
 
 namespace client_testing {
@@ -25,19 +27,27 @@ namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-// What the progress window showed: its captions, how often it opened and closed, and the bar
-// and status line as it closed.
+// What the progress window showed: its captions, how often it opened and closed, the status
+// line each time it was drawn, and the bar and status line as it closed.
 class ProgressWatch : public QObject {
   public:
     explicit ProgressWatch(sonpad::TaProgress& window) : window_(window) {
         window.installEventFilter(this);
+        window.StatusBar1->installEventFilter(this);
     }
     std::vector<std::string> captions;
+    std::vector<std::string> drawnStatus;  // each text once, as it was drawn
     int shown = 0, hidden = 0;
     int maximumAtClose = -1, valueAtClose = -1;
     std::string statusAtClose;
 
-    bool eventFilter(QObject*, QEvent* e) override {
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (watched == window_.StatusBar1) {
+            if (e->type() == QEvent::Paint &&
+                (drawnStatus.empty() || drawnStatus.back() != window_.StatusText()))
+                drawnStatus.push_back(window_.StatusText());
+            return false;
+        }
         if (e->type() == QEvent::WindowTitleChange)
             captions.push_back(window_.windowTitle().toStdString());
         if (e->type() == QEvent::Show)
@@ -53,6 +63,22 @@ class ProgressWatch : public QObject {
 
   private:
     sonpad::TaProgress& window_;
+};
+
+// Runs a call each time the widget is drawn.
+class PaintCounter : public QObject {
+  public:
+    PaintCounter(QWidget* widget, std::function<void()> painted) : painted_(std::move(painted)) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint)
+            painted_();
+        return false;
+    }
+
+  private:
+    std::function<void()> painted_;
 };
 
 class AllSongsTest : public ClientTest {
@@ -158,8 +184,22 @@ TEST_F(AllSongsTest, ProgressCountsTheRowsReadOverTheLinesAndCloses) {
         file += std::to_string(i) + "\r\n@Title\r\n@Artist\r\n";
     WriteList(file);
     ProgressWatch watch(progress());
+    // The list behind the progress window is drawn while the load runs.
+    window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    int listDrawnDuringLoad = 0;
+    PaintCounter listPaints(list().viewport(), [&] {
+        if (progress().isVisible())
+            ++listDrawnDuringLoad;
+    });
     DoubleClick();
 
+    EXPECT_GT(listDrawnDuringLoad, 0);
+    // Drawn with every count, from none read to the last.
+    ASSERT_EQ(watch.drawnStatus.size(), 1001u);
+    EXPECT_EQ(watch.drawnStatus.front(), "Songs read: 0");
+    EXPECT_EQ(watch.drawnStatus[1], "Songs read: 1");
+    EXPECT_EQ(watch.drawnStatus.back(), "Songs read: 1000");
     EXPECT_EQ(list().topLevelItemCount(), 1000);
     EXPECT_EQ(watch.captions, (std::vector<std::string>{"Loading..."}));
     EXPECT_EQ(watch.shown, 1);

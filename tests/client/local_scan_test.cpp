@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 #include <functional>
@@ -64,6 +65,22 @@ class ProgressWatch : public QObject {
 
   private:
     sonpad::TaProgress& window_;
+};
+
+// Runs a call each time the widget is drawn.
+class PaintCounter : public QObject {
+  public:
+    PaintCounter(QWidget* widget, std::function<void()> painted) : painted_(std::move(painted)) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint)
+            painted_();
+        return false;
+    }
+
+  private:
+    std::function<void()> painted_;
 };
 
 class LocalScanTest : public ClientTest {
@@ -236,6 +253,50 @@ TEST_F(LocalScanTest, UntaggedSeventhFileIsRequestedByItsIndex) {
     EXPECT_EQ(main().SongInfoRequests, std::vector<std::string>{"000006X.MP3"});
     EXPECT_EQ(main().StatusBar1->Text(0), "Error Count: 1");
     EXPECT_EQ(main().StatusBar1->Text(1), "000006X.MP3");
+}
+
+// Boxes that look at the windows behind them as they come up.
+class BoxesLookingBehind : public testing_support::FakeDialogs {
+  public:
+    std::function<void()> onError;
+    void showError(std::string_view text) override {
+        if (onError)
+            onError();
+        FakeDialogs::showError(text);
+    }
+};
+
+TEST_F(LocalScanTest, ABoxForAnUntaggedFileStandsOverTheProgressOfThatFile) {
+    for (int i = 1; i <= 3; ++i)
+        Song("u/a" + std::to_string(i) + ".mp3");
+    Song("u/b.mp3", std::nullopt);
+    Folder("u");
+    main().FirstShow = false;  // no start-up
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+    int listPaints = 0;
+    PaintCounter counter(main().ListView2->viewport(), [&] { ++listPaints; });
+
+    // The first scan counts in the status line, later ones in the caption.
+    for (const bool first : {true, false}) {
+        SCOPED_TRACE(first);
+        BoxesLookingBehind boxes;
+        boxes.expectError(Untagged(Entry("u") + "b.mp3"));
+        std::string count;
+        bool listDrawn = false;
+        boxes.onError = [&] {
+            count = first ? progress().StatusText() : progress().windowTitle().toStdString();
+            // A box's own loop lets the window behind it draw itself.
+            const int before = listPaints;
+            main().ListView2->viewport()->update();
+            QCoreApplication::processEvents();
+            listDrawn = listPaints > before;
+        };
+        Scan();
+        EXPECT_EQ(boxes.pending(), 0u);
+        EXPECT_EQ(count, "Reading... (4 files)");
+        EXPECT_TRUE(listDrawn);
+    }
 }
 
 TEST_F(LocalScanTest, FilesTheReaderCannotReadCountAsUntaggedAndTheScanGoesOn) {

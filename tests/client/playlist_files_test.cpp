@@ -213,21 +213,30 @@ TEST_F(PlaylistFilesTest, AFileThatCannotBeReadLeavesAnEmptyListUnderItsName) {
     }
 }
 
-// What the copy window showed: its captions and, after each song, the gauge.
+// What the copy window showed: its captions and the gauge's values as it was drawn.
 class CopyWatch : public QObject {
   public:
     explicit CopyWatch(sonpad::TaCopyFile& window) : window_(window) {
         window.installEventFilter(this);
+        window.Gauge1->installEventFilter(this);
     }
-    bool eventFilter(QObject*, QEvent* e) override {
+    bool eventFilter(QObject* watched, QEvent* e) override {
         if (e->type() == QEvent::WindowTitleChange && !window_.windowTitle().isEmpty())
             captions.push_back(window_.windowTitle().toStdString());
-        if (e->type() == QEvent::Show)
+        if (e->type() == QEvent::Show && watched == &window_) {
             ++shown;
+            owner = window_.parentWidget();
+        }
+        const int progress = window_.Gauge1->Progress();
+        if (e->type() == QEvent::Paint && watched == window_.Gauge1 &&
+            (painted.empty() || painted.back() != progress))
+            painted.push_back(progress);
         return false;
     }
     Lines captions;
     int shown = 0;
+    const QWidget* owner = nullptr;  // as it was shown
+    std::vector<int> painted;
 
   private:
     sonpad::TaCopyFile& window_;
@@ -261,10 +270,18 @@ TEST_F(CopyJobTest, CopiesEverySongReplacingWhatIsThereAndEndsSilently) {
     EXPECT_EQ(dialogs.pending(), 0u);
     EXPECT_EQ(watch.captions, (Lines{"Copy ONE.MP3", "Copy TWO.MP3", "Copy THREE.MP3"}));
     EXPECT_EQ(watch.shown, 1);
+    // In front of the modal window that started the job, as its own dialog.
+    EXPECT_EQ(watch.owner, &songSel());
+    EXPECT_TRUE(window.isWindow());
+    EXPECT_FALSE(window.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
+    // Drawn while the job runs: before each song, the songs copied so far.
+    EXPECT_EQ(watch.painted, (std::vector<int>{0, 1, 2}));
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.Gauge1->Progress(), 3);
     EXPECT_EQ(window.Gauge1->MaxValue(), 3);
     EXPECT_EQ(window.Gauge1->kind(), platform::widgets::Gauge::Kind::HorizontalBar);
+    EXPECT_EQ(window.Gauge1->geometry(), window.rect());  // the bar fills the window
+    EXPECT_EQ(window.size(), QSize(300, 50));
     EXPECT_EQ(testing_support::readFile(dir / "stick/two.MP3"), "bytes of TWO");
     EXPECT_EQ(testing_support::readFile(dir / "stick/ONE.MP3"), "bytes of ONE");
     EXPECT_EQ(AllNames(target), (Lines{"ONE.MP3", "THREE.MP3", "two.MP3"}));

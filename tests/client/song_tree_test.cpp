@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include "client/main_window.h"
 #include "client/setup_window.h"
@@ -21,6 +23,7 @@
 #include "platform/widgets/animate_control.h"
 #include "tests/client/client_test_support.h"
 #include "tests/support/mp3_fixtures.h"
+#include "tests/support/waits.h"
 
 namespace client_testing {
 namespace {
@@ -49,8 +52,10 @@ class SongTreeTest : public ClientTest {
     void Scan() { setup().ScanLocalSongs(); }
     sonpad::TaSongSel& sel() { return songSel(); }
     QTreeWidget& tree() { return *sel().TreeView1; }
+    // Shows the window until its tree is built, as the user opens and closes it.
     void Open() {
         sel().show();
+        EXPECT_TRUE(testing_support::WaitUntil([&] { return tree().topLevelItemCount() > 0; }));
         sel().hide();
     }
     static std::string Text(const QTreeWidgetItem* node) {
@@ -108,6 +113,73 @@ TEST_F(SongTreeTest, BaseTreeListsTheSongsByTitleThenNumber) {
 
     Open();  // a second opening keeps the tree
     EXPECT_EQ(tree().topLevelItem(0), root);
+}
+
+// The window as a timer saw it while a build ran: the timer runs only when the build lets
+// events in.
+class BusyWatch : public QObject {
+  public:
+    struct Sample {
+        bool exposed;
+        QRect panel, tree, buttons, animation;
+    };
+    explicit BusyWatch(sonpad::TaSongSel& sel) : sel_(sel) {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            if (sel_.Animate1->isVisible())
+                samples.push_back({sel_.windowHandle() && sel_.windowHandle()->isExposed(),
+                                   sel_.Panel1->rect(), sel_.TreeView1->geometry(),
+                                   sel_.Panel3->geometry(), sel_.Animate1->geometry()});
+        });
+        timer_.start(0);
+    }
+    std::vector<Sample> samples;
+
+  private:
+    sonpad::TaSongSel& sel_;
+    QTimer timer_;
+};
+
+TEST_F(SongTreeTest, BuildsRunInTheDrawnWindowWithTheAnimationOverTheTreesPlace) {
+    BusyWatch watch(sel());
+    const auto check = [&](const char* build) {
+        SCOPED_TRACE(build);
+        ASSERT_FALSE(watch.samples.empty());
+        EXPECT_TRUE(watch.samples.back().exposed);
+        for (const BusyWatch::Sample& s : watch.samples) {
+            // The tree keeps its place above the button bar, which stays at the bottom.
+            EXPECT_EQ(s.buttons.bottom(), s.panel.bottom());
+            EXPECT_EQ(s.tree, QRect(0, 0, s.panel.width(), s.panel.height() - 46));
+            EXPECT_EQ(s.animation.size(), QSize(80, 50));
+            EXPECT_LE((s.animation.center() - s.tree.center()).manhattanLength(), 2);
+            EXPECT_FALSE(s.animation.intersects(s.buttons));
+        }
+        watch.samples.clear();
+    };
+    // The base tree comes once the window is on the screen.
+    sel().show();
+    EXPECT_EQ(tree().topLevelItemCount(), 0);
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return sel().AllSongsNode != nullptr; }));
+    check("base tree");
+    EXPECT_FALSE(sel().Animate1->isVisible());
+    EXPECT_EQ(sel().AllSongsNode->childCount(), 5);
+
+    for (QPushButton* button : {sel().btnArtists, sel().btnGenre, sel().btnAlbum}) {
+        button->click();
+        check(button->text().toLatin1().constData());
+    }
+    EXPECT_TRUE(sel().Panel3->isHidden());
+    QCoreApplication::processEvents();  // the layout
+    EXPECT_EQ(sel().TreeView1->geometry(), sel().Panel1->rect());
+}
+
+TEST_F(SongTreeTest, SearchLineKeepsAMarginFromTheWindowsRightEdge) {
+    sel().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sel()));
+    for (QWidget* w :
+         {static_cast<QWidget*>(sel().btnGo), static_cast<QWidget*>(sel().ProgressBar2)}) {
+        const int right = w->mapTo(&sel(), QPoint(w->width(), 0)).x();
+        EXPECT_GE(sel().width() - right, 6) << w->metaObject()->className();
+    }
 }
 
 TEST_F(SongTreeTest, BranchesGroupByKeyInLocaleOrderEachBuiltOnce) {
