@@ -4,7 +4,9 @@
 
 #include "client/config_keys.h"
 #include "client/main_window.h"
+#include "client/song_sel_window.h"
 #include "common/text_helpers.h"
+#include "tests/support/waits.h"
 
 namespace client_testing {
 
@@ -95,6 +97,11 @@ sonpad::TaProgress& ClientTest::progress() {
 }
 sonpad::TaSongSel& ClientTest::songSel() {
     return *program->forms().aSongSel;
+}
+
+bool ClientTest::ShowSongSelTree() {
+    songSel().show();
+    return testing_support::WaitUntil([&] { return songSel().AllSongsNode != nullptr; });
 }
 sonpad::TDm& ClientTest::dm() {
     return *program->forms().Dm;

@@ -65,6 +65,9 @@ class ClientTest : public ::testing::Test {
     sonpad::TaSetup& setup();
     sonpad::TaProgress& progress();
     sonpad::TaSongSel& songSel();
+    // Shows the song selection window and waits for its base tree, built once it is on the
+    // screen. False when the tree never came.
+    [[nodiscard]] bool ShowSongSelTree();
     sonpad::TDm& dm();
 
     testing_support::TempDir dir;

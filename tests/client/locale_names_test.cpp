@@ -113,7 +113,7 @@ TEST_F(LocaleTreeTest, GroupsKeepEveryKeyAndEachSongJoinsItsOwn) {
     setup().ListBox1->addItem(platform::fileName(Entry("m")));
     setup().ClientName = "Den";
     setup().ScanLocalSongs();
-    songSel().show();
+    ASSERT_TRUE(ShowSongSelTree());
     songSel().hide();
     songSel().btnArtists->click();
     songSel().btnAlbum->click();

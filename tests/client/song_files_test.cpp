@@ -50,7 +50,7 @@ class CaseTwinsTest : public ClientTest {
         return {};
     }
     void ShowInTree(const std::string& songNo) {
-        songSel().show();
+        ASSERT_TRUE(ShowSongSelTree());
         QTreeWidgetItem* all = songSel().AllSongsNode;
         for (int i = 0; i < all->childCount(); ++i)
             if (all->child(i)->text(0).startsWith(QString::fromStdString(songNo)))

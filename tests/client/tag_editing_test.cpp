@@ -16,7 +16,6 @@
 #include "platform/qt/text_edge.h"
 #include "tests/client/client_test_support.h"
 #include "tests/support/mp3_fixtures.h"
-#include "tests/support/waits.h"
 
 namespace client_testing {
 namespace {
@@ -36,9 +35,7 @@ class TagEditingTest : public ClientTest {
         setup().ListBox1->addItem(platform::fileName(Entry("m")));
         setup().ScanLocalSongs();
         dir.write("m/2.mp3", testing_support::Mp3Bytes(std::nullopt));
-        sel().show();
-        // The tree is built once the window is on the screen.
-        ASSERT_TRUE(testing_support::WaitUntil([&] { return sel().AllSongsNode != nullptr; }));
+        ASSERT_TRUE(ShowSongSelTree());
     }
 
     sonpad::TaSongSel& sel() { return songSel(); }
