@@ -576,6 +576,9 @@ TEST_F(ServerE2eTest, AKilledServerEndsTheTickWithAnErrorAndTheClientStaysUsable
     EXPECT_TRUE(main().SpeedButton2->isChecked());
     EXPECT_FALSE(main().Timer1->Enabled());
     EXPECT_FALSE(main().IdTCPClient1.connected());
+    // Gone for good, its listener with it: a dying process may still hold it a moment.
+    server->process->WaitForExit(30s);
+    ASSERT_FALSE(server->process->started());
 
     Click(main().SpeedButton2);  // up: a disconnect
     EXPECT_TRUE(main().LocalMode);
