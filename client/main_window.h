@@ -268,6 +268,8 @@ class TaMain : public QMainWindow {
     void ConnecttoSonhall1Click();
     void DisconnectfromServer1Click();
     void IdTCPClient1Connected();
+    // The connection ended, however: what it asked is not answered on another one.
+    void IdTCPClient1Disconnected();
     void IdTCPClient1Status(platform::tcp::ClientStatus status);
     void SpeedButton5Click();
     void SpeedButton3Click();
@@ -360,6 +362,14 @@ class TaMain : public QMainWindow {
     void LogReply(const std::string& payload);
     void ComReply(const std::string& payload);
     void SendIdlePoll();
+    // No "#CIS" or "#SCN" outstanding, the rescan button up, the skip not awaited, the idle
+    // polls from the start (a local rescan under way keeps its own state).
+    void ForgetServerRequests();
+    // The server's song leaves the display, and the next "#PLY" is taken as a new song.
+    void ForgetServerSong();
+    // A reply the handlers could not read: its error in a posted box, or, while the last such
+    // box stands, a count in the status bar.
+    void SkipUnreadableReply(const std::string& error);
     void SendCis();  // "#CIS" + the trimmed client name; a "#CIS" is then outstanding
     void ShowModeDisplay();
     std::string ServerAddress() const;  // as typed in the configuration
@@ -376,6 +386,9 @@ class TaMain : public QMainWindow {
     std::int32_t progressMaximum_ = 0;
     // The song-information entry last requested and not answered yet.
     std::string songInfoAwaited_;
+    bool localRescan_ = false;  // the rescan button's local scan runs
+    bool unreadableBoxStanding_ = false;
+    int unreadableSkipped_ = 0;  // unreadable replies since that box was posted
 };
 
 }  // namespace sonpad

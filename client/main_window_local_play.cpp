@@ -56,7 +56,8 @@ bool TaMain::PlayLocalSong(const std::string& songNo) {
     }
 }
 
-// An error inside a tick ends it with the timer off, until a connect or PLAY starts it again.
+// An error escaping a tick (a lost connection) ends it with the timer off, until a connect or
+// PLAY starts it again; a reply that cannot be read does not escape it.
 void TaMain::Timer1Timer() {
     Timer1->SetEnabled(false);
     if (LocalMode)

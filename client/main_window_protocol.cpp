@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
@@ -61,6 +62,7 @@ const char* StatusWord(platform::tcp::ClientStatus status) {
 
 void TaMain::ConnectProtocolEvents() {
     IdTCPClient1.onConnected([this] { IdTCPClient1Connected(); });
+    IdTCPClient1.onDisconnected([this] { IdTCPClient1Disconnected(); });
     IdTCPClient1.onStatus([this](platform::tcp::ClientStatus status, std::string_view) {
         IdTCPClient1Status(status);
     });
@@ -114,6 +116,8 @@ void TaMain::ConnecttoSonhall1Click() {
         return;
     }
     dm.SetStatusText(0, "Connecting...");
+    ForgetServerRequests();
+    ForgetServerSong();
     IdTCPClient1.setHost(address);
     IdTCPClient1.setPort(forms_.aSetup->SpinEdit1->Value());
     try {
@@ -143,7 +147,9 @@ void TaMain::DisconnectfromServer1Click() {
         }
     }
     IdTCPClient1.disconnect();
-    songInfoAwaited_.clear();  // whatever was asked is not coming on this connection
+    // A connection that failed before has no notification left to give.
+    ForgetServerRequests();
+    ForgetServerSong();
     LocalMode = true;
     Timer1->SetInterval(kLocalTickMs);
     TDm& dm = *forms_.Dm;
@@ -154,6 +160,27 @@ void TaMain::DisconnectfromServer1Click() {
 
 void TaMain::IdTCPClient1Connected() {
     IdTCPClient1.writeLine(kv::LogInLine(platform::fromLatin1(forms_.aSetup->Edit1->text())));
+}
+
+void TaMain::IdTCPClient1Disconnected() {
+    ForgetServerRequests();
+}
+
+void TaMain::ForgetServerRequests() {
+    CisPending = false;
+    if (!localRescan_) {
+        RescanPending = false;
+        SpeedButton5->setChecked(false);
+    }
+    btnNext->setEnabled(true);
+    IdleTicks = 0;
+    RequestInFlight = false;
+    songInfoAwaited_.clear();
+}
+
+void TaMain::ForgetServerSong() {
+    ClearNowPlaying();
+    CurrentSongId.clear();
 }
 
 void TaMain::IdTCPClient1Status(platform::tcp::ClientStatus status) {
@@ -170,10 +197,35 @@ void TaMain::ClientTick() {
     if (forms_.aSetup->Scanning)
         return;
     const std::string line = IdTCPClient1.readLine(kReadTimeoutMs);
-    if (line.empty())
+    if (line.empty()) {
         SendIdlePoll();
-    else
+        return;
+    }
+    try {
         HandleServerLine(line);
+    } catch (const std::exception& e) {
+        // A connection that failed under the reply ends the tick; a reply that cannot be read
+        // is passed over, and the tick goes on.
+        if (!IdTCPClient1.connected())
+            throw;
+        SkipUnreadableReply(e.what());
+    }
+}
+
+void TaMain::SkipUnreadableReply(const std::string& error) {
+    // A server that sends nothing else must not pile up boxes.
+    if (unreadableBoxStanding_) {
+        ++unreadableSkipped_;
+        forms_.Dm->SetStatusText(
+            1, "Unreadable replies skipped: " + std::to_string(unreadableSkipped_));
+        return;
+    }
+    unreadableBoxStanding_ = true;
+    unreadableSkipped_ = 0;
+    platform::dialogs().postTrackedError(error, [window = QPointer<TaMain>(this)] {
+        if (window)
+            window->unreadableBoxStanding_ = false;
+    });
 }
 
 void TaMain::HandleServerLine(std::string_view line) {
@@ -279,7 +331,9 @@ void TaMain::SendCis() {
 void TaMain::CisReply(const std::string& payload) {
     switch (kv::ParseQueueRoom(payload)) {
         case kv::Answer::Ack:
-            PlayNextFromQueue();
+            // Room offered after the user stopped takes nothing.
+            if (Playing)
+                PlayNextFromQueue();
             CisPending = false;
             // A queue that ran out has stopped play: asking on would be answered for ever and
             // leave no idle tick for the polls.
@@ -398,15 +452,20 @@ void TaMain::SpeedButton5Click() {
     }
     if (LocalMode) {
         RescanPending = true;
+        localRescan_ = true;
         const kv::AtExit done([this] {
             SpeedButton5->setChecked(false);
             RescanPending = false;
+            localRescan_ = false;
         });
         forms_.aSetup->ScanLocalSongs();
         forms_.Dm->SetStatusText(1, "Re-Scan directory completed.");
     } else {
-        RescanPending = true;
+        // Down and pending only once the request is out.
+        SpeedButton5->setChecked(false);
         IdTCPClient1.writeLine("#SCN");
+        RescanPending = true;
+        SpeedButton5->setChecked(true);
         forms_.Dm->SetStatusText(1, TimeOfDayText() + " Server RE-SCAN request sent to server.");
     }
 }

@@ -138,6 +138,12 @@ SongInfoRequest ParseSongInfoRequest(std::string_view arg) {
 }
 
 Reply SplitReply(std::string_view line) {
+    if (line.find('\0') != std::string_view::npos) {
+        std::string shown;
+        for (const char c : line)
+            shown += c == '\0' ? std::string_view("<NUL>") : std::string_view(&c, 1);
+        throw ReplyError("The reply \"" + shown + "\" holds a NUL byte");
+    }
     return {Trim(UpperCase(Copy(line, 2, 3))),
             Trim(UpperCase(Copy(line, 5, static_cast<std::int64_t>(line.size()))))};
 }

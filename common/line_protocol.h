@@ -87,7 +87,9 @@ class ReplyError : public platform::Error {
     using platform::Error::Error;
 };
 
-// A "#" line: type = characters 2-4, payload = the rest; both upper-cased and trimmed.
+// A "#" line: type = characters 2-4, payload = the rest; both upper-cased and trimmed. A line
+// holding a NUL byte raises ReplyError, its text the whole line with "<NUL>" in each NUL's
+// place: a NUL is no blank to trim, so "#CIS", NUL, "ack" must not read as "#CISack".
 struct Reply {
     std::string type;
     std::string payload;

@@ -4,6 +4,12 @@
 
 namespace platform {
 
+void Dialogs::postTrackedError(std::string_view text, std::function<void()> closed) {
+    postError(text);
+    if (closed)
+        closed();
+}
+
 void UnattendedDialogs::print(const char* prefix, std::string_view text) const {
     if (echo_)
         std::fprintf(stderr, "%s%.*s\n", prefix, static_cast<int>(text.size()), text.data());

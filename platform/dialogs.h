@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,10 @@ class Dialogs {
     // the start-up). A question is never posted: its answer decides what happens next.
     virtual void postMessage(std::string_view text) = 0;
     virtual void postError(std::string_view text) = 0;
+    // A posted error box that tells when it is gone: closed runs once, on the user-interface
+    // thread, when the user has closed it (at once where nobody could see it), so that work
+    // going on meanwhile can keep to one such box at a time.
+    virtual void postTrackedError(std::string_view text, std::function<void()> closed);
     // Confirmation: title "Confirm", "&Yes" and "&No"; true only for Yes.
     virtual bool confirm(std::string_view text) = 0;
     // A folder, or nothing when cancelled. Paths use "/" and carry no trailing separator.

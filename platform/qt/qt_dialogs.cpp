@@ -49,11 +49,16 @@ void addOk(QMessageBox& box) {
     box.setDefaultButton(box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
 }
 
-// A plain or error box: written out without a display, else shown, modal or posted.
+// A plain or error box: written out without a display, else shown, modal or posted. A posted
+// box that is closed (its button, its close box, Escape) runs `closed`.
 void plainBox(bool headless, std::string_view title, std::string_view text, QMessageBox::Icon icon,
-              BoxWait wait) {
-    if (headless)
-        return report(title, text, "OK");
+              BoxWait wait, std::function<void()> closed = {}) {
+    if (headless) {
+        report(title, text, "OK");
+        if (closed)
+            closed();
+        return;
+    }
     if (wait == BoxWait::UntilClosed) {
         QMessageBox box(icon, latin1(title), latin1(text), QMessageBox::NoButton, parentWindow());
         addOk(box);
@@ -67,6 +72,8 @@ void plainBox(bool headless, std::string_view title, std::string_view text, QMes
     keepTitleWhole(*box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
+    if (closed)
+        QObject::connect(box, &QDialog::finished, [closed = std::move(closed)] { closed(); });
     box->show();
 }
 
@@ -95,6 +102,10 @@ void QtDialogs::postMessage(std::string_view text) {
 
 void QtDialogs::postError(std::string_view text) {
     plainBox(headless_, "Error", text, QMessageBox::Critical, BoxWait::No);
+}
+
+void QtDialogs::postTrackedError(std::string_view text, std::function<void()> closed) {
+    plainBox(headless_, "Error", text, QMessageBox::Critical, BoxWait::No, std::move(closed));
 }
 
 bool QtDialogs::confirm(std::string_view text) {

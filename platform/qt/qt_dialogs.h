@@ -19,6 +19,7 @@ class QtDialogs : public Dialogs {
     void showError(std::string_view text) override;
     void postMessage(std::string_view text) override;
     void postError(std::string_view text) override;
+    void postTrackedError(std::string_view text, std::function<void()> closed) override;
     bool confirm(std::string_view text) override;
     std::optional<std::string> browseForFolder(std::string_view caption,
                                                std::string_view root) override;

@@ -464,19 +464,13 @@ TEST_F(ProtocolTest, TheMessagesWindowKeepsOnlyWhatCameWhileItWasShown) {
     EXPECT_FALSE(main().ShowServerMessages1->isChecked());
 }
 
-TEST_F(ProtocolTest, AFailingTickReportsItsErrorAndLeavesModeAndButton) {
+TEST_F(ProtocolTest, ALostConnectionEndsTheTickWithAnErrorAndLeavesModeAndButton) {
     Connect();
-    dialogs.expectError("'00X' is not a valid integer value");
-    Tick("#PLY00000100x!1*A.MP3:1$");
-    EXPECT_EQ(dialogs.pending(), 0u);
-    EXPECT_FALSE(main().Timer1->Enabled()) << "until a connect or PLAY";
-
-    main().Timer1->SetEnabled(true);
     peer.close();
     dialogs.expectError();
     main().Timer1->OnTimer();
     EXPECT_EQ(dialogs.pending(), 0u);
-    EXPECT_FALSE(main().Timer1->Enabled());
+    EXPECT_FALSE(main().Timer1->Enabled()) << "until a connect or PLAY";
     EXPECT_FALSE(main().LocalMode);
     EXPECT_TRUE(main().SpeedButton2->isChecked());
     main().Timer1->OnTimer();  // no connection left: the tick does nothing
@@ -484,6 +478,242 @@ TEST_F(ProtocolTest, AFailingTickReportsItsErrorAndLeavesModeAndButton) {
     ClickConnect(false);
     EXPECT_TRUE(main().LocalMode);
     EXPECT_EQ(Status(1), "Disconnected from HOST: 127.0.0.1");
+}
+
+// However a connection ends, what it asked and never heard back about ends with it: the next
+// connection asks for room, rescans and polls as a fresh one does.
+TEST_F(ProtocolTest, QuestionsLeftOpenEndWithTheirConnection) {
+    const std::string a = Song("Alpha"), b = Song("Beta");
+    enum class Open { Cis, Scn, Fil };
+    enum class End { ServerCloses, ServerResets, UserDisconnects, LogOff, LogMax };
+    for (const Open open : {Open::Cis, Open::Scn, Open::Fil}) {
+        for (const End end : {End::ServerCloses, End::ServerResets, End::UserDisconnects,
+                              End::LogOff, End::LogMax}) {
+            SCOPED_TRACE("open " + std::to_string(static_cast<int>(open)) + ", end " +
+                         std::to_string(static_cast<int>(end)));
+            main().ListView1->clear();
+            dm().AddSongToQue(a);
+            dm().AddSongToQue(b);
+            Connect();
+            main().btnPlayClick();
+            ASSERT_EQ(Sent(), "#CISKITCHEN\r\n");
+            switch (open) {
+                case Open::Cis:
+                    break;
+                case Open::Scn:
+                    Tick("#CISnak");
+                    main().SpeedButton5->setChecked(true);
+                    main().SpeedButton5Click();
+                    ASSERT_EQ(Sent(), "#SCN\r\n");
+                    break;
+                case Open::Fil:
+                    Tick("#CISack");
+                    ASSERT_EQ(Sent(), "#FILSONG1.MP3\r\n");
+                    ASSERT_EQ(Sent(), "#CISKITCHEN\r\n");
+                    break;
+            }
+            main().btnNextClick();  // the skip waits for the server's word
+            ASSERT_EQ(Sent(), "#COMNEXT\r\n");
+            main().IdleTicks = 7;
+            main().RequestInFlight = true;
+            switch (end) {
+                case End::ServerCloses:
+                case End::ServerResets:
+                    if (end == End::ServerCloses)
+                        peer.close();
+                    else
+                        peer.abort();
+                    dialogs.expectError();
+                    main().Timer1->OnTimer();  // the read fails
+                    break;
+                case End::UserDisconnects:
+                    ClickConnect(false);
+                    break;
+                case End::LogOff:
+                    Tick("#LOGoff");
+                    break;
+                case End::LogMax:
+                    dialogs.expectError("Server reached MAX number of users.");
+                    Tick("#LOGmax");
+                    break;
+            }
+            EXPECT_EQ(dialogs.pending(), 0u);
+            EXPECT_FALSE(main().IdTCPClient1.connected());
+            EXPECT_FALSE(main().CisPending);
+            EXPECT_FALSE(main().RescanPending);
+            EXPECT_FALSE(main().SpeedButton5->isChecked());
+            EXPECT_TRUE(main().btnNext->isEnabled());
+            EXPECT_EQ(main().IdleTicks, 0);
+            EXPECT_FALSE(main().RequestInFlight);
+            if (main().SpeedButton2->isChecked())
+                ClickConnect(false);  // the user's reconnect: up, then down
+
+            Connect();
+            if (!main().Playing) {
+                main().btnPlayClick();
+                EXPECT_EQ(Sent(), "#CISKITCHEN\r\n");
+                Tick("#CISnak");
+            }
+            Tick("#AVL");
+            EXPECT_EQ(Sent(), "#CISKITCHEN\r\n");
+            Tick("#CISack");
+            EXPECT_TRUE(Sent().starts_with("#FIL"));
+            EXPECT_EQ(Sent(), "#CISKITCHEN\r\n");
+            Tick("#CISnak");
+            main().SpeedButton5->setChecked(true);
+            main().SpeedButton5Click();
+            EXPECT_EQ(Sent(), "#SCN\r\n");
+            EXPECT_TRUE(main().SpeedButton5->isChecked());
+            Tick("#SCNnak");
+            main().Timer1->OnTimer();
+            EXPECT_EQ(Sent(), "#PLY?\r\n") << "the first idle tick polls";
+
+            main().btnStopClick();
+            ClickConnect(false);
+        }
+    }
+
+    // Back here, the rescan button scans here again.
+    Connect();
+    main().SpeedButton5->setChecked(true);
+    main().SpeedButton5Click();
+    ASSERT_EQ(Sent(), "#SCN\r\n");
+    peer.close();
+    dialogs.expectError();
+    main().Timer1->OnTimer();
+    ClickConnect(false);
+    main().SpeedButton5->setChecked(true);
+    main().SpeedButton5Click();
+    EXPECT_EQ(Status(1), "Re-Scan directory completed.");
+    EXPECT_FALSE(main().SpeedButton5->isChecked());
+}
+
+// A request that cannot go out leaves nothing pending.
+TEST_F(ProtocolTest, ARescanRequestThatCannotGoOutLeavesTheButtonUp) {
+    Connect();
+    peer.close();
+    dialogs.expectError();
+    main().Timer1->OnTimer();  // the connection is gone, the mode stays
+    dialogs.expectError("Not connected");
+    main().SpeedButton5->click();
+    EXPECT_EQ(dialogs.pending(), 0u);
+    EXPECT_FALSE(main().RescanPending);
+    EXPECT_FALSE(main().SpeedButton5->isChecked());
+}
+
+// One malformed reply of each type: skipped, its error posted, and the next tick polls as
+// ever. None of them does what it seems to say.
+TEST_F(ProtocolTest, AnUnreadableReplyIsSkippedAndTheTickGoesOn) {
+    using namespace std::string_literals;
+    dm().AddSongToQue(Song("Alpha"));
+    Connect();
+    main().btnPlayClick();
+    ASSERT_EQ(Sent(), "#CISKITCHEN\r\n");
+    main().btnNextClick();
+    ASSERT_EQ(Sent(), "#COMNEXT\r\n");
+    main().SpeedButton5->setChecked(true);
+    main().SpeedButton5Click();
+    ASSERT_EQ(Sent(), "#SCN\r\n");
+    struct Case {
+        std::string line;
+        std::string error;
+    };
+    const auto withNul = [](std::string_view shown) {
+        return "The reply \"" + std::string(shown) + "\" holds a NUL byte";
+    };
+    for (const Case& c : {
+             Case{"#SCN\0DONE"s, withNul("#SCN<NUL>DONE")},
+             Case{"#AVL\0"s, withNul("#AVL<NUL>")},
+             Case{"#CIS\0ack"s, withNul("#CIS<NUL>ack")},
+             Case{"#PLY", "The reply \"#PLY\" has no \"!\""},
+             Case{"#PLY000001x!1*A.MP3:1$", "'X' is not a valid integer value"},
+             Case{"#PLY000002\0!1*A.MP3:1$"s, withNul("#PLY000002<NUL>!1*A.MP3:1$")},
+             Case{"#FIL\0nakSONG1.MP3"s, withNul("#FIL<NUL>nakSONG1.MP3")},
+             Case{"#SIFabcdef", "'ABCDEF' is not a valid integer value"},
+             Case{"#INI12", "The reply \"#INI12\" is too short"},
+             Case{"#INI1234x00000000000", "'1234X' is not a valid integer value"},
+             Case{"#LOG\0off"s, withNul("#LOG<NUL>off")},
+             Case{"#COM\0NEXT"s, withNul("#COM<NUL>NEXT")},
+         }) {
+        dialogs.expectPostedError(c.error);
+        Tick(c.line);
+        EXPECT_EQ(dialogs.pending(), 0u) << c.error;
+        EXPECT_TRUE(main().Timer1->Enabled()) << c.error;
+        dialogs.closeStanding();
+        main().Timer1->OnTimer();
+        EXPECT_EQ(Sent(), "#PLY?\r\n") << c.error;
+    }
+    EXPECT_TRUE(main().IdTCPClient1.connected());
+    EXPECT_EQ(Status(0), "CONNECTED 127.0.0.1");
+    EXPECT_TRUE(main().Playing);
+    EXPECT_TRUE(main().CisPending);
+    EXPECT_EQ(main().PlayedCount, 0);
+    EXPECT_TRUE(main().RescanPending);
+    EXPECT_TRUE(main().SpeedButton5->isChecked());
+    EXPECT_FALSE(main().btnNext->isEnabled());
+}
+
+TEST_F(ProtocolTest, AServerSendingGarbageGetsOneBoxAtATimeAndTheRestCounted) {
+    Connect();
+    dialogs.expectPostedError("The reply \"#INI1\" is too short");
+    for (int i = 0; i < 3; ++i)
+        Tick("#INI1");
+    EXPECT_EQ(dialogs.pending(), 0u);
+    EXPECT_EQ(dialogs.standing(), 1u);
+    EXPECT_EQ(dialogs.textsOf(testing_support::FakeDialogs::Kind::Error).size(), 1u);
+    EXPECT_EQ(Status(1), "Unreadable replies skipped: 2");
+    EXPECT_TRUE(main().Timer1->Enabled());
+
+    // Once the user closed it, the next one has a box of its own, and the count starts anew.
+    dialogs.closeStanding();
+    dialogs.expectPostedError("'X' is not a valid integer value");
+    Tick("#PLY000001x!1*A.MP3:1$");
+    Tick("#INI1");
+    EXPECT_EQ(dialogs.pending(), 0u);
+    EXPECT_EQ(dialogs.standing(), 1u);
+    EXPECT_EQ(Status(1), "Unreadable replies skipped: 1");
+    dialogs.closeStanding();
+}
+
+TEST_F(ProtocolTest, RoomOfferedAfterStopSubmitsNothing) {
+    dm().AddSongToQue(Song("Alpha"));
+    Connect();
+    main().btnPlayClick();
+    ASSERT_EQ(Sent(), "#CISKITCHEN\r\n");
+    main().btnStopClick();
+    Tick("#CISack");
+    EXPECT_FALSE(main().CisPending);
+    EXPECT_EQ(main().PlayedCount, 0);
+    EXPECT_FALSE(sonpad::TaMain::QueueRowPlayed(main().ListView1->topLevelItem(0)));
+    main().Timer1->OnTimer();
+    EXPECT_EQ(Sent(), "#PLY?\r\n") << "neither \"#FIL\" nor \"#CIS\" went out";
+    main().btnPlayClick();
+    EXPECT_EQ(Sent(), "#CISKITCHEN\r\n");
+}
+
+// The song numbers of the two libraries are independent: neither side's song stands in for the
+// other's after a change of mode.
+TEST_F(ProtocolTest, EachSideShowsItsOwnSongAcrossAChangeOfConnection) {
+    const std::string alpha = Song("Alpha");
+    const std::string beta = Song("Beta");
+    dm().AddSongToQue(beta);
+    Connect();
+    Line("#PLY0000011000!250000*SONG1.MP3:4000000$");
+    ASSERT_EQ(main().Label7->text(), "Alpha");
+    main().btnPlayClick();
+    ClickConnect(false);
+    main().Timer1->OnTimer();  // the queue goes on here
+    ASSERT_TRUE(main().LocalSongOpen);
+    ASSERT_EQ(main().CurrentSongId, beta);
+    main().Timer1->OnTimer();
+    EXPECT_EQ(main().Label7->text(), "Beta");
+
+    // The server's song with the number the local one had.
+    main().btnStopClick();
+    Connect();
+    Line("#PLY" + beta + "1000!250000*SONG1.MP3:4000000$");
+    EXPECT_EQ(main().Label7->text(), "Alpha");
+    EXPECT_EQ(main().CurrentLength, 250000);
 }
 
 }  // namespace

@@ -92,6 +92,12 @@ class RealServer {
             testing_support::readFile(testing_support::FixtureMp3(song.tone.file)) + song.tag);
     }
     std::string Log() const { return process->Log(); }
+    // The program started again in the same folder, on the same port, after its end.
+    void Restart() {
+        process.reset();
+        process = std::make_unique<testing_support::ProgramProcess>(dir / "sonhall2",
+                                                                    dir / "program.log");
+    }
 
     testing_support::TempDir dir;
     int port;
@@ -570,6 +576,9 @@ TEST_F(ServerE2eTest, AKilledServerEndsTheTickWithAnErrorAndTheClientStaysUsable
     EXPECT_TRUE(main().SpeedButton2->isChecked());
     EXPECT_FALSE(main().Timer1->Enabled());
     EXPECT_FALSE(main().IdTCPClient1.connected());
+    // Gone for good, its listener with it: a dying process may still hold it a moment.
+    server->process->WaitForExit(30s);
+    ASSERT_FALSE(server->process->started());
 
     Click(main().SpeedButton2);  // up: a disconnect
     EXPECT_TRUE(main().LocalMode);
@@ -585,6 +594,71 @@ TEST_F(ServerE2eTest, AKilledServerEndsTheTickWithAnErrorAndTheClientStaysUsable
     EXPECT_TRUE(main().LocalMode);
     EXPECT_FALSE(main().SpeedButton2->isChecked());
     EXPECT_EQ(Status(0), "Failed...");
+}
+
+TEST_F(ServerE2eTest, AServerKilledAndStartedAgainWhileTheClientPlaysFillsItsQueueAgain) {
+    std::vector<ServerSong> serverSongs;
+    std::vector<LocalSong> localSongs;
+    std::string queue;
+    for (const char* name : {"song_a.mp3", "song_b.mp3", "song_c.mp3", "song_d.mp3"}) {
+        serverSongs.push_back({name, kThreeSeconds, TagBlock("Server")});
+        localSongs.push_back({name, TagBlock(std::string("Kitchen ") + name)});
+        queue += UpperCase(name) + "\r\n";
+    }
+    StartServer(serverSongs, 1);
+    StartClient(localSongs, queue);
+    LogIn();
+    Click(main().btnPlay);
+    ASSERT_TRUE(TickUntil([&] { return Text(main().Label7).starts_with("Kitchen "); }, 60s))
+        << server->Log();
+
+    // It dies while the client's question for room is out: held first, so that nothing it
+    // still answers comes between, then killed.
+    server->process->Signal(SIGSTOP);
+    int quietTicks = 0;  // ticks that read nothing, in a row
+    int lastIdle = main().IdleTicks;
+    ASSERT_TRUE(TickUntil([&] {
+        quietTicks = main().IdleTicks != lastIdle ? quietTicks + 1 : 0;
+        lastIdle = main().IdleTicks;
+        return quietTicks >= 3;
+    }));
+    if (!main().CisPending) {
+        Click(main().btnStop);
+        Click(main().btnPlay);
+    }
+    ASSERT_TRUE(main().CisPending);
+    dialogs.expectError();
+    server->process->Signal(SIGKILL);
+    ASSERT_TRUE(TickUntil([&] { return dialogs.pending() == 0; }));
+    EXPECT_FALSE(main().CisPending);
+    EXPECT_TRUE(main().Playing);
+
+    server->Restart();
+    Peer den;
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return den.Connect(server->port); }, 90s))
+        << server->Log();
+    ASSERT_TRUE(den.AwaitLine("SONHALL II")) << server->Log();
+    ASSERT_TRUE(den.LogIn("DEN")) << server->Log();
+    ASSERT_EQ(den.Info().substr(13, 2), "00") << "the new server's queue starts empty";
+
+    // The user's button: up, then down again.
+    Click(main().SpeedButton2);
+    ASSERT_TRUE(main().LocalMode);
+    const size_t before = ReplyCount();
+    Click(main().SpeedButton2);
+    ASSERT_FALSE(main().LocalMode);
+    ASSERT_TRUE(TickUntil(
+        [&] {
+            const std::vector<std::string> r = Replies();
+            return std::any_of(r.begin() + static_cast<std::ptrdiff_t>(before), r.end(),
+                               [](const std::string& x) { return x.starts_with("FIL ACK"); });
+        },
+        60s))
+        << server->Log();
+    EXPECT_TRUE(testing_support::WaitUntil(
+        [&] { return !den.Ask("#PLY?", "#PLY").starts_with("#PLY@"); }, 30s))
+        << "the server plays the client's song\n"
+        << server->Log();
 }
 
 }  // namespace

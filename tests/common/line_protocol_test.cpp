@@ -243,4 +243,21 @@ TEST(MalformedReplyTest, ShortAndEmptyLinesSplitIntoEmptyParts) {
     EXPECT_EQ(kv::SplitReply("#SC").type, "SC");
 }
 
+TEST(MalformedReplyTest, ANulByteIsNoBlankAndTheErrorShowsTheWholeLine) {
+    using namespace std::string_literals;
+    for (const auto& [line, shown] :
+         {std::pair{"#CIS\0ack"s, "#CIS<NUL>ack"s}, std::pair{"#LOGoff\0"s, "#LOGoff<NUL>"s},
+          std::pair{"#\0"s, "#<NUL>"s},
+          std::pair{"#PLY0\0\0"
+                    "1!2*A.MP3:3$"s,
+                    "#PLY0<NUL><NUL>1!2*A.MP3:3$"s}}) {
+        try {
+            kv::SplitReply(line);
+            ADD_FAILURE() << shown << ": no error";
+        } catch (const kv::ReplyError& e) {
+            EXPECT_EQ(std::string(e.what()), "The reply \"" + shown + "\" holds a NUL byte");
+        }
+    }
+}
+
 }  // namespace

@@ -166,6 +166,26 @@ TEST_F(QtDialogsTest, EveryBoxIsWideEnoughForItsTitle) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+TEST_F(QtDialogsTest, ATrackedBoxTellsOnceWhenTheUserClosedIt) {
+    // Its button, its close box and Escape all close it.
+    for (const auto& close : std::vector<std::function<void(QMessageBox&)>>{
+             [](QMessageBox& box) { box.buttons().first()->click(); },
+             [](QMessageBox& box) { box.close(); }, [](QMessageBox& box) { box.reject(); }}) {
+        int closed = 0;
+        platform::dialogs().postTrackedError("Unreadable", [&closed] { ++closed; });
+        std::vector<QMessageBox*> boxes = standingBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0]->windowTitle(), "Error");
+        EXPECT_EQ(boxes[0]->text(), "Unreadable");
+        EXPECT_EQ(boxes[0]->windowModality(), Qt::NonModal);
+        EXPECT_EQ(closed, 0) << "it stands";
+        close(*boxes[0]);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(closed, 1);
+        EXPECT_TRUE(standingBoxes().empty());
+    }
+}
+
 // Nobody sees these: each goes to standard error with its title and takes its default button.
 TEST(QtDialogsWithoutDisplay, EveryBoxIsReportedAndAnsweredAtOnce) {
     platform::QtDialogs headless(platform::QtDialogs::Display::Absent);
@@ -177,6 +197,8 @@ TEST(QtDialogsWithoutDisplay, EveryBoxIsReportedAndAnsweredAtOnce) {
     kv::ShowErrorDlg("Error 3");
     const bool yes = kv::ConfirmDlg("Clear list. Are you sure?");
     const auto folder = platform::dialogs().browseForFolder("Select a MP3 directory", "/");
+    bool closed = false;
+    platform::dialogs().postTrackedError("Unreadable", [&closed] { closed = true; });
     const std::string err = ::testing::internal::GetCapturedStderr();
     platform::setDialogs(previous);
     EXPECT_TRUE(yes);
@@ -186,7 +208,9 @@ TEST(QtDialogsWithoutDisplay, EveryBoxIsReportedAndAnsweredAtOnce) {
               "Sonhall 2: THERE ARE NO MP3 FILES AVAILABLE TO PLAY [OK]\n"
               "Error: Error 3 [OK]\n"
               "Confirm: Clear list. Are you sure? [Yes]\n"
-              "Select a MP3 directory: / [Cancel]\n");
+              "Select a MP3 directory: / [Cancel]\n"
+              "Error: Unreadable [OK]\n");
+    EXPECT_TRUE(closed) << "answered at once";
     EXPECT_TRUE(standingBoxes().empty());
 }
 

@@ -107,6 +107,18 @@ void FakeDialogs::postMessage(std::string_view text) {
 void FakeDialogs::postError(std::string_view text) {
     take(Kind::Error, "Error", text, true);
 }
+void FakeDialogs::postTrackedError(std::string_view text, std::function<void()> closed) {
+    take(Kind::Error, "Error", text, true);
+    standing_.push_back(std::move(closed));
+}
+void FakeDialogs::closeStanding() {
+    // A close may post the next box.
+    std::vector<std::function<void()>> closing;
+    closing.swap(standing_);
+    for (const std::function<void()>& closed : closing)
+        if (closed)
+            closed();
+}
 bool FakeDialogs::confirm(std::string_view text) {
     return take(Kind::Confirm, "Confirm", text).yes;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,11 +39,17 @@ class FakeDialogs : public platform::Dialogs {
     const std::vector<Shown>& shown() const { return shown_; }
     std::vector<std::string> textsOf(Kind kind) const;
     size_t pending() const { return expected_.size(); }
+    // Tracked boxes the program posted that the user has not closed yet.
+    size_t standing() const { return standing_.size(); }
+    // The user closes every tracked box that stands, the oldest first.
+    void closeStanding();
 
     void showMessage(std::string_view text) override;
     void showError(std::string_view text) override;
     void postMessage(std::string_view text) override;
     void postError(std::string_view text) override;
+    // Recorded as a posted error box, which stands until the test closes it.
+    void postTrackedError(std::string_view text, std::function<void()> closed) override;
     bool confirm(std::string_view text) override;
     std::optional<std::string> browseForFolder(std::string_view caption,
                                                std::string_view root) override;
@@ -65,6 +72,7 @@ class FakeDialogs : public platform::Dialogs {
 
     std::deque<Expected> expected_;
     std::vector<Shown> shown_;
+    std::vector<std::function<void()>> standing_;
     platform::FileDialogOptions lastFileOptions_;
     platform::Dialogs* previous_;
 };
