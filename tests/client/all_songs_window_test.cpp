@@ -21,6 +21,7 @@
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/status_panels.h"
 #include "tests/client/client_test_support.h"
+#include "tests/support/paint_counter.h"
 
 namespace client_testing {
 namespace {
@@ -65,21 +66,7 @@ class ProgressWatch : public QObject {
     sonpad::TaProgress& window_;
 };
 
-// Runs a call each time the widget is drawn.
-class PaintCounter : public QObject {
-  public:
-    PaintCounter(QWidget* widget, std::function<void()> painted) : painted_(std::move(painted)) {
-        widget->installEventFilter(this);
-    }
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint)
-            painted_();
-        return false;
-    }
-
-  private:
-    std::function<void()> painted_;
-};
+using testing_support::PaintCounter;
 
 class AllSongsTest : public ClientTest {
   protected:

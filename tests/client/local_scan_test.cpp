@@ -26,6 +26,7 @@
 #include "platform/widgets/text_sort.h"
 #include "tests/client/client_test_support.h"
 #include "tests/support/mp3_fixtures.h"
+#include "tests/support/paint_counter.h"
 #include "tests/support/waits.h"
 
 namespace client_testing {
@@ -67,21 +68,7 @@ class ProgressWatch : public QObject {
     sonpad::TaProgress& window_;
 };
 
-// Runs a call each time the widget is drawn.
-class PaintCounter : public QObject {
-  public:
-    PaintCounter(QWidget* widget, std::function<void()> painted) : painted_(std::move(painted)) {
-        widget->installEventFilter(this);
-    }
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint)
-            painted_();
-        return false;
-    }
-
-  private:
-    std::function<void()> painted_;
-};
+using testing_support::PaintCounter;
 
 class LocalScanTest : public ClientTest {
   protected:
