@@ -78,6 +78,7 @@ void TaSetup::ReadSongs() {
         if (protocol) {
             main.edtCurrSong->setText(text);
             main.edtCurrSong->repaint();
+            main.PublishQueryAnswers();  // the other clients are answered with it
         } else {
             progress.setWindowTitle(text);
             bar->setValue(static_cast<int>(n));
@@ -110,6 +111,7 @@ void TaSetup::ReadSongs() {
 
     if (protocol) {
         main.edtCurrSong->setText(platform::latin1("Server read: " + std::to_string(n) + " files"));
+        main.PublishQueryAnswers();
     } else {
         bar->setValue(0);
         progress.close();

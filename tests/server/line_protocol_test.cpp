@@ -2,15 +2,20 @@
 // two, the commands and queries, chat, the join and leave lines, the rescan, and connections
 // that end in the middle of things.
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
 #include <QTimer>
 #include <atomic>
+#include <filesystem>
+#include <functional>
 #include <regex>
 #include <thread>
+#include <utility>
 
+#include "common/text_helpers.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/status_panels.h"
@@ -20,6 +25,7 @@
 #include "server/setup_window.h"
 #include "server/simple_client.h"
 #include "tests/server/server_test_support.h"
+#include "tests/support/fake_player.h"
 #include "tests/support/socket_peers.h"
 
 namespace server_testing {
@@ -96,6 +102,31 @@ class LineProtocolTest : public ServerTest {
     }
 
     int port = 0;
+};
+
+// A fake player that lets the test look in while a song is being started on it.
+class WatchedPlayer : public testing_support::FakePlayer {
+  public:
+    void open() override {
+        FakePlayer::open();
+        if (onOpen)
+            onOpen();
+    }
+    std::function<void()> onOpen;
+};
+
+// Runs a job once, at the next paint of the watched widget.
+class AtNextPaint : public QObject {
+  public:
+    explicit AtNextPaint(QWidget* widget) { widget->installEventFilter(this); }
+    std::function<void()> job;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && job)
+            std::exchange(job, {})();
+        return false;
+    }
 };
 
 TEST_F(LineProtocolTest, AThirdLogInIsAnnouncedRefusedAndDropped) {
@@ -509,8 +540,10 @@ TEST_F(LineProtocolTest, AClientThatStopsReadingStallsNobody) {
     QElapsedTimer clock;
     clock.start();
     QTimer tick;  // the player tick as the real timer runs it, on this thread
+    std::atomic<int> ticked{0};
     QObject::connect(&tick, &QTimer::timeout, [&] {
         tickTimes.push_back(clock.elapsed());
+        ++ticked;
         main().Timer1Timer();
     });
     tick.start(1000);
@@ -540,9 +573,10 @@ TEST_F(LineProtocolTest, AClientThatStopsReadingStallsNobody) {
                 }
             }
         };
-        // Until the silent one is dropped, however long a loaded machine takes for it.
+        // Until the silent one is dropped, however long a loaded machine takes for it, and the
+        // tick has run meanwhile.
         const auto end = std::chrono::steady_clock::now() + 60s;
-        while (!heardLeave && std::chrono::steady_clock::now() < end) {
+        while ((!heardLeave || ticked == 0) && std::chrono::steady_clock::now() < end) {
             const std::string chat = std::to_string(chats++) + " " + filler;
             chatty.Send(chat);
             readUntil([&](const std::string& line) { return line == "CHATTY: " + chat; });
@@ -583,18 +617,22 @@ TEST_F(LineProtocolTest, RescanAnswersOtherCommandsWithItsProgressMeanwhile) {
         main().Timer1->SetEnabled(timerOn);
         Song("music/song" + std::to_string(timerOn ? 4 : 5) + ".mp3");
         const int files = timerOn ? 4 : 5;
-        // Lines from b while the scan stands at its first file.
+        // Lines from b while the scan stands at its first file, letting events in.
         std::vector<std::string> during;
+        bool asked = false;
         const auto hook =
             QObject::connect(main().edtCurrSong, &QLineEdit::textChanged, [&](const QString& text) {
-                if (!during.empty() || !text.startsWith("Reading"))
+                if (asked || !text.startsWith("Reading"))
                     return;
-                EXPECT_EQ(main().IdTCPServer1Tag, 1);
-                EXPECT_FALSE(main().Timer1->Enabled());
-                for (const char* line : {"#PLY?", "#FILsong1.mp3", "@CLIENTS:", "hi"}) {
-                    b.Send(line);
-                    during.push_back(Read(b).value_or("(nothing)"));
-                }
+                asked = true;
+                QTimer::singleShot(0, [&] {
+                    EXPECT_EQ(main().IdTCPServer1Tag, 1);
+                    EXPECT_FALSE(main().Timer1->Enabled());
+                    for (const char* line : {"#PLY?", "#FILsong1.mp3", "@CLIENTS:", "hi"}) {
+                        b.Send(line);
+                        during.push_back(Read(b).value_or("(nothing)"));
+                    }
+                });
             });
         a.Send("#SCN");
         EXPECT_EQ(Read(a), "#SCNServer Re-Scan request initiated...");
@@ -656,6 +694,54 @@ TEST_F(LineProtocolTest, ARescanWhoseRequesterIsGoneStillRestoresTheTick) {
     EXPECT_TRUE(main().Timer1->Enabled());
     EXPECT_TRUE(main().edtCurrSong->text().isEmpty());
     EXPECT_EQ(Reply(b, "#PLY?"), "#PLY@0!0*:0$");
+}
+
+// The replies are answered on the connection's own thread while the tick goes on, so the tick
+// is held where it matters: inside a song's start, and after its "#AVL" went out (the tick's
+// last step paints the window), before the tick's end.
+TEST_F(LineProtocolTest, RepliesAfterAStartsInvitationShowTheNewSongAndNoHalfDoneStart) {
+    Start(3);
+    auto p1 = std::make_unique<WatchedPlayer>();
+    auto p2 = std::make_unique<WatchedPlayer>();
+    WatchedPlayer* one = p1.get();
+    main().MediaPlayer1 = std::move(p1);
+    main().MediaPlayer2 = std::move(p2);
+    main().Timer1->Tag = 0;  // past the start-up ticks
+    main().show();
+    LineClient k;
+    Join(k, "KITCHEN");
+    for (int i = 1; i <= 3; ++i) {
+        const std::string file = "song" + std::to_string(i) + ".mp3";
+        ASSERT_EQ(Reply(k, "#FIL" + file), "#FILack" + file);
+    }
+    const auto ask = [&](std::string_view line) {
+        k.Send(line);
+        return k.ReadLine(10s).value_or("(nothing)");
+    };
+    const auto info = [](int played, int queued) {
+        return "#INI0000001" + kv::PadLeft(std::to_string(played), 6, "0") +
+               kv::PadLeft(std::to_string(queued), 2, "0");
+    };
+    AtNextPaint painted(&main());
+    for (int song = 1; song <= 3; ++song) {
+        std::string whileStarting, invitation, playing, counted;
+        one->onOpen = [&] { whileStarting = ask("#INI?"); };
+        painted.job = [&] {
+            invitation = k.ReadLine(10s).value_or("(nothing)");
+            playing = ask("#PLY?");
+            counted = ask("#INI?");
+        };
+        main().Timer1Timer();
+        const std::string name = "SONG" + std::to_string(song) + ".MP3";
+        const auto size =
+            std::filesystem::file_size(dir / ("music/song" + std::to_string(song) + ".mp3"));
+        EXPECT_EQ(whileStarting, info(song - 1, 4 - song)) << "song " << song;
+        EXPECT_EQ(invitation, "#AVL");
+        EXPECT_EQ(playing, "#PLY00000" + std::to_string(song) + "0!200000*" + name + ":" +
+                               std::to_string(size) + "$");
+        EXPECT_EQ(counted, info(song, 3 - song));
+        one->advance(200000);  // the song ends; the next tick starts the next one
+    }
 }
 
 }  // namespace
