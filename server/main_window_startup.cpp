@@ -275,7 +275,7 @@ std::string TaMain::UptimeText() const {
 }
 
 bool TaMain::Busy() const {
-    return busyDepth_ > 0 || Dispatcher.depth() > 0 || forms_.aSetup->Scanning();
+    return busyDepth_ > 0 || Dispatcher.depth() > 0 || (forms_.aSetup && forms_.aSetup->Scanning());
 }
 
 void TaMain::RunWhenIdle(std::function<void()> action) {
