@@ -141,6 +141,9 @@ void TaMain::HandleLine(platform::tcp::Connection& connection, const std::string
 }
 
 void TaMain::Broadcast(std::string_view sender, std::string_view text) {
+    // Whatever the line announces (a song's start, a join, a leave) is in the replies a client
+    // gets once it has heard the line.
+    PublishQueryAnswers();
     const std::string msg = kv::BroadcastLine(sender, text);
     const auto list = IdTCPServer1.lockList();
     for (platform::tcp::Connection* c : list.connections()) {
@@ -167,8 +170,13 @@ bool TaMain::BuildServerInfoReply(std::string& text) {
 
 void TaMain::ConnectionHandlingCreate() {
     IdTCPServer1.setMaxConnections(kMaxConnections);
-    // Besides the jobs and the ticks, the user changes these.
-    const auto publish = [this] { PublishQueryAnswers(); };
+    // Besides the jobs and the ticks, the user changes these. Inside a job, a tick or a scan
+    // the replies wait for its end, or for a broadcast, so that none shows a change half done
+    // (a queue already shorter, its song not yet counted).
+    const auto publish = [this] {
+        if (!Busy())
+            PublishQueryAnswers();
+    };
     connect(TrackBar1, &QSlider::valueChanged, &answersPublisher_, publish);
     connect(edtCurrSong, &QLineEdit::textChanged, &answersPublisher_, publish);
     for (QListWidget* box : {ListBox1, ListBox2}) {

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
+#include <string_view>
 
 #include "common/line_protocol.h"
 #include "common/text_helpers.h"
@@ -42,6 +44,12 @@ TaMain::BusyScope::~BusyScope() {
 namespace {
 
 const char* const kConfigurationFile = "sonhall2.kvc";
+
+// The widest uptime before the tick count wraps (after 49 days), and the widest queue texts.
+constexpr std::string_view kWidestUptime = "48 Days 23 Hours 59 Minutes 59 Seconds";
+constexpr std::string_view kQueueTexts[] = {"Song que is empty.", "999 songs in que."};
+// What the status bar's edges and the gaps between its panels take from the last panel.
+constexpr int kPanelGaps = 8;
 
 void setBase(QListWidget* list, const QColor& colour) {
     QPalette p = list->palette();
@@ -251,8 +259,15 @@ void TaMain::resizeEvent(QResizeEvent* event) {
 }
 
 void TaMain::FormResize() {
-    StatusBar1->SetWidth(0, width() - 290);
-    StatusBar1->SetWidth(1, 190);
+    // The design's widths (the window's width - 290, 190, and what is left for the last
+    // panel: 100), widened where the panels' font needs more for the longest uptime and queue
+    // texts; the messages panel gives up the room they take.
+    const int uptime = std::max(190, StatusBar1->FittingWidth(1, kWidestUptime));
+    int queue = 100;
+    for (const std::string_view text : kQueueTexts)
+        queue = std::max(queue, StatusBar1->FittingWidth(2, text) + kPanelGaps);
+    StatusBar1->SetWidth(0, width() - uptime - queue);
+    StatusBar1->SetWidth(1, uptime);
 }
 
 std::string TaMain::UptimeText() const {
@@ -260,7 +275,7 @@ std::string TaMain::UptimeText() const {
 }
 
 bool TaMain::Busy() const {
-    return busyDepth_ > 0 || Dispatcher.depth() > 0 || forms_.aSetup->Scanning();
+    return busyDepth_ > 0 || Dispatcher.depth() > 0 || (forms_.aSetup && forms_.aSetup->Scanning());
 }
 
 void TaMain::RunWhenIdle(std::function<void()> action) {

@@ -9,8 +9,11 @@ namespace sonhall {
 // The replies to the read-only lines ("#PLY?", "#INI?", "@clients:" and, while a protocol
 // rescan runs, the progress reply to every "#" line) as the user-interface thread last
 // published them. A logged-in connection's own thread answers those lines from here, without
-// handing them over. The user-interface thread publishes whenever what they report changes,
-// and at the end of every job, so a connection's answers follow from its own earlier lines.
+// handing them over. The user-interface thread publishes at the end of every job and tick,
+// before every broadcast, while a protocol rescan shows its progress, and when the user
+// changes what they report; never in the middle of a job or a tick. So a connection's answers
+// follow from its own earlier lines and from every broadcast it has heard, and none shows a
+// change half done.
 class QueryAnswers {
   public:
     struct Texts {

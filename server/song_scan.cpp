@@ -1,6 +1,8 @@
 // The library scan: every MP3 file of the configured folders, numbered in scan order.
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTreeWidget>
@@ -25,6 +27,10 @@ class ScanMark {
     ScanMark(bool& flag, TaMain& main) : flag_(flag), main_(main) { flag_ = true; }
     ~ScanMark() {
         flag_ = false;
+        // The input that waited for the scan is taken in now, not only with the next event
+        // from the window system.
+        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+            dispatcher->wakeUp();
         main_.BusyEnded();
     }
     ScanMark(const ScanMark&) = delete;
@@ -78,12 +84,16 @@ void TaSetup::ReadSongs() {
         if (protocol) {
             main.edtCurrSong->setText(text);
             main.edtCurrSong->repaint();
+            main.PublishQueryAnswers();  // the other clients are answered with it
         } else {
             progress.setWindowTitle(text);
             bar->setValue(static_cast<int>(n));
             bar->repaint();
         }
-        QCoreApplication::processEvents();
+        // Paints, timers and the connections' lines come in; the user's input waits for the
+        // scan's end, so nothing the user does (a box, a folder chooser, a menu) can run an
+        // event loop on top of the scan and hold it, the clients and the playback with it.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         sinceShown.restart();
     };
 
@@ -110,6 +120,7 @@ void TaSetup::ReadSongs() {
 
     if (protocol) {
         main.edtCurrSong->setText(platform::latin1("Server read: " + std::to_string(n) + " files"));
+        main.PublishQueryAnswers();
     } else {
         bar->setValue(0);
         progress.close();

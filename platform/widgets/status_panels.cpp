@@ -55,6 +55,18 @@ int StatusPanels::Width(int panel) const {
     return panels_.at(static_cast<size_t>(panel))->minimumWidth();
 }
 
+int StatusPanels::FittingWidth(int panel, std::string_view text) const {
+    const QLabel* label = panels_.at(static_cast<size_t>(panel));
+    // A label of the same make measures it as the panel itself would.
+    QLabel probe(platform::latin1(text));
+    probe.setFont(label->font());
+    probe.setFrameStyle(label->frameStyle());
+    probe.setContentsMargins(label->contentsMargins());
+    probe.setIndent(label->indent());
+    probe.setMargin(label->margin());
+    return probe.sizeHint().width();
+}
+
 void StatusPanels::SetAlignment(int panel, Qt::Alignment alignment) {
     panels_.at(static_cast<size_t>(panel))->setAlignment(alignment | Qt::AlignVCenter);
 }

@@ -20,6 +20,8 @@ class StatusPanels : public QStatusBar {
     std::string Text(int panel) const;
     void SetWidth(int panel, int width);
     int Width(int panel) const;
+    // The width at which the panel would show the text whole, in its font and frame.
+    int FittingWidth(int panel, std::string_view text) const;
     void SetAlignment(int panel, Qt::Alignment alignment);
 
   private:

@@ -1,15 +1,20 @@
 // The server's side of the line protocol over real loopback sockets: log-in and the limit of
 // two, the commands and queries, chat, the join and leave lines, the rescan, and connections
 // that end in the middle of things.
+#include <QEvent>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
 #include <QTimer>
 #include <atomic>
+#include <filesystem>
+#include <functional>
 #include <regex>
 #include <thread>
+#include <utility>
 
+#include "common/text_helpers.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/status_panels.h"
@@ -18,7 +23,9 @@
 #include "server/progress_window.h"
 #include "server/setup_window.h"
 #include "server/simple_client.h"
+#include "tests/server/line_protocol_fixture.h"
 #include "tests/server/server_test_support.h"
+#include "tests/support/fake_player.h"
 #include "tests/support/socket_peers.h"
 
 namespace server_testing {
@@ -26,75 +33,29 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class LineProtocolTest : public ServerTest {
+// A fake player that lets the test look in while a song is being started on it.
+class WatchedPlayer : public testing_support::FakePlayer {
+  public:
+    void open() override {
+        FakePlayer::open();
+        if (onOpen)
+            onOpen();
+    }
+    std::function<void()> onOpen;
+};
+
+// Runs a job once, at the next paint of the watched widget.
+class AtNextPaint : public QObject {
+  public:
+    explicit AtNextPaint(QWidget* widget) { widget->installEventFilter(this); }
+    std::function<void()> job;
+
   protected:
-    // A listening server with songs song1.mp3 ... in one folder, a song/client limit of 3 and
-    // the volume range the third tick sets.
-    void Start(int songs = 3) {
-        port = FreePort();
-        for (int i = 1; i <= songs; ++i)
-            Song("music/song" + std::to_string(i) + ".mp3", TagBlock("TITLE " + std::to_string(i)));
-        WriteConfig("[SONHALL]\nCROSSFADE=98\nDIRECTORIES=1\nPORT=" + std::to_string(port) +
-                    "\nCLIENT SONG=3\nMP3 PATH1=" + Entry("music") + "\n");
-        Create();
-        main().FormShow();
-        main().TrackBar1->setRange(0, 65535);
-        main().btnActivateClick();
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && job)
+            std::exchange(job, {})();
+        return false;
     }
-
-    // The next line, letting the server's handling run meanwhile (this is its thread).
-    std::optional<std::string> Read(LineClient& c, std::chrono::milliseconds timeout = 10s) {
-        std::optional<std::string> line;
-        WaitUntil(
-            [&] {
-                line = c.ReadLine(5ms);
-                return line.has_value();
-            },
-            timeout);
-        return line;
-    }
-    bool Closed(LineClient& c) {
-        return WaitUntil([&] { return c.WaitClosed(5ms); });
-    }
-    bool Listed(size_t n) {
-        return WaitUntil([&] { return main().IdTCPServer1.lockList().connections().size() == n; });
-    }
-    std::vector<std::string> Box() {
-        std::vector<std::string> names;
-        for (int i = 0; i < main().ListBox2->count(); ++i)
-            names.push_back(main().ListBox2->item(i)->text().toStdString());
-        return names;
-    }
-
-    // Connects and waits for the connect handling: the greeting and the box line.
-    void Open(LineClient& c) {
-        const int before = main().ListBox2->count();
-        ASSERT_TRUE(c.Connect(port));
-        ASSERT_EQ(Read(c), "SONHALL II");
-        ASSERT_TRUE(WaitUntil([&] { return main().ListBox2->count() > before; }));
-    }
-    // Logs in within the limit; every other connection given sees the announcement too.
-    void Join(LineClient& c, const std::string& name, std::vector<LineClient*> others = {}) {
-        Open(c);
-        c.Send(">>>" + name);
-        ASSERT_EQ(Read(c), name + " has just logged in.");
-        ASSERT_EQ(Read(c), "#LOGack");
-        for (LineClient* o : others)
-            ASSERT_EQ(Read(*o), name + " has just logged in.");
-    }
-    // The reply to line, or nothing when the next line is the answer to a query sent after it.
-    std::optional<std::string> Reply(LineClient& c, std::string_view line) {
-        c.Send(line);
-        c.Send("@CLIENTS:");
-        std::optional<std::string> first = Read(c);
-        if (!first || first->starts_with("@clients:"))
-            return std::nullopt;
-        const auto probe = Read(c);
-        EXPECT_TRUE(probe && probe->starts_with("@clients:")) << line;
-        return first;
-    }
-
-    int port = 0;
 };
 
 TEST_F(LineProtocolTest, AThirdLogInIsAnnouncedRefusedAndDropped) {
@@ -581,18 +542,22 @@ TEST_F(LineProtocolTest, RescanAnswersOtherCommandsWithItsProgressMeanwhile) {
         main().Timer1->SetEnabled(timerOn);
         Song("music/song" + std::to_string(timerOn ? 4 : 5) + ".mp3");
         const int files = timerOn ? 4 : 5;
-        // Lines from b while the scan stands at its first file.
+        // Lines from b while the scan stands at its first file, letting events in.
         std::vector<std::string> during;
+        bool asked = false;
         const auto hook =
             QObject::connect(main().edtCurrSong, &QLineEdit::textChanged, [&](const QString& text) {
-                if (!during.empty() || !text.startsWith("Reading"))
+                if (asked || !text.startsWith("Reading"))
                     return;
-                EXPECT_EQ(main().IdTCPServer1Tag, 1);
-                EXPECT_FALSE(main().Timer1->Enabled());
-                for (const char* line : {"#PLY?", "#FILsong1.mp3", "@CLIENTS:", "hi"}) {
-                    b.Send(line);
-                    during.push_back(Read(b).value_or("(nothing)"));
-                }
+                asked = true;
+                QTimer::singleShot(0, [&] {
+                    EXPECT_EQ(main().IdTCPServer1Tag, 1);
+                    EXPECT_FALSE(main().Timer1->Enabled());
+                    for (const char* line : {"#PLY?", "#FILsong1.mp3", "@CLIENTS:", "hi"}) {
+                        b.Send(line);
+                        during.push_back(Read(b).value_or("(nothing)"));
+                    }
+                });
             });
         a.Send("#SCN");
         EXPECT_EQ(Read(a), "#SCNServer Re-Scan request initiated...");
@@ -654,6 +619,54 @@ TEST_F(LineProtocolTest, ARescanWhoseRequesterIsGoneStillRestoresTheTick) {
     EXPECT_TRUE(main().Timer1->Enabled());
     EXPECT_TRUE(main().edtCurrSong->text().isEmpty());
     EXPECT_EQ(Reply(b, "#PLY?"), "#PLY@0!0*:0$");
+}
+
+// The replies are answered on the connection's own thread while the tick goes on, so the tick
+// is held where it matters: inside a song's start, and after its "#AVL" went out (the tick's
+// last step paints the window), before the tick's end.
+TEST_F(LineProtocolTest, RepliesAfterAStartsInvitationShowTheNewSongAndNoHalfDoneStart) {
+    Start(3);
+    auto p1 = std::make_unique<WatchedPlayer>();
+    auto p2 = std::make_unique<WatchedPlayer>();
+    WatchedPlayer* one = p1.get();
+    main().MediaPlayer1 = std::move(p1);
+    main().MediaPlayer2 = std::move(p2);
+    main().Timer1->Tag = 0;  // past the start-up ticks
+    main().show();
+    LineClient k;
+    Join(k, "KITCHEN");
+    for (int i = 1; i <= 3; ++i) {
+        const std::string file = "song" + std::to_string(i) + ".mp3";
+        ASSERT_EQ(Reply(k, "#FIL" + file), "#FILack" + file);
+    }
+    const auto ask = [&](std::string_view line) {
+        k.Send(line);
+        return k.ReadLine(10s).value_or("(nothing)");
+    };
+    const auto info = [](int played, int queued) {
+        return "#INI0000001" + kv::PadLeft(std::to_string(played), 6, "0") +
+               kv::PadLeft(std::to_string(queued), 2, "0");
+    };
+    AtNextPaint painted(&main());
+    for (int song = 1; song <= 3; ++song) {
+        std::string whileStarting, invitation, playing, counted;
+        one->onOpen = [&] { whileStarting = ask("#INI?"); };
+        painted.job = [&] {
+            invitation = k.ReadLine(10s).value_or("(nothing)");
+            playing = ask("#PLY?");
+            counted = ask("#INI?");
+        };
+        main().Timer1Timer();
+        const std::string name = "SONG" + std::to_string(song) + ".MP3";
+        const auto size =
+            std::filesystem::file_size(dir / ("music/song" + std::to_string(song) + ".mp3"));
+        EXPECT_EQ(whileStarting, info(song - 1, 4 - song)) << "song " << song;
+        EXPECT_EQ(invitation, "#AVL");
+        EXPECT_EQ(playing, "#PLY00000" + std::to_string(song) + "0!200000*" + name + ":" +
+                               std::to_string(size) + "$");
+        EXPECT_EQ(counted, info(song, 3 - song));
+        one->advance(200000);  // the song ends; the next tick starts the next one
+    }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
+#include <QTest>
 #include <QTimer>
 #include <regex>
 
@@ -77,10 +78,36 @@ TEST_F(MainWindowTest, CreationSetsUpTheWindow) {
     EXPECT_EQ(main().Animate3->stopFrame(), 6);
     EXPECT_EQ(queueColour(main()), QColor(192, 220, 192));
     EXPECT_EQ(main().width(), 549);
-    main().FormResize();
-    EXPECT_EQ(main().StatusBar1->Width(0), 259);
-    EXPECT_EQ(main().StatusBar1->Width(1), 190);
-    EXPECT_EQ(main().StatusBar1->Width(2), 50);
+}
+
+// At the start size, in the panels' real font, the uptime with two-digit days and each queue
+// text are shown whole; the messages panel has what is left.
+TEST_F(MainWindowTest, TheUptimeAndQueuePanelsShowTheirLongestTextsWhole) {
+    StartConfigured();
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+    ASSERT_EQ(main().size(), QSize(549, 269));
+    const QList<QLabel*> panels = main().StatusBar1->findChildren<QLabel*>();
+    ASSERT_EQ(panels.size(), 3);
+    ticks += ((48 * 24 + 23) * 60 + 59) * 60000u + 59000u;  // the widest before the counter wraps
+    struct Case {
+        int panel;
+        std::string text;
+    };
+    const Case cases[] = {
+        {1, main().UptimeText()},
+        {2, "Song que is empty."},
+        {2, "1 song in que."},
+        {2, "999 songs in que."},
+    };
+    EXPECT_EQ(cases[0].text, "48 Days 23 Hours 59 Minutes 59 Seconds");
+    for (const Case& c : cases) {
+        main().StatusBar1->SetText(c.panel, c.text);
+        QCoreApplication::processEvents();
+        QLabel* label = panels[c.panel];
+        EXPECT_GE(label->width(), label->sizeHint().width()) << c.text << " is cut";
+    }
+    EXPECT_GE(main().StatusBar1->Width(0), 150) << "the messages panel keeps its room";
 }
 
 // The help names the window's buttons as they read.

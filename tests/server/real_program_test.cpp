@@ -9,7 +9,9 @@
 #include <optional>
 #include <regex>
 #include <thread>
+#include <vector>
 
+#include "common/text_helpers.h"
 #include "tests/server/server_test_support.h"
 #include "tests/support/program_process.h"
 
@@ -36,6 +38,10 @@ class Client {
             ++invitations;
         }
         return std::nullopt;
+    }
+    // The next line, "#AVL" included.
+    std::optional<std::string> NextOfAny(std::chrono::milliseconds timeout = 20s) {
+        return line_.ReadLine(timeout);
     }
     int invitations = 0;
 
@@ -121,6 +127,65 @@ TEST(RealProgramTest, AClientLogsInQueuesTwoSongsAndHearsThemPlay) {
     ASSERT_TRUE(info);
     EXPECT_EQ(info->size(), 19u);
     EXPECT_EQ(info->substr(11, 6), "000002") << "songs played";
+    c.Send("#LOGoff");
+}
+
+// A client that asks the moment it is invited, as a polling client's next tick may: every
+// reply shows a state the server was in, and the replies to a start's "#AVL" show that song.
+TEST(RealProgramTest, RepliesToAStartsInvitationNameTheNewSongAndCountIt) {
+    testing_support::TempDir dir;
+    const int port = FreePort();
+    const std::vector<std::string> songs = {"tone_22k_mono_1500ms.mp3", "tone_cbr_2s.mp3",
+                                            "tone_vbr_3s.mp3"};
+    ProgramProcess program(
+        ProgramFolder(dir, port, {songs[0].c_str(), songs[1].c_str(), songs[2].c_str()}),
+        dir / "program.log");
+    ASSERT_TRUE(program.started());
+    Client c;
+    ASSERT_TRUE(WaitUntil([&] { return c.Connect(port); }, 60s)) << program.Log();
+    LogIn(c);
+    for (const std::string& song : songs) {
+        c.Send("#CISKITCHEN");
+        EXPECT_EQ(c.Next(), "#CISack");
+        c.Send("#FIL" + song);
+        EXPECT_EQ(c.Next(), "#FILack" + song);
+    }
+
+    // Each invitation is answered with "#PLY?" and "#INI?"; the replies come in that order.
+    struct Seen {
+        std::string play, info;
+        int played() const { return std::stoi(info.substr(11, 6)); }
+        int queued() const { return std::stoi(info.substr(17, 2)); }
+    };
+    std::vector<Seen> seen;
+    std::string play;
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    while ((seen.empty() || seen.back().played() < 3) && std::chrono::steady_clock::now() < end) {
+        const auto line = c.NextOfAny();
+        ASSERT_TRUE(line) << program.Log();
+        if (*line == "#AVL") {
+            c.Send("#PLY?");
+            c.Send("#INI?");
+        } else if (line->starts_with("#PLY")) {
+            play = *line;
+        } else if (line->starts_with("#INI")) {
+            ASSERT_EQ(line->size(), 19u) << *line;
+            seen.push_back({play, *line});
+        }
+    }
+    ASSERT_FALSE(seen.empty());
+    ASSERT_EQ(seen.back().played(), 3) << program.Log();
+    int lastPlayed = 0;
+    for (const Seen& s : seen) {
+        EXPECT_EQ(s.played() + s.queued(), 3) << s.info << " is no state the server was in";
+        if (s.played() > lastPlayed) {
+            const std::string name = kv::UpperCase(songs[static_cast<size_t>(s.played() - 1)]);
+            EXPECT_TRUE(s.play.starts_with("#PLY00000" + std::to_string(s.played())))
+                << s.play << " at the start of " << name;
+            EXPECT_NE(s.play.find("*" + name + ":"), std::string::npos) << s.play;
+        }
+        lastPlayed = s.played();
+    }
     c.Send("#LOGoff");
 }
 
