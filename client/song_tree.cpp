@@ -123,6 +123,7 @@ void TaSongSel::SetBusy(bool busy) {
     TreeView1->show();
     if (!btnAlbum->isEnabled() && !btnArtists->isEnabled() && !btnGenre->isEnabled())
         Panel3->hide();
+    platform::qt::takeHeldInput();
 }
 
 void TaSongSel::RedrawPanel1() {

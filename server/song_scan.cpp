@@ -1,12 +1,10 @@
 // The library scan: every MP3 file of the configured folders, numbered in scan order.
-#include <QAbstractEventDispatcher>
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTreeWidget>
 
+#include "platform/qt/non_input_events.h"
 #include "platform/qt/text_edge.h"
 #include "server/all_songs_window.h"
 #include "server/data_module.h"
@@ -27,10 +25,7 @@ class ScanMark {
     ScanMark(bool& flag, TaMain& main) : flag_(flag), main_(main) { flag_ = true; }
     ~ScanMark() {
         flag_ = false;
-        // The input that waited for the scan is taken in now, not only with the next event
-        // from the window system.
-        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
-            dispatcher->wakeUp();
+        platform::qt::takeHeldInput();
         main_.BusyEnded();
     }
     ScanMark(const ScanMark&) = delete;
@@ -93,7 +88,7 @@ void TaSetup::ReadSongs() {
         // Paints, timers and the connections' lines come in; the user's input waits for the
         // scan's end, so nothing the user does (a box, a folder chooser, a menu) can run an
         // event loop on top of the scan and hold it, the clients and the playback with it.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        platform::qt::letNonInputEventsIn();
         sinceShown.restart();
     };
 

@@ -1,5 +1,6 @@
 #include "platform/qt/non_input_events.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QTimer>
 #include <QWidget>
@@ -19,6 +20,11 @@ void letNonInputEventsIn() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+void takeHeldInput() {
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->wakeUp();
+}
+
 void waitUntilDrawn(QWidget& widget, int maxWaitMs) {
     QTimer deadline;
     deadline.setSingleShot(true);
@@ -32,6 +38,11 @@ void waitUntilDrawn(QWidget& widget, int maxWaitMs) {
 }
 
 NonInputEventPacer::NonInputEventPacer(int intervalMs) : intervalMs_(intervalMs) {}
+
+NonInputEventPacer::~NonInputEventPacer() {
+    if (sinceLast_.isValid())
+        takeHeldInput();
+}
 
 bool NonInputEventPacer::due() const {
     return !sinceLast_.isValid() || sinceLast_.elapsed() >= intervalMs_;

@@ -12,6 +12,10 @@ namespace platform::qt {
 // start anything inside it.
 void letNonInputEventsIn();
 
+// At the work's end: the clicks and keys held meanwhile are taken at once, not only with the
+// next event from the window system.
+void takeHeldInput();
+
 // Lets non-input events in until the window that holds widget is on the screen and drawn, or
 // maxWaitMs have passed: a window manager maps a window just shown only after a round trip.
 // Nothing happens for a hidden widget.
@@ -19,9 +23,13 @@ void waitUntilDrawn(QWidget& widget, int maxWaitMs = 1000);
 
 // Lets non-input events in at the display's rate, for work that would otherwise do it per
 // item: due() at the first call and then once intervalMs have passed since the last letIn().
+// Its end takes the held input.
 class NonInputEventPacer {
   public:
     explicit NonInputEventPacer(int intervalMs);
+    ~NonInputEventPacer();
+    NonInputEventPacer(const NonInputEventPacer&) = delete;
+    NonInputEventPacer& operator=(const NonInputEventPacer&) = delete;
 
     bool due() const;
     void letIn();
