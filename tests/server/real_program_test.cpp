@@ -77,6 +77,16 @@ void LogIn(Client& c) {
     EXPECT_EQ(c.Next(), "#LOGack");
 }
 
+// Each song queued as a client submits it: room asked for, then the file.
+void Queue(Client& c, const std::vector<std::string>& songs) {
+    for (const std::string& song : songs) {
+        c.Send("#CISKITCHEN");
+        EXPECT_EQ(c.Next(), "#CISack");
+        c.Send("#FIL" + song);
+        EXPECT_EQ(c.Next(), "#FILack" + song);
+    }
+}
+
 TEST(RealProgramTest, AClientLogsInQueuesTwoSongsAndHearsThemPlay) {
     testing_support::TempDir dir;
     const int port = FreePort();
@@ -88,12 +98,7 @@ TEST(RealProgramTest, AClientLogsInQueuesTwoSongsAndHearsThemPlay) {
     // It listens from its third tick on, about three seconds after the window shows.
     ASSERT_TRUE(WaitUntil([&] { return c.Connect(port); }, 60s)) << program.Log();
     LogIn(c);
-    for (const std::string song : {"tone_cbr_2s.mp3", "tone_vbr_3s.mp3"}) {
-        c.Send("#CISKITCHEN");
-        EXPECT_EQ(c.Next(), "#CISack");
-        c.Send("#FIL" + song);
-        EXPECT_EQ(c.Next(), "#FILack" + song);
-    }
+    Queue(c, {"tone_cbr_2s.mp3", "tone_vbr_3s.mp3"});
 
     // Each song shows in turn: number, position within its length, name and size.
     struct Expected {
@@ -144,12 +149,7 @@ TEST(RealProgramTest, RepliesToAStartsInvitationNameTheNewSongAndCountIt) {
     Client c;
     ASSERT_TRUE(WaitUntil([&] { return c.Connect(port); }, 60s)) << program.Log();
     LogIn(c);
-    for (const std::string& song : songs) {
-        c.Send("#CISKITCHEN");
-        EXPECT_EQ(c.Next(), "#CISack");
-        c.Send("#FIL" + song);
-        EXPECT_EQ(c.Next(), "#FILack" + song);
-    }
+    Queue(c, songs);
 
     // Each invitation is answered with "#PLY?" and "#INI?"; the replies come in that order.
     struct Seen {
