@@ -105,13 +105,26 @@ TEST_F(StartUpTest, AutoloadQueuesTheSavedSongsInFileOrderEachOnce) {
 }
 
 TEST_F(StartUpTest, WithoutAutoloadTheQueueFileIsIgnoredAndStillWritten) {
-    Library({"alpha.mp3"}, "NO");
+    Library({"alpha.mp3", "beta.mp3"}, "NO");
     dir.write("songque.kvc", "ALPHA.MP3\r\n");
     Create();
     main().FormShow();
     EXPECT_TRUE(QueueRows().empty());
+    dm().AddSongToQue("000002");
     main().close();
-    EXPECT_FALSE(QueueFileExists()) << "an empty queue at close leaves no file";
+    EXPECT_EQ(QueueFile(), "BETA.MP3\r\n");
+}
+
+TEST_F(StartUpTest, CloseWithTheReloadedQueueEmptiedRemovesTheQueueFile) {
+    Library({"alpha.mp3"});
+    dir.write("songque.kvc", "ALPHA.MP3\r\n");
+    Create();
+    main().FormShow();
+    ASSERT_EQ(QueueRows().size(), 1u);
+    dialogs.expectConfirm(true, "Clear Song Que?");
+    main().btnClearQueClick();
+    main().close();
+    EXPECT_FALSE(QueueFileExists());
 }
 
 TEST_F(StartUpTest, AnEmptyLibraryLeavesTheQueueFileAlone) {
@@ -308,13 +321,6 @@ TEST_F(MainWindowTest, ThePositionSavedAtCloseIsTheOneEveryRestartRestores) {
     }
 }
 
-TEST_F(MainWindowTest, CloseWithAnEmptyQueueRemovesTheQueueFile) {
-    WriteConfig("[SONPAD]\n");
-    dir.write("songque.kvc", "OLD.MP3\r\n");
-    Create();
-    main().close();
-    EXPECT_FALSE(QueueFileExists());
-}
 
 TEST_F(MainWindowTest, CloseWithoutConfigurationWritesNoKeysButTheQueue) {
     Create();
