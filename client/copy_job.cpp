@@ -35,8 +35,7 @@ CopyOutcome CopySongFiles(const std::vector<SongFile>& songs, std::string_view f
             } else {
                 outcome.notOverwritten.push_back(source.text());
                 throw std::runtime_error("Cannot copy " + source.text() + " to " + target +
-                                         ": this copy has already written it from " +
-                                         done->second);
+                                         ": this job already copied " + done->second + " there");
             }
         } catch (const std::exception& e) {
             if (outcome.failed++ == 0)

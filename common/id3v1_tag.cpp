@@ -98,9 +98,9 @@ bool WriteTagBlock(const Id3v1TagBlock& block, const platform::files::Name& path
     return true;
 }
 
-bool WriteId3v1Tag(const platform::files::Name& path, std::string_view title, std::string_view artist,
-                   std::string_view album, std::string_view comment, std::string_view year,
-                   std::string_view genre) {
+bool WriteId3v1Tag(const platform::files::Name& path, std::string_view title,
+                   std::string_view artist, std::string_view album, std::string_view comment,
+                   std::string_view year, std::string_view genre) {
     Id3v1TagBlock block;
     BuildId3v1Tag(title, artist, album, comment, year, genre, block);
     return WriteTagBlock(block, path);

@@ -32,9 +32,9 @@ void BuildId3v1Tag(std::string_view title, std::string_view artist, std::string_
 // Overwrites an existing block or appends one; makes the file writable first. Raises IoError.
 bool WriteTagBlock(const Id3v1TagBlock& block, const platform::files::Name& path);
 
-bool WriteId3v1Tag(const platform::files::Name& path, std::string_view title, std::string_view artist,
-                   std::string_view album, std::string_view comment, std::string_view year,
-                   std::string_view genre);
+bool WriteId3v1Tag(const platform::files::Name& path, std::string_view title,
+                   std::string_view artist, std::string_view album, std::string_view comment,
+                   std::string_view year, std::string_view genre);
 
 // A field of a raw block, up to its first zero byte.
 std::string TagField(const Id3v1TagBlock& block, size_t offset, size_t width);

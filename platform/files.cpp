@@ -1,8 +1,8 @@
 #include "platform/files.h"
 
 #include <dirent.h>
-#include <signal.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -233,7 +233,8 @@ void removeCopyLeftovers(std::string_view folder) {
     if (!dir.empty() && dir.back() != '/')
         dir += '/';
     // The hidden name of a copy's target: a leading "." (see copyFile).
-    removeLeftovers(dir, [](std::string_view owner) { return owner.size() > 1 && owner[0] == '.'; });
+    removeLeftovers(dir,
+                    [](std::string_view owner) { return owner.size() > 1 && owner[0] == '.'; });
 }
 
 bool matchesMask(std::string_view name, std::string_view mask) {
@@ -443,7 +444,7 @@ void File::close() {
         fail("close");
 }
 
-std::string readWholeFile(std::string_view name) {
+std::string readWholeFile(const Name& name) {
     File f(name, File::Mode::Read);
     std::string all;
     for (;;) {

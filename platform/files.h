@@ -20,7 +20,7 @@ namespace platform::files {
 class Name {
   public:
     Name() = default;
-    Name(std::string_view name) : text_(name) {}  // NOLINT: from outside
+    Name(std::string_view name) : text_(name) {}    // NOLINT: from outside
     Name(const std::string& name) : text_(name) {}  // NOLINT
     Name(const char* name) : text_(name) {}         // NOLINT
     static Name exact(std::string_view name) {
@@ -40,7 +40,7 @@ class Name {
 // matches nothing comes back with its unmatched tail as given.
 std::string resolve(const Name& name);
 
-bool fileExists(const Name& name);          // a regular file (or a link to one)
+bool fileExists(const Name& name);         // a regular file (or a link to one)
 bool folderExists(std::string_view name);  // a directory
 
 // Size in bytes; raises IoError when the file cannot be examined.
@@ -105,7 +105,7 @@ class File {
 };
 
 // Whole-file helpers for the plain-text files of the programs.
-std::string readWholeFile(std::string_view name);  // IoError when missing or unreadable
+std::string readWholeFile(const Name& name);  // IoError when missing or unreadable
 // Writes through a temporary file and a rename, so an interrupted write leaves the old file;
 // the temporaries that writes of this file by processes no longer running left are removed.
 // A file that may not be replaced (mayReplace) is left as it is. Raises IoError naming the

@@ -127,6 +127,41 @@ TEST_F(StartUpTest, CloseWithTheReloadedQueueEmptiedRemovesTheQueueFile) {
     EXPECT_FALSE(QueueFileExists());
 }
 
+// The close replaces or deletes the saved queue only when this run read it or queued a song;
+// a bad folder count costs only the count.
+TEST_F(StartUpTest, TheSavedQueueSurvivesAStartThatCouldNotUseIt) {
+    const std::string saved = "BETA.MP3\r\nALPHA.MP3\r\n";
+    const struct {
+        const char* what;
+        const char* keys;  // after PLAY HERE
+        const char* folder;
+        bool missingFolder;
+        const char* queueAfter;  // the file after the close
+    } cases[] = {
+        {"the only folder missing", "DIRECTORIES=1\nAUTOLOAD SONG QUE=YES\n", "nowhere", true,
+         nullptr},
+        {"the autoload off", "DIRECTORIES=1\nAUTOLOAD SONG QUE=NO\n", "music", false, nullptr},
+        {"a folder count that is no number", "DIRECTORIES=abc\nAUTOLOAD SONG QUE=YES\n", "music",
+         false, "ALPHA.MP3\r\nBETA.MP3\r\n"},
+    };
+    Library({"alpha.mp3", "beta.mp3"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteConfig(std::string("[SONPAD]\nPLAY HERE=YES\n") + c.keys +
+                    "MP3 PATH1=" + Entry(c.folder) + "\n");
+        dir.write("songque.kvc", saved);
+        Create();
+        if (c.missingFolder)
+            dialogs.expectError("This directory DOES NOT exist! \"" + Entry(c.folder) + "\"")
+                .expectMessage("There are NO AVAILABLE songs to play.");
+        main().FormShow();
+        EXPECT_EQ(dialogs.pending(), 0u);
+        main().close();
+        EXPECT_EQ(QueueFile(), c.queueAfter ? c.queueAfter : saved);
+        EXPECT_NE(ConfigText().find("MP3 PATH1=" + Entry(c.folder) + "\r\n"), std::string::npos);
+    }
+}
+
 TEST_F(StartUpTest, AnEmptyLibraryLeavesTheQueueFileAlone) {
     Library({});
     dir.write("songque.kvc", "ALPHA.MP3\r\n");
@@ -320,7 +355,6 @@ TEST_F(MainWindowTest, ThePositionSavedAtCloseIsTheOneEveryRestartRestores) {
                                                                             << saved;
     }
 }
-
 
 TEST_F(MainWindowTest, CloseWithoutConfigurationWritesNoKeysButTheQueue) {
     Create();
