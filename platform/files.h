@@ -20,9 +20,10 @@ namespace platform::files {
 class Name {
   public:
     Name() = default;
-    Name(std::string_view name) : text_(name) {}    // NOLINT: from outside
-    Name(const std::string& name) : text_(name) {}  // NOLINT
-    Name(const char* name) : text_(name) {}         // NOLINT
+    // Not explicit: a name passed as text is one from outside.
+    Name(std::string_view name) : text_(name) {}
+    Name(const std::string& name) : text_(name) {}
+    Name(const char* name) : text_(name) {}
     static Name exact(std::string_view name) {
         Name n(name);
         n.exact_ = true;
