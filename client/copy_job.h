@@ -5,24 +5,30 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files.h"
+
 namespace sonpad {
 
 // One song file to copy: its folder (with the trailing separator) and its name, and the file
-// itself as the disk spells it when known (else folder and name are looked up).
+// itself when known (its exact name; else folder and name are looked up).
 struct SongFile {
     std::string folder;
     std::string fileName;
-    std::string source;
+    platform::files::Name source;
 };
 
 struct CopyOutcome {
     int copied = 0;
     int failed = 0;
     std::string firstFailure;  // why the first failed copy failed
+    // The files not copied because the job had already written their target from another one.
+    std::vector<std::string> notOverwritten;
 };
 
 // Copies each file, in order, into folder (without a trailing separator) under its own name,
-// replacing a file there. A copy that fails is skipped and the job goes on. starting runs
+// replacing a file there, but never a target this job has already written: a second file for
+// that target fails (the same file again counts as copied). A copy that fails is skipped and
+// the job goes on. The temporaries that killed copies left in folder go first. starting runs
 // before each copy, finished after it (whatever its result), each with the file's position.
 CopyOutcome CopySongFiles(const std::vector<SongFile>& songs, std::string_view folder,
                           const std::function<void(size_t, const SongFile&)>& starting,

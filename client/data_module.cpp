@@ -113,13 +113,14 @@ std::string TDm::GetFileName(int index) const {
     return kv::ExtractFileName(kv::Trim(kv::RecordPath(Record(index))));
 }
 
-std::string TDm::GetSongFile(int index) const {
+platform::files::Name TDm::GetSongFile(int index) const {
     const std::string path = kv::Trim(kv::RecordPath(Record(index)));
-    const auto& twins = forms_.aMain->CaseTwinFiles;
-    const auto twin = twins.find(index);
+    const TaMain& main = *forms_.aMain;
+    const auto at = static_cast<size_t>(index);
     // Only while it still belongs to this record.
-    if (twin != twins.end() && kv::UpperCase(twin->second) == path)
-        return twin->second;
+    if (main.SongFiles.size() == main.SongLibrary.size() &&
+        kv::UpperCase(kv::ExtractFileName(main.SongFiles[at])) == kv::ExtractFileName(path))
+        return platform::files::Name::exact(main.SongFiles[at]);
     return path;
 }
 
@@ -135,6 +136,11 @@ std::string TDm::GetGenreName(int index) const {
 
 int TDm::FindSongByFileName(std::string_view fileName) const {
     return index_.FindByFileName(forms_.aMain->SongLibrary, kv::UpperCase(fileName));
+}
+
+int TDm::FindSongByListEntry(std::string_view entry) const {
+    const int index = FindSongByFileName(entry);
+    return index >= 0 ? index : FindSongByFileName(kv::Trim(entry));
 }
 
 int TDm::FindSongByNo(std::string_view songNo) const {
@@ -159,6 +165,7 @@ void TDm::AddSongToQue(std::string_view songNo) {
         if (!images.empty())
             row->setIcon(0, images.front());  // not played yet
         queue->addTopLevelItem(row);
+        forms_.aMain->QueueFileOwned = true;
     }
     UpdateSongQueCaption();
 }

@@ -6,6 +6,7 @@
 
 #include "client/client_forms.h"
 #include "client/song_index.h"
+#include "platform/files.h"
 
 namespace sonpad {
 
@@ -32,13 +33,16 @@ class TDm {
     std::string GetComment(int index) const;
     std::string GetFilePath(int index) const;  // with its trailing separator
     std::string GetFileName(int index) const;
-    // The record's own file, for reading and writing the file itself: the record's path, or
-    // where another file's name differs from it only in case, its name as the disk spells it.
-    std::string GetSongFile(int index) const;
+    // The record's own file, for reading and writing the file itself: the exact name its scan
+    // found, or for a record the scan did not make, its path looked up from outside.
+    platform::files::Name GetSongFile(int index) const;
 
     // The first record in library order whose file name equals the name in upper case (not
     // trimmed), or -1.
     int FindSongByFileName(std::string_view fileName) const;
+    // The song a playlist line names: the line as it stands, since a file name may start with
+    // blanks, else the line trimmed; -1 for none.
+    int FindSongByListEntry(std::string_view entry) const;
     // The first record whose columns 1-6 equal the 6-character number, or -1.
     int FindSongByNo(std::string_view songNo) const;
 

@@ -25,6 +25,7 @@
 #include "common/text_helpers.h"
 #include "platform/ascii.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/status_panels.h"
 
@@ -60,7 +61,8 @@ struct Tag {
 
 // A file the reader cannot read at all (shorter than a tag block, unreadable) counts as one
 // without a tag, so the scan goes on with the next file.
-Tag ReadTag(const std::string& path) {
+Tag ReadTag(const std::string& file) {
+    const platform::files::Name path = platform::files::Name::exact(file);
     Tag t;
     try {
         t.found = kv::ReadId3v1Tag(path, t.title, t.artist, t.genre, t.album, t.year, t.comment);
@@ -154,17 +156,12 @@ class ScanPass {
         progress_.ProgressBar1->setMaximum(static_cast<int>(total_));
         Reserve(main_.SongLibrary, total_);
         Reserve(main_.GenreIndex, total_);
+        Reserve(main_.SongFiles, total_);
         rows_.Reserve(static_cast<qsizetype>(main_.SongLibrary.capacity()));
         dm_.LibraryIndex().Reserve(main_.SongLibrary.capacity());
 
-        // The listing is sorted without regard to case: names that differ only in case are
-        // neighbours.
-        for (size_t i = 0; i < names.size(); ++i) {
-            const bool twin =
-                (i > 0 && platform::ascii::equalsNoCase(names[i - 1], names[i])) ||
-                (i + 1 < names.size() && platform::ascii::equalsNoCase(names[i], names[i + 1]));
-            File(folder, disk, names[i], twin);
-        }
+        for (const std::string& name : names)
+            File(folder, disk, name);
     }
 
     // The rows go to the list; the index takes the library as it now is.
@@ -185,8 +182,7 @@ class ScanPass {
     }
 
   private:
-    void File(const std::string& folder, const std::string& disk, const std::string& name,
-              bool caseTwin) {
+    void File(const std::string& folder, const std::string& disk, const std::string& name) {
         // Events and the progress at the display's rate, not for every file.
         const bool show = count_ == 0 || sinceShown_.elapsed() >= intervalMs_;
         if (show)
@@ -194,7 +190,8 @@ class ScanPass {
         ++count_;
 
         const std::string path = folder + name;
-        const Tag tag = ReadTag(disk + name);
+        std::string file = disk + name;
+        const Tag tag = ReadTag(file);
         const std::uint8_t genre = GenreNumber(tag.genre);
         const kv::SongFields fields{tag.title, tag.artist,  tag.genre,          tag.album,
                                     tag.year,  tag.comment, kv::UpperCase(path)};
@@ -206,9 +203,7 @@ class ScanPass {
                   rowImage_);
 
         main_.SongLibrary.push_back(std::move(record));
-        if (caseTwin)
-            main_.CaseTwinFiles.emplace(static_cast<int>(main_.SongLibrary.size() - 1),
-                                        disk + name);
+        main_.SongFiles.push_back(std::move(file));
         dm_.LibraryIndex().Add(main_.SongLibrary, static_cast<int>(main_.SongLibrary.size() - 1));
 
         // A box stands over the progress of its own file, not of one shown earlier.
@@ -283,7 +278,7 @@ void TaSetup::ScanLocalSongs() {
 
     main.SongInfoRequests.clear();
     main.SongLibrary.clear();
-    main.CaseTwinFiles.clear();
+    main.SongFiles.clear();
     main.GenreIndex.clear();
     songSel.ClearTree();
     main.ListView2->clear();

@@ -37,7 +37,7 @@ TaMain::~TaMain() {
 void TaMain::FormCreate() {
     ScanCaption = "Sonpad Software v.2.0a";
     SongLibrary.clear();
-    CaseTwinFiles.clear();
+    SongFiles.clear();
     GenreIndex.clear();
     QuickSelection.clear();
     SongInfoRequests.clear();

@@ -61,10 +61,9 @@ class TaMain : public QMainWindow {
 
     // Shared client state.
     std::vector<std::string> SongLibrary;  // song records of the last scan
-    // The file as the disk spells it, by library index, of each record whose upper-case path
-    // also names another file of its folder (names that differ only in case); every other
-    // record's path finds its own file.
-    std::unordered_map<int, std::string> CaseTwinFiles;
+    // Each record's file as its scan's folder listing gave it, by library index: the name as
+    // the disk spells it, blanks and case included. Every operation on a song's file uses it.
+    std::vector<std::string> SongFiles;
     std::vector<std::string> GenreIndex;        // genre (30) + title (30) + song number (6)
     std::vector<std::string> QuickSelection;    // song number + " " + title
     std::vector<std::string> SongInfoRequests;  // library index (6) + file name, untagged files
@@ -85,6 +84,9 @@ class TaMain : public QMainWindow {
     bool RescanPending = false;
     bool LocalSongOpen = false;
     bool FirstShow = true;  // the start-up work of FormShow is still to do
+    // This run read the queue file, or queued a song: only then may the close delete the file
+    // for an empty queue.
+    bool QueueFileOwned = false;
 
     // Now playing.
     std::string CurrentSongId;
@@ -210,7 +212,8 @@ class TaMain : public QMainWindow {
     void Exit1Click();
     std::string SongQueueFile() const;
     // The queue file's text: the upper-cased file names of the queue, sorted, each once.
-    std::string SongQueueText() const;
+    // The queue file's text; the names that cannot stand on a line go to leftOut.
+    std::string SongQueueText(std::vector<std::string>* leftOut = nullptr) const;
 
     // Now playing and volume.
     bool LookupSongByFileName(const std::string& name);
@@ -382,7 +385,6 @@ class TaMain : public QMainWindow {
     bool closing_ = false;
     bool startUpQueued_ = false;  // the first show's start-up waits in the event queue
     bool startingUp_ = false;
-    bool queueFileUnread_ = false;  // the start-up could not read the saved queue
     std::int32_t progressMaximum_ = 0;
     // The song-information entry last requested and not answered yet.
     std::string songInfoAwaited_;

@@ -21,6 +21,10 @@ bool TaMain::PlayLocalSong(const std::string& songNo) {
         if (!MediaPlayer1)
             throw platform::Error("No player.");
         MediaPlayer1->close();
+        // Looked for once more right before it opens: a song whose file vanished is passed
+        // over, never played from another file whose name differs only in case.
+        if (!platform::files::fileExists(info.songFile))
+            throw platform::Error("Cannot locate file");
         MediaPlayer1->setFileName(platform::files::resolve(info.songFile));
         MediaPlayer1->open();
         MediaPlayer1->play();

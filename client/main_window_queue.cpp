@@ -250,10 +250,9 @@ void TaMain::LoadPlaylistSelection() {
         const std::vector<std::string> lines = playlist::ReadEntries(path);
         Label6->setText(QString::number(lines.size()));
         for (const std::string& line : lines) {
-            const std::string name = kv::Trim(line);
-            const int index = dm.FindSongByFileName(name);
+            const int index = dm.FindSongByListEntry(line);
             if (index < 0) {
-                platform::dialogs().showMessage("Song \"" + name + "\" not loaded!");
+                platform::dialogs().showMessage("Song \"" + kv::Trim(line) + "\" not loaded!");
                 continue;
             }
             ++found;
@@ -314,7 +313,7 @@ void TaMain::ListView1DblClick() {
     }
     QTreeWidgetItem* first = selected.front();
     const std::string number = RowText(first, 0);
-    if (!kv::ConfirmDlg("Delete \"" + RowText(first, kTitleColumn) + "\"?"))
+    if (!kv::ConfirmDlg("Delete \"" + platform::boxPart(first->text(kTitleColumn)) + "\"?"))
         return;
     // The question lets ticks run, which may have removed the row meanwhile.
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i)

@@ -13,6 +13,7 @@
 #include "client/config_keys.h"
 #include "client/data_module.h"
 #include "client/main_window.h"
+#include "client/playlist_file.h"
 #include "client/setup_window.h"
 #include "client/tray_icon.h"
 #include "client/volume_bar.h"
@@ -105,13 +106,9 @@ void TaMain::ReloadSongQueue() {
     const std::string file = SongQueueFile();
     if (!platform::files::fileExists(file) || !forms_.aSetup->cbAutoloadsq->isChecked())
         return;
-    std::string text;
-    try {
-        text = platform::files::readWholeFile(file);
-    } catch (const platform::Error&) {
-        queueFileUnread_ = true;  // what it holds is not in the queue: the close keeps it
-        throw;
-    }
+    // A file that cannot be read stays the close's to keep: what it holds is not in the queue.
+    const std::string text = platform::files::readWholeFile(file);
+    QueueFileOwned = true;
     TDm& dm = *forms_.Dm;
     for (const std::string& line : kv::TextLines(text)) {
         const int index = dm.FindSongByFileName(line);
@@ -126,15 +123,12 @@ std::string TaMain::SongQueueFile() const {
     return AppDir + "songque.kvc";
 }
 
-std::string TaMain::SongQueueText() const {
-    platform::LocaleSortedStrings names(platform::TextKind::FileName);
+std::string TaMain::SongQueueText(std::vector<std::string>* leftOut) const {
+    std::vector<std::string> names;
+    names.reserve(static_cast<size_t>(ListView1->topLevelItemCount()));
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
-        names.Add(kv::UpperCase(
-            platform::fromFileName(ListView1->topLevelItem(i)->text(kFilenameColumn))));
-    std::string text;
-    for (const std::string& name : names.Items())
-        text += name + "\r\n";
-    return text;
+        names.push_back(platform::fromFileName(ListView1->topLevelItem(i)->text(kFilenameColumn)));
+    return playlist::TextFor(names, leftOut);  // the same lines as a playlist's
 }
 
 bool TaMain::FormCloseQuery() {
@@ -148,6 +142,7 @@ bool TaMain::FormCloseQuery() {
 void TaMain::FormClose() {
     QuickSelection.clear();
     SongLibrary.clear();
+    SongFiles.clear();
     GenreIndex.clear();
     SongInfoRequests.clear();
     if (MediaPlayer1) {
@@ -188,15 +183,18 @@ void TaMain::WriteCloseKeys() {
 void TaMain::SaveSongQueue() {
     const std::string file = SongQueueFile();
     if (ListView1->topLevelItemCount() == 0) {
-        // A file this run could not read, or one its owner made read-only, is not this
-        // queue's to delete.
-        if (!queueFileUnread_ && platform::files::fileExists(file) &&
+        // A file this run neither read nor emptied the queue of (a start without songs, the
+        // autoload off), or one its owner made read-only, is not this queue's to delete.
+        if (QueueFileOwned && platform::files::fileExists(file) &&
             platform::files::mayReplace(file))
             platform::files::removeFile(file);
         return;
     }
     // Replaced in one step, so a failed write keeps the last queue instead of none.
-    platform::files::writeWholeFileAtomically(file, SongQueueText());
+    std::vector<std::string> leftOut;
+    platform::files::writeWholeFileAtomically(file, SongQueueText(&leftOut));
+    if (!leftOut.empty())
+        platform::dialogs().showMessage(playlist::LeftOutText(leftOut));
 }
 
 bool TaMain::Busy() const {

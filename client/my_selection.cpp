@@ -116,8 +116,9 @@ void TaSongSel::AddToSelection(std::string_view songNo) {
     const int index = dm.FindSongByNo(songNo);
     if (index < 0)
         return;
+    // The file name whole: the blanks it starts with are its own.
     const std::string cells[] = {std::string(songNo), dm.GetTitle(index), dm.GetArtist(index),
-                                 kv::Trim(dm.GetFilePath(index)), kv::Trim(dm.GetFileName(index))};
+                                 kv::Trim(dm.GetFilePath(index)), dm.GetFileName(index)};
     QStringList texts;
     for (int c = kSongNo; c <= kFileName; ++c) {
         const std::string& cell = cells[c];
@@ -226,7 +227,7 @@ void TaSongSel::ListView1DblClick() {
         platform::dialogs().showMessage("Please select Song to delete.");
         return;
     }
-    if (!kv::ConfirmDlg("Delete \"" + platform::fromLatin1(first->text(kTitle)) + "\"?"))
+    if (!kv::ConfirmDlg("Delete \"" + platform::boxPart(first->text(kTitle)) + "\"?"))
         return;
     delete first;
     UpdateSelectionCaption();

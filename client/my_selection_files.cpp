@@ -54,11 +54,13 @@ void TaSongSel::btnSaveClick() {
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
         names.push_back(Cell(ListView1->topLevelItem(i), kFileNameColumn));
     // A failed write raises before anything here changes.
-    playlist::Write(*chosen, names);
+    const std::vector<std::string> leftOut = playlist::Write(*chosen, names);
     SetPlaylistName(kv::UpperCase(kv::ExtractFileName(*chosen)));
     UpdateSelectionCaption();
     UpdateListButtons();
     forms_.Dm->RefreshPlaylistCombo();
+    if (!leftOut.empty())
+        platform::dialogs().showMessage(playlist::LeftOutText(leftOut));
 }
 
 void TaSongSel::btnLoadClick() {
@@ -79,9 +81,9 @@ void TaSongSel::btnLoadClick() {
     loadingPlaylist_ = true;
     const TDm& dm = *forms_.Dm;
     for (const std::string& name : playlist::ReadEntries(*chosen)) {
-        const int index = dm.FindSongByFileName(name);
+        const int index = dm.FindSongByListEntry(name);
         if (index < 0)
-            platform::dialogs().showMessage("Song \"" + name + "\" not loaded!");
+            platform::dialogs().showMessage("Song \"" + kv::Trim(name) + "\" not loaded!");
         else
             AddToSelection(dm.GetSongNo(index));
     }
@@ -111,8 +113,8 @@ void TaSongSel::Copysongstoanotherlocation1Click() {
         // The row's own file, not the first whose name differs only in case; a row whose
         // number a later scan gave to another song is copied by its path.
         const int index = dm.FindSongByNo(Cell(row, kSongNoColumn));
-        if (index >= 0 && dm.GetFilePath(index) + dm.GetFileName(index) ==
-                              kv::Trim(song.folder) + kv::Trim(song.fileName))
+        if (index >= 0 &&
+            dm.GetFilePath(index) + dm.GetFileName(index) == song.folder + song.fileName)
             song.source = dm.GetSongFile(index);
         songs.push_back(std::move(song));
     }

@@ -36,17 +36,19 @@ int roomBeside(int screenSize, int edge, int margin) {
         std::clamp<std::int64_t>(room, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
-// The highest number of a folder key that the section holds; 0 for none.
-std::int32_t highestFolderKey(const kv::Tcfg& cfg) {
+// The numbers of the folder keys that the section holds, in ascending order.
+std::vector<std::int32_t> folderKeyNumbers(const kv::Tcfg& cfg) {
     const std::string_view prefix = keys::kFolderKeyPrefix;
-    std::int32_t highest = 0;
+    std::vector<std::int32_t> numbers;
     for (const std::string& key : cfg.ReadKeyNames()) {
         std::int32_t n = 0;
-        if (key.starts_with(prefix) && kv::TryStrToInt(key.substr(prefix.size()), n) &&
+        if (key.starts_with(prefix) && kv::TryStrToInt(key.substr(prefix.size()), n) && n > 0 &&
             keys::FolderKey(n) == key)
-            highest = std::max(highest, n);
+            numbers.push_back(n);
     }
-    return highest;
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
 }
 
 }  // namespace
@@ -60,6 +62,7 @@ void TaSetup::LoadConfig() {
     const std::vector<std::string> before = Folders();
     ListBox1->clear();
     std::optional<std::int32_t> folderCount;
+    bool foldersRead = false;
     try {
         const kv::Tcfg cfg = openSettings(ConfigurationFile());
         // A value that is no number costs that value only: its field keeps what it holds (and
@@ -93,14 +96,23 @@ void TaSetup::LoadConfig() {
         main.cbSeqPlay->setChecked(cfg.ReadBool(keys::kPlayInSequence));
         main.seSeqLimit->SetValue(seqLimit < main.seSeqLimit->minimum() ? kSeqLimitFallback
                                                                         : seqLimit);
+        const std::vector<std::int32_t> stored = folderKeyNumbers(cfg);
         if (folderCount && *folderCount > 0) {
             // Lines past the last stored folder could only be empty; a huge count would list
             // (and scan) millions of them.
-            const std::int32_t last = std::min(*folderCount, highestFolderKey(cfg));
+            const std::int32_t last = std::min(*folderCount, stored.empty() ? 0 : stored.back());
             for (std::int32_t i = 1; i <= last; ++i)
                 ListBox1->addItem(platform::fileName(cfg.ReadString(keys::FolderKey(i))));
             UpdateButtons();
+        } else if (!folderCount) {
+            // A count that is no number costs the count only: the folder keys there are read
+            // in number order, so the scan uses them and the next save writes them back.
+            for (const std::int32_t i : stored)
+                ListBox1->addItem(platform::fileName(cfg.ReadString(keys::FolderKey(i))));
+            if (!stored.empty())
+                UpdateButtons();
         }
+        foldersRead = true;
         Edit1->setText(platform::latin1(ClientName));
         // While connected the mode stays the connection's: a local mode under a standing
         // connection would leave the server's lines unread until it dropped the client.
@@ -116,9 +128,9 @@ void TaSetup::LoadConfig() {
             main.MaxHeight = roomBeside(screen.height(), main.WindowTop(), 50);
     } catch (const std::exception&) {
     }
-    // A folder count that is no number keeps the folders listed before, or the next save
-    // would write the list back empty.
-    if (!folderCount) {
+    // A load that failed before the folders keeps those listed before, or the next save would
+    // write the list back empty.
+    if (!foldersRead) {
         for (const std::string& folder : before)
             ListBox1->addItem(platform::fileName(folder));
     }

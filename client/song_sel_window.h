@@ -10,6 +10,7 @@
 
 #include "client/client_environment.h"
 #include "client/client_forms.h"
+#include "platform/files.h"
 #include "platform/qt/non_input_events.h"
 
 class QAction;
@@ -39,7 +40,7 @@ struct SongInfo {
     std::string year;
     std::string comment;
     std::string filePath;  // folder and file name
-    std::string songFile;  // the same file as the disk spells it
+    platform::files::Name songFile;  // the song's own file (TDm::GetSongFile)
 };
 
 // The song selection window: the tree of the library and its search, my Selection and the
@@ -188,7 +189,7 @@ class TaSongSel : public QWidget {
     bool SelectionEventFilter(QObject* watched, QEvent* event);
     bool TagEventFilter(QObject* watched, QEvent* event);
     std::string TagFileSpec() const;                // the folder and file name the fields show
-    std::string TagFile() const;                    // that file as the disk spells the song shown
+    platform::files::Name TagFile() const;          // the file of the song shown
     void ShowGenreChoice(const std::string& name);  // selects the item of that name
     void SetBusy(bool busy);
     void BuildAllSongsTree();
@@ -209,7 +210,7 @@ class TaSongSel : public QWidget {
     bool loadingPlaylist_ = false;  // rows come in a batch: one repaint at its end
     bool questionAttached_ = false;
     bool tagEditing_ = false;
-    std::string shownSongFile_;     // the file of the song the fields show, as the disk spells it
+    platform::files::Name shownSongFile_;  // the file of the song the fields show
     bool genreChecking_ = false;    // the genre message is up
     bool baseTreePending_ = false;  // from the window's show to the base tree's end
     platform::qt::NonInputEventPacer buildPacer_;

@@ -291,7 +291,7 @@ void TaSongSel::TreeView1Click() {
         return;
     for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8})
         edit->clear();
-    shownSongFile_.clear();
+    shownSongFile_ = {};
     QTreeWidgetItem* current = TreeView1->currentItem();
     ClickedNode = current && current->isSelected() ? current : selected.last();
 

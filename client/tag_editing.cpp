@@ -10,6 +10,7 @@
 #include "common/conversion.h"
 #include "common/id3v1_tag.h"
 #include "common/message_dialogs.h"
+#include "common/song_record.h"
 #include "common/text_helpers.h"
 #include "platform/dialogs.h"
 #include "platform/event_guard.h"
@@ -24,7 +25,7 @@ struct TagTexts {
     bool found = false;
 };
 
-TagTexts ReadTag(const std::string& file) {
+TagTexts ReadTag(const platform::files::Name& file) {
     TagTexts t;
     t.found = kv::ReadId3v1Tag(file, t.title, t.artist, t.genre, t.album, t.year, t.comment);
     return t;
@@ -33,16 +34,20 @@ TagTexts ReadTag(const std::string& file) {
 }  // namespace
 
 std::string TaSongSel::TagFileSpec() const {
+    // A song's file name ends in ".MP3": blanks before it are the name's own.
     return kv::Trim(platform::fromFileName(Edit7->text())) +
-           kv::Trim(platform::fromFileName(Edit8->text()));
+           kv::TrimRight(platform::fromFileName(Edit8->text()));
 }
 
-std::string TaSongSel::TagFile() const {
-    const std::string spec = TagFileSpec();
-    // The upper-case path alone would find the first of two files that differ only in case.
-    if (!shownSongFile_.empty() && kv::UpperCase(shownSongFile_) == kv::UpperCase(spec))
+platform::files::Name TaSongSel::TagFile() const {
+    // The shown song's own file, while the fields show it; the upper-case path alone would
+    // find the first of two files that differ only in case, or a file that stands in for one
+    // that vanished.
+    const std::string& shown = shownSongFile_.text();
+    if (!shown.empty() &&
+        kv::UpperCase(kv::ExtractFileName(shown)) == platform::fromFileName(Edit8->text()))
         return shownSongFile_;
-    return spec;
+    return TagFileSpec();
 }
 
 void TaSongSel::ShowGenreChoice(const std::string& name) {
@@ -55,7 +60,7 @@ void TaSongSel::ShowGenreChoice(const std::string& name) {
 }
 
 void TaSongSel::btnTagEditClick() {
-    const std::string file = TagFile();
+    const platform::files::Name file = TagFile();
     if (!platform::files::fileExists(file)) {
         platform::dialogs().showMessage("Cannot locate file \"" + TagFileSpec() + "\"");
         return;
@@ -107,7 +112,7 @@ void TaSongSel::btnTagCancelClick() {
     btnTagEdit->show();
     cbGenre->hide();
     Edit4->show();
-    const std::string file = TagFile();
+    const platform::files::Name file = TagFile();
     if (!platform::files::fileExists(file)) {
         // The edits stay; the genre shows by name, as in view mode.
         std::int32_t code = 0;

@@ -8,7 +8,7 @@
 
 namespace kv {
 
-std::int32_t GetCheckedFileSize(std::string_view path, platform::BoxWait wait) {
+std::int32_t GetCheckedFileSize(const platform::files::Name& path, platform::BoxWait wait) {
     std::int32_t result = 0;
     try {
         platform::files::clearAttributes(path);  // status ignored, as asked

@@ -36,7 +36,7 @@ std::string TagField(const Id3v1TagBlock& block, size_t offset, size_t width) {
     return std::string(begin, zero ? static_cast<const char*>(zero) - begin : width);
 }
 
-bool ReadId3v1Tag(std::string_view path, std::string& title, std::string& artist,
+bool ReadId3v1Tag(const platform::files::Name& path, std::string& title, std::string& artist,
                   std::string& genre, std::string& album, std::string& year, std::string& comment) {
     title.clear();
     artist.clear();
@@ -44,7 +44,7 @@ bool ReadId3v1Tag(std::string_view path, std::string& title, std::string& artist
     year.clear();
     comment.clear();
     genre = "012";
-    if (path.empty())
+    if (path.text().empty())
         return false;
 
     // Opened first and looked for only when that fails: a missing file or a folder is no tag,
@@ -87,7 +87,7 @@ void BuildId3v1Tag(std::string_view title, std::string_view artist, std::string_
     block[Id3v1Layout::Genre] = static_cast<char>(static_cast<std::uint32_t>(genreNumber) & 0xFF);
 }
 
-bool WriteTagBlock(const Id3v1TagBlock& block, std::string_view path) {
+bool WriteTagBlock(const Id3v1TagBlock& block, const platform::files::Name& path) {
     platform::files::clearAttributes(path);
     File file(path, File::Mode::ReadWrite);
     const std::int64_t size = file.size();
@@ -98,9 +98,9 @@ bool WriteTagBlock(const Id3v1TagBlock& block, std::string_view path) {
     return true;
 }
 
-bool WriteId3v1Tag(std::string_view path, std::string_view title, std::string_view artist,
-                   std::string_view album, std::string_view comment, std::string_view year,
-                   std::string_view genre) {
+bool WriteId3v1Tag(const platform::files::Name& path, std::string_view title,
+                   std::string_view artist, std::string_view album, std::string_view comment,
+                   std::string_view year, std::string_view genre) {
     Id3v1TagBlock block;
     BuildId3v1Tag(title, artist, album, comment, year, genre, block);
     return WriteTagBlock(block, path);

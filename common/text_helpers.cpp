@@ -57,5 +57,11 @@ std::string UpperCase(std::string_view s) {
 std::string Trim(std::string_view s) {
     return platform::ascii::trim(s);
 }
+std::string TrimRight(std::string_view s) {
+    size_t end = s.size();
+    while (end > 0 && platform::ascii::isTrimmed(s[end - 1]))
+        --end;
+    return std::string(s.substr(0, end));
+}
 
 }  // namespace kv

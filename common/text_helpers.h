@@ -24,5 +24,7 @@ std::string MsToMinSec(std::int32_t ms);
 // Single-byte text rules: upper-casing only a..z; trimming every byte of code 32 or below.
 std::string UpperCase(std::string_view s);
 std::string Trim(std::string_view s);
+// Only the trailing side: a song's file name ends in ".MP3", so what it starts with is its own.
+std::string TrimRight(std::string_view s);
 
 }  // namespace kv

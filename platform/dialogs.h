@@ -7,6 +7,7 @@
 
 // The message boxes and file choosers of both programs. The programs install the Qt
 // implementation; tests install a scripted one. Called on the user-interface thread only.
+// Box texts are UTF-8, as file names are (platform/qt/text_edge.h, boxText).
 namespace platform {
 
 // Whether a plain or error box holds up the code that shows it.

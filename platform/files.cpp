@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,9 +44,9 @@ std::vector<std::string> entriesOf(const std::string& folder) {
 
 }  // namespace
 
-std::string resolve(std::string_view name) {
-    std::string given(name);
-    if (given.empty() || pathExists(given))
+std::string resolve(const Name& name) {
+    std::string given = name.text();
+    if (name.isExact() || given.empty() || pathExists(given))
         return given;
 
     // Walk the components; once one matches nothing, the rest stays as given.
@@ -81,16 +82,19 @@ std::string resolve(std::string_view name) {
 }
 
 // stat of a name that exists as written, else of its resolved form (resolve keeps a name that
-// exists as it is, so the first try saves the walk and gives the same answer).
-bool statResolved(std::string_view name, struct stat& st) {
-    const std::string given(name);
+// exists as it is, so the first try saves the walk and gives the same answer). An exact name
+// is never looked up.
+bool statResolved(const Name& name, struct stat& st) {
+    const std::string& given = name.text();
     if (::stat(given.c_str(), &st) == 0)
         return true;
-    const std::string path = resolve(given);
+    if (name.isExact())
+        return false;
+    const std::string path = resolve(name);
     return path != given && ::stat(path.c_str(), &st) == 0;
 }
 
-bool fileExists(std::string_view name) {
+bool fileExists(const Name& name) {
     struct stat st {};
     return statResolved(name, st) && S_ISREG(st.st_mode);
 }
@@ -100,7 +104,7 @@ bool folderExists(std::string_view name) {
     return !name.empty() && ::stat(resolve(name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::int64_t fileSize(std::string_view name) {
+std::int64_t fileSize(const Name& name) {
     const std::string path = resolve(name);
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
@@ -108,7 +112,7 @@ std::int64_t fileSize(std::string_view name) {
     return st.st_size;
 }
 
-bool clearAttributes(std::string_view name) {
+bool clearAttributes(const Name& name) {
     const std::string path = resolve(name);
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
@@ -155,6 +159,40 @@ int writeNewFile(const std::string& path, std::string_view bytes, std::optional<
     return error;
 }
 
+constexpr std::string_view kTempMark = ".tmp-";
+
+std::string temporaryFor(const std::string& name) {
+    return name + std::string(kTempMark) + std::to_string(::getpid());
+}
+
+bool processRuns(pid_t pid) {
+    return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+// Removes the entries of folder named owner + ".tmp-" + the number of a process that no
+// longer runs, for each owner that isOwner accepts: what writes killed between their write
+// and their rename left.
+template <class IsOwner>
+void removeLeftovers(const std::string& folder, IsOwner isOwner) {
+    for (const std::string& entry : entriesOf(folder)) {
+        const size_t mark = entry.rfind(kTempMark);
+        if (mark == std::string::npos || !isOwner(std::string_view(entry).substr(0, mark)))
+            continue;
+        const std::string digits = entry.substr(mark + kTempMark.size());
+        if (digits.empty() || digits.size() > 9 ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        const auto pid = static_cast<pid_t>(std::stol(digits));
+        if (pid > 0 && pid != ::getpid() && !processRuns(pid))
+            ::unlink((folder + entry).c_str());
+    }
+}
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 }  // namespace
 
 bool mayReplace(std::string_view name) {
@@ -167,7 +205,7 @@ void removeFile(std::string_view name) {
         throw IoError("Cannot delete " + path + ": " + errnoText());
 }
 
-void copyFile(std::string_view from, std::string_view to) {
+void copyFile(const Name& from, std::string_view to) {
     const std::string source = resolve(from);
     const std::string target = resolve(to);
     std::error_code ec;
@@ -178,9 +216,8 @@ void copyFile(std::string_view from, std::string_view to) {
         failReadOnly("Cannot copy " + source + " to " + target);
     // A hidden name beside the target, renamed into place: a failed copy leaves no half file.
     const std::filesystem::path targetPath(target);
-    const std::string temp = (targetPath.parent_path() / ("." + targetPath.filename().string() +
-                                                          ".tmp-" + std::to_string(::getpid())))
-                                 .string();
+    const std::string temp =
+        temporaryFor((targetPath.parent_path() / ("." + targetPath.filename().string())).string());
     ec.clear();
     std::filesystem::copy_file(source, temp, std::filesystem::copy_options::overwrite_existing, ec);
     if (!ec && ::rename(temp.c_str(), target.c_str()) != 0)
@@ -189,6 +226,15 @@ void copyFile(std::string_view from, std::string_view to) {
         ::unlink(temp.c_str());
         throw IoError("Cannot copy " + source + " to " + target + ": " + ec.message());
     }
+}
+
+void removeCopyLeftovers(std::string_view folder) {
+    std::string dir = resolve(folder);
+    if (!dir.empty() && dir.back() != '/')
+        dir += '/';
+    // The hidden name of a copy's target: a leading "." (see copyFile).
+    removeLeftovers(dir,
+                    [](std::string_view owner) { return owner.size() > 1 && owner[0] == '.'; });
 }
 
 bool matchesMask(std::string_view name, std::string_view mask) {
@@ -251,7 +297,7 @@ std::string programFolder() {
     return file.substr(0, file.rfind('/') + 1);
 }
 
-File::File(std::string_view name, Mode mode) : name_(name) {
+File::File(const Name& name, Mode mode) : name_(name.text()) {
     int flags = O_CLOEXEC;
     switch (mode) {
         case Mode::Read:
@@ -268,8 +314,9 @@ File::File(std::string_view name, Mode mode) : name_(name) {
             break;
     }
     // A name that opens as written is its own resolved form; only a failure walks the folders.
-    fd_ = ::open(name_.c_str(), flags & ~O_CREAT, 0644);
-    if (fd_ < 0) {
+    // An exact name is opened as it is, or not at all.
+    fd_ = ::open(name_.c_str(), name.isExact() ? flags : flags & ~O_CREAT, 0644);
+    if (fd_ < 0 && !name.isExact()) {
         name_ = resolve(name_);
         fd_ = ::open(name_.c_str(), flags, 0644);
     }
@@ -397,7 +444,7 @@ void File::close() {
         fail("close");
 }
 
-std::string readWholeFile(std::string_view name) {
+std::string readWholeFile(const Name& name) {
     File f(name, File::Mode::Read);
     std::string all;
     for (;;) {
@@ -421,12 +468,15 @@ void writeWholeFileAtomically(std::string_view name, std::string_view bytes) {
     // A rename would replace a read-only file as well: it is refused like any failed write.
     if (!writable(target))
         failReadOnly("I/O error: cannot write " + target);
-    const std::string temp = target + ".tmp-" + std::to_string(::getpid());
+    const std::string temp = temporaryFor(target);
     struct stat old {};
     std::optional<mode_t> keepMode;
     if (::stat(target.c_str(), &old) == 0)
         keepMode = old.st_mode & 07777;
-    ::unlink(temp.c_str());  // left over by a run that ended inside a write
+    const std::string folder = folderOf(target);
+    const std::string ownName = target.substr(folder.size());
+    removeLeftovers(folder, [&ownName](std::string_view owner) { return owner == ownName; });
+    ::unlink(temp.c_str());  // left over by a run of this number that ended inside a write
     int error = writeNewFile(temp, bytes, keepMode);
     if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
         error = errno;

@@ -12,18 +12,43 @@
 // matches nothing keeps the case it was given, so a new file is created as named.
 namespace platform::files {
 
-// The on-disk form of a name (see above). Never fails; a name that matches nothing comes back
-// with its unmatched tail as given.
-std::string resolve(std::string_view name);
+// A name handed to the functions below. A name from outside (settings, playlist and queue
+// lines, the server's replies, the stored upper-case paths) is looked up as described above.
+// An exact name is one a folder listing gave (a scan): it is the file's own and is used as it
+// is, so a file that vanished is missing, never replaced by another whose name differs only in
+// case.
+class Name {
+  public:
+    Name() = default;
+    // Not explicit: a name passed as text is one from outside.
+    Name(std::string_view name) : text_(name) {}
+    Name(const std::string& name) : text_(name) {}
+    Name(const char* name) : text_(name) {}
+    static Name exact(std::string_view name) {
+        Name n(name);
+        n.exact_ = true;
+        return n;
+    }
+    const std::string& text() const { return text_; }
+    bool isExact() const { return exact_; }
 
-bool fileExists(std::string_view name);    // a regular file (or a link to one)
+  private:
+    std::string text_;
+    bool exact_ = false;
+};
+
+// The on-disk form of a name (see above); an exact name as it is. Never fails; a name that
+// matches nothing comes back with its unmatched tail as given.
+std::string resolve(const Name& name);
+
+bool fileExists(const Name& name);         // a regular file (or a link to one)
 bool folderExists(std::string_view name);  // a directory
 
 // Size in bytes; raises IoError when the file cannot be examined.
-std::int64_t fileSize(std::string_view name);
+std::int64_t fileSize(const Name& name);
 
 // "Set the attributes to none": makes the file writable by its owner. False when it failed.
-bool clearAttributes(std::string_view name);
+bool clearAttributes(const Name& name);
 
 // False for an existing file that may not be written: read-only for its owner, or not
 // writable by this process. Such a file is kept, as the original platform kept a read-only
@@ -34,7 +59,10 @@ void removeFile(std::string_view name);  // raises IoError
 // Replaces the target through a hidden temporary file beside it, so a failed copy leaves no
 // half file; a target that is the source itself is left whole. A target that may not be
 // replaced (mayReplace) fails. Raises IoError.
-void copyFile(std::string_view from, std::string_view to);
+void copyFile(const Name& from, std::string_view to);
+// Removes the hidden temporaries that copies of processes no longer running left in folder
+// (killed between their write and their rename).
+void removeCopyLeftovers(std::string_view folder);
 
 // The plain files of one folder whose names match mask ("*.MP3", "*.PLY", ? and * wildcards,
 // without regard to case): no folders, no hidden files (a leading "."), sorted by name without
@@ -52,7 +80,7 @@ class File {
   public:
     enum class Mode { Read, ReadWrite, CreateReadWrite, CreateTruncate };
 
-    File(std::string_view name, Mode mode);
+    File(const Name& name, Mode mode);
     ~File();
     File(const File&) = delete;
     File& operator=(const File&) = delete;
@@ -78,8 +106,9 @@ class File {
 };
 
 // Whole-file helpers for the plain-text files of the programs.
-std::string readWholeFile(std::string_view name);  // IoError when missing or unreadable
-// Writes through a temporary file and a rename, so an interrupted write leaves the old file.
+std::string readWholeFile(const Name& name);  // IoError when missing or unreadable
+// Writes through a temporary file and a rename, so an interrupted write leaves the old file;
+// the temporaries that writes of this file by processes no longer running left are removed.
 // A file that may not be replaced (mayReplace) is left as it is. Raises IoError naming the
 // file, never the temporary one.
 void writeWholeFileAtomically(std::string_view name, std::string_view bytes);

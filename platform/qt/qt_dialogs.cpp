@@ -60,14 +60,14 @@ void plainBox(bool headless, std::string_view title, std::string_view text, QMes
         return;
     }
     if (wait == BoxWait::UntilClosed) {
-        QMessageBox box(icon, latin1(title), latin1(text), QMessageBox::NoButton, parentWindow());
+        QMessageBox box(icon, boxText(title), boxText(text), QMessageBox::NoButton, parentWindow());
         addOk(box);
         keepTitleWhole(box);
         box.exec();
         return;
     }
     auto* box =
-        new QMessageBox(icon, latin1(title), latin1(text), QMessageBox::NoButton, parentWindow());
+        new QMessageBox(icon, boxText(title), boxText(text), QMessageBox::NoButton, parentWindow());
     addOk(*box);
     keepTitleWhole(*box);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -114,7 +114,7 @@ bool QtDialogs::confirm(std::string_view text) {
         report("Confirm", text, "Yes");
         return true;
     }
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), latin1(text),
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), boxText(text),
                     QMessageBox::NoButton, parentWindow());
     QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);

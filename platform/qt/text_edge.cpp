@@ -110,6 +110,33 @@ std::string fromFileName(const QString& s) {
     return out;
 }
 
+std::string boxPart(const QString& s) {
+    return s.toStdString();
+}
+
+QString boxText(std::string_view s) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(s.size()));
+    size_t i = 0;
+    while (i < s.size()) {
+        char32_t cp = 0;
+        const int len = decodeOne(s, i, cp);
+        if (len == 0) {
+            out += QChar(static_cast<char16_t>(static_cast<unsigned char>(s[i])));
+            ++i;
+            continue;
+        }
+        if (cp >= 0x10000) {
+            out += QChar(QChar::highSurrogate(cp));
+            out += QChar(QChar::lowSurrogate(cp));
+        } else {
+            out += QChar(static_cast<char16_t>(cp));
+        }
+        i += static_cast<size_t>(len);
+    }
+    return out;
+}
+
 std::vector<std::string> fileNameLines(const QListWidget& list) {
     std::vector<std::string> out;
     out.reserve(static_cast<size_t>(list.count()));

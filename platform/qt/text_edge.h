@@ -26,4 +26,10 @@ std::string fromFileName(const QString& s);
 // The lines of a list of file names (a folder list), as the bytes they stand for.
 std::vector<std::string> fileNameLines(const QListWidget& list);
 
+// Box texts (platform/dialogs.h) are UTF-8, as file names are: a name goes in as its bytes, a
+// widget's text (a tag text, say) through boxPart. boxText is what a box shows of such a text:
+// a byte that is no part of valid UTF-8 shows as its Latin-1 character.
+std::string boxPart(const QString& s);
+QString boxText(std::string_view s);
+
 }  // namespace platform

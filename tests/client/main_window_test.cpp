@@ -105,13 +105,61 @@ TEST_F(StartUpTest, AutoloadQueuesTheSavedSongsInFileOrderEachOnce) {
 }
 
 TEST_F(StartUpTest, WithoutAutoloadTheQueueFileIsIgnoredAndStillWritten) {
-    Library({"alpha.mp3"}, "NO");
+    Library({"alpha.mp3", "beta.mp3"}, "NO");
     dir.write("songque.kvc", "ALPHA.MP3\r\n");
     Create();
     main().FormShow();
     EXPECT_TRUE(QueueRows().empty());
+    dm().AddSongToQue("000002");
     main().close();
-    EXPECT_FALSE(QueueFileExists()) << "an empty queue at close leaves no file";
+    EXPECT_EQ(QueueFile(), "BETA.MP3\r\n");
+}
+
+TEST_F(StartUpTest, CloseWithTheReloadedQueueEmptiedRemovesTheQueueFile) {
+    Library({"alpha.mp3"});
+    dir.write("songque.kvc", "ALPHA.MP3\r\n");
+    Create();
+    main().FormShow();
+    ASSERT_EQ(QueueRows().size(), 1u);
+    dialogs.expectConfirm(true, "Clear Song Que?");
+    main().btnClearQueClick();
+    main().close();
+    EXPECT_FALSE(QueueFileExists());
+}
+
+// The close replaces or deletes the saved queue only when this run read it or queued a song;
+// a bad folder count costs only the count.
+TEST_F(StartUpTest, TheSavedQueueSurvivesAStartThatCouldNotUseIt) {
+    const std::string saved = "BETA.MP3\r\nALPHA.MP3\r\n";
+    const struct {
+        const char* what;
+        const char* keys;  // after PLAY HERE
+        const char* folder;
+        bool missingFolder;
+        const char* queueAfter;  // the file after the close
+    } cases[] = {
+        {"the only folder missing", "DIRECTORIES=1\nAUTOLOAD SONG QUE=YES\n", "nowhere", true,
+         nullptr},
+        {"the autoload off", "DIRECTORIES=1\nAUTOLOAD SONG QUE=NO\n", "music", false, nullptr},
+        {"a folder count that is no number", "DIRECTORIES=abc\nAUTOLOAD SONG QUE=YES\n", "music",
+         false, "ALPHA.MP3\r\nBETA.MP3\r\n"},
+    };
+    Library({"alpha.mp3", "beta.mp3"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteConfig(std::string("[SONPAD]\nPLAY HERE=YES\n") + c.keys +
+                    "MP3 PATH1=" + Entry(c.folder) + "\n");
+        dir.write("songque.kvc", saved);
+        Create();
+        if (c.missingFolder)
+            dialogs.expectError("This directory DOES NOT exist! \"" + Entry(c.folder) + "\"")
+                .expectMessage("There are NO AVAILABLE songs to play.");
+        main().FormShow();
+        EXPECT_EQ(dialogs.pending(), 0u);
+        main().close();
+        EXPECT_EQ(QueueFile(), c.queueAfter ? c.queueAfter : saved);
+        EXPECT_NE(ConfigText().find("MP3 PATH1=" + Entry(c.folder) + "\r\n"), std::string::npos);
+    }
 }
 
 TEST_F(StartUpTest, AnEmptyLibraryLeavesTheQueueFileAlone) {
@@ -306,14 +354,6 @@ TEST_F(MainWindowTest, ThePositionSavedAtCloseIsTheOneEveryRestartRestores) {
         EXPECT_NE(saved.find("TOP=200\r\nLEFT=100\r\n"), std::string::npos) << "run " << run << "\n"
                                                                             << saved;
     }
-}
-
-TEST_F(MainWindowTest, CloseWithAnEmptyQueueRemovesTheQueueFile) {
-    WriteConfig("[SONPAD]\n");
-    dir.write("songque.kvc", "OLD.MP3\r\n");
-    Create();
-    main().close();
-    EXPECT_FALSE(QueueFileExists());
 }
 
 TEST_F(MainWindowTest, CloseWithoutConfigurationWritesNoKeysButTheQueue) {

@@ -24,7 +24,8 @@ namespace {
 using Kind = testing_support::FakeDialogs::Kind;
 using Lines = std::vector<std::string>;
 
-TEST(PlaylistFile, LinesEndAtCrLfLoneCrOrLoneLfAndAreTrimmed) {
+// The end of a line is trimmed; its start may be a file name's own blanks.
+TEST(PlaylistFile, LinesEndAtCrLfLoneCrOrLoneLfAndAreTrimmedAtTheirEnd) {
     struct Case {
         const char* text;
         Lines lines;
@@ -35,7 +36,7 @@ TEST(PlaylistFile, LinesEndAtCrLfLoneCrOrLoneLfAndAreTrimmed) {
         {"A\r\n\r\nB\r\n", {"A", "", "B"}},
         {"A\r\r\nB", {"A", "", "B"}},
         {"A\n\rB", {"A", "", "B"}},
-        {"  a b.mp3 \t\x01\r\n", {"a b.mp3"}},
+        {"  a b.mp3 \t\x01\r\n", {"  a b.mp3"}},
         {"", {}},
         {"\r\n", {""}},
     };

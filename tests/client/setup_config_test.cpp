@@ -199,7 +199,7 @@ TEST_F(SetupConfigTest, BadNumberCostsOnlyItsOwnKey) {
         {"MAXWIDTH", "wide", 2323, {30, 40}, 800, 500, 7, {"/MUSIC/"}},
         {"MAXHEIGHT", "-", 2323, {30, 40}, 700, 600, 7, {"/MUSIC/"}},
         {"SEQUENTIAL PLAY", "99999999999999999999", 2323, {30, 40}, 700, 500, 5, {"/MUSIC/"}},
-        {"DIRECTORIES", "one", 2323, {30, 40}, 700, 500, 7, {}},  // the list held before
+        {"DIRECTORIES", "one", 2323, {30, 40}, 700, 500, 7, {"/MUSIC/"}},  // the keys there
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.key) + "=" + c.value);
@@ -231,11 +231,19 @@ TEST_F(SetupConfigTest, BadNumberCostsOnlyItsOwnKey) {
     }
 }
 
-TEST_F(SetupConfigTest, BadFolderCountKeepsTheFoldersListedBefore) {
+// A count that is no number costs the count only: the folder keys there are read in number
+// order, and a save writes them back under their new numbers.
+TEST_F(SetupConfigTest, BadFolderCountReadsTheFolderKeysThatAreThere) {
     Load("DIRECTORIES=1\nMP3 PATH1=/MUSIC/\n");
-    Load("DIRECTORIES=two\nMP3 PATH1=/OTHER/\n");
-    EXPECT_EQ(setup().Folders(), Lines{"/MUSIC/"});
+    Load("DIRECTORIES=two\nMP3 PATH3=/THIRD/\nMP3 PATH1=/OTHER/\nMP3 PATH01=/X/\n");
+    EXPECT_EQ(setup().Folders(), (Lines{"/OTHER/", "/THIRD/"}));
     EXPECT_TRUE(setup().btnScan->isEnabled());
+    setup().SaveConfig();
+    const std::string saved = ConfigText();
+    for (const char* line : {"DIRECTORIES=2\r\n", "MP3 PATH1=/OTHER/\r\n", "MP3 PATH2=/THIRD/\r\n"})
+        EXPECT_NE(saved.find(line), std::string::npos) << line << saved;
+    Load("DIRECTORIES=abc\n");
+    EXPECT_TRUE(setup().Folders().empty());
 }
 
 TEST_F(SetupConfigTest, FolderKeysAreReadUpToTheCountAndAGapGivesAnEmptyLine) {

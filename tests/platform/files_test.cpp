@@ -1,7 +1,10 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -205,6 +208,87 @@ TEST(Files, ProgramFolderIsTheTestBinarysFolder) {
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
     EXPECT_EQ(platform::files::programFile().rfind(folder, 0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+using platform::files::Name;
+
+// A name a folder listing gave is the file's own: once the file vanished it is missing, while
+// the same name from outside still finds the file whose name differs only in case.
+TEST(Files, AnExactNameThatVanishedIsMissingNotItsCaseTwin) {
+    TempDir dir;
+    const std::string lower = dir.write("m/twin.mp3", "lower");
+    const std::string upper = dir.write("m/TWIN.mp3", "upper");
+    EXPECT_EQ(platform::files::readWholeFile(Name::exact(lower)), "lower");
+    std::filesystem::remove(lower);
+
+    const Name exact = Name::exact(lower);
+    EXPECT_FALSE(platform::files::fileExists(exact));
+    EXPECT_TRUE(platform::files::fileExists(lower));
+    EXPECT_EQ(platform::files::resolve(exact), lower);
+    EXPECT_EQ(platform::files::resolve(lower), upper);
+    EXPECT_FALSE(platform::files::clearAttributes(exact));
+    EXPECT_THROW(platform::files::fileSize(exact), platform::IoError);
+    for (const File::Mode mode : {File::Mode::Read, File::Mode::ReadWrite})
+        EXPECT_THROW(File(exact, mode), platform::IoError);
+    EXPECT_THROW(platform::files::copyFile(exact, dir / "copy.mp3"), platform::IoError);
+    EXPECT_FALSE(std::filesystem::exists(dir / "copy.mp3"));
+    EXPECT_EQ(readFile(upper), "upper");
+    EXPECT_FALSE(std::filesystem::exists(lower));
+}
+
+// The number of a process that has ended: a save killed between its write and its rename.
+pid_t KilledWriter(const std::string& temporaryOf) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const std::string temp = temporaryOf + std::to_string(::getpid());
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd >= 0) {
+            [[maybe_unused]] const ssize_t n = ::write(fd, "half", 4);
+            ::close(fd);
+        }
+        ::raise(SIGKILL);
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return child;
+}
+
+// The next save of a file removes what killed saves of it left; temporaries of running
+// processes and of other files stay.
+TEST(Files, TheNextSaveRemovesTheTemporaryAKilledSaveLeft) {
+    TempDir dir;
+    const std::string file = dir / "sonpad2.kvc";
+    const pid_t killed = KilledWriter(file + ".tmp-");
+    const std::string left = file + ".tmp-" + std::to_string(killed);
+    ASSERT_TRUE(std::filesystem::exists(left));
+    const std::string running = dir.write("sonpad2.kvc.tmp-1", "in use");  // process 1 runs
+    const std::string other = dir.write("songque.kvc.tmp-" + std::to_string(killed), "x");
+    const std::string notOne = dir.write("sonpad2.kvc.tmp-12ab", "x");
+
+    platform::files::writeWholeFileAtomically(file, "new");
+    EXPECT_EQ(readFile(file), "new");
+    EXPECT_FALSE(std::filesystem::exists(left));
+    for (const std::string& kept : {running, other, notOne})
+        EXPECT_TRUE(std::filesystem::exists(kept)) << kept;
+}
+
+TEST(Files, CopyLeftoversOfEndedProcessesAreRemoved) {
+    TempDir dir;
+    const std::string folder = dir.mkdir("stick");
+    const pid_t killed = KilledWriter(folder + "/.SONG.MP3.tmp-");
+    const std::string left = folder + "/.SONG.MP3.tmp-" + std::to_string(killed);
+    ASSERT_TRUE(std::filesystem::exists(left));
+    const std::string running = dir.write("stick/.OTHER.MP3.tmp-1", "in use");
+    const std::string song = dir.write("stick/SONG.MP3", "song");
+    platform::files::removeCopyLeftovers(dir.path() + "STICK");
+    EXPECT_FALSE(std::filesystem::exists(left));
+    EXPECT_TRUE(std::filesystem::exists(running));
+    EXPECT_EQ(readFile(song), "song");
 }
 
 }  // namespace

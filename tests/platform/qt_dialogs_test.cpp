@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/message_dialogs.h"
+#include "platform/qt/text_edge.h"
 
 namespace {
 
@@ -99,6 +100,30 @@ std::vector<QMessageBox*> standingBoxes() {
         if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
             boxes.push_back(box);
     return boxes;
+}
+
+// Box texts are UTF-8, as file names are: every kind of box shows a name as the disk spells
+// it, and a byte that is no part of valid UTF-8 as its Latin-1 character.
+TEST_F(QtDialogsTest, BoxesShowFileNamesAsTheDiskSpellsThem) {
+    const char* const name = "Cannot locate file \"/music/Bj\xc3\xb6rk \xe2\x99\xab.mp3\"";
+    const QString shown = QString::fromUtf8(name);
+    const std::function<void()> boxes[] = {
+        [&] { platform::dialogs().showMessage(name); },
+        [&] { platform::dialogs().showError(name); },
+        [&] { kv::ConfirmDlg(name); },
+    };
+    for (const auto& show : boxes) {
+        BoxSeen seen;
+        whenBoxShows(seen, [](QMessageBox& box) { box.buttons().first()->click(); });
+        show();
+        EXPECT_EQ(seen.text, shown);
+    }
+    platform::dialogs().postMessage(name);
+    ASSERT_EQ(standingBoxes().size(), 1u);
+    EXPECT_EQ(standingBoxes().front()->text(), shown);
+    standingBoxes().front()->close();
+    EXPECT_EQ(platform::boxText("Caf\xe9 \xc3\xa9"), QString::fromUtf8("Café é"));
+    EXPECT_EQ(platform::boxPart(QString::fromUtf8("Café")), "Caf\xc3\xa9");
 }
 
 TEST_F(QtDialogsTest, PostedBoxesReturnAtOnceAndStandTogetherUntilClosed) {
