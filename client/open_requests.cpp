@@ -47,7 +47,7 @@ void OpenRequests::Written(std::string_view line, std::string note) {
     } else if (code == "COM") {
         open.alwaysReplies = argument == "NEXT";
     } else if (code != "PLY" && code != "INI" && code != "CIS" && code != "SCN") {
-        return;  // "#LOG" and codes the server does not know: no line comes back
+        open.alwaysReplies = false;  // "#LOG" and codes the server does not know
     }
     open_.push_back(std::move(open));
     if (open_.size() > kMaxOpen) {
@@ -102,23 +102,20 @@ OpenRequests::Outcome OpenRequests::Progress() {
     return outcome;
 }
 
-// A request that always replies and has fewer requests before it than progress lines came
-// drew one of them; when as many lines came as requests are open, each drew one.
+// A request that always replies with fewer requests before it than progress lines came drew
+// one of them; when as many lines came as requests are open, each drew one.
 void OpenRequests::TakeCertain(std::vector<Request>& replaced) {
-    for (size_t p = 0; p < progressLines_ && p < open_.size();) {
-        if (open_[p].alwaysReplies) {
+    const bool all = progressLines_ == open_.size();
+    std::deque<Open> left;
+    for (size_t p = 0; p < open_.size(); ++p) {
+        if (all || (p < progressLines_ && open_[p].alwaysReplies)) {
             replaced.push_back(std::move(open_[p].request));
-            open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(p));
             --progressLines_;
         } else {
-            ++p;
+            left.push_back(std::move(open_[p]));
         }
     }
-    if (progressLines_ > 0 && progressLines_ == open_.size()) {
-        for (Open& open : open_)
-            replaced.push_back(std::move(open.request));
-        Clear();
-    }
+    open_ = std::move(left);
 }
 
 OpenRequests::Outcome OpenRequests::Answer(std::string_view code, std::string_view key,

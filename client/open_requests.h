@@ -11,9 +11,9 @@
 //
 // The server answers one connection's lines in the order they came: "#PLY?", "#INI?",
 // "#CIS", "#FIL", "#COMNEXT" and "#SCN" with one line each, "#SIF" with one line only when
-// it holds the file, "#VOL" with none. While another client's rescan runs, every "#" line
-// gets one progress line ("#SCN" + text) in place of its own reply, its own or none. Counting
-// those lines against the requests in order tells which requests a rescan answered:
+// it holds the file, "#VOL" (and any other) with none. While another client's rescan runs, every
+// "#" line gets one progress line ("#SCN" + text) in place of its own reply, its own or none.
+// Counting those lines against the requests in order tells which requests a rescan answered:
 // - a request that always replies is answered by the rescan as soon as more progress lines
 //   came than requests stand before it;
 // - otherwise the question waits for the next reply of the request's own kind, which says
@@ -36,8 +36,7 @@ class OpenRequests {
         bool serverAnswers = false;
     };
 
-    // A line that went out. A "#" line whose code gets no line back ever ("#LOGoff", unknown
-    // codes) is not kept, nor is any other line.
+    // A line that went out; only "#" lines are kept.
     void Written(std::string_view line, std::string note = {});
     // A "#" line from the server, split as the reply table reads it (type and payload upper
     // case and trimmed).
