@@ -16,11 +16,11 @@
 // Counting those lines against the requests in order tells which requests a rescan answered:
 // - a request that always replies is answered by the rescan as soon as more progress lines
 //   came than requests stand before it;
-// - otherwise the question waits for the next reply of the request's own kind, which says
-//   how many of the requests before it the rescan answered: every one before it that always
-//   replies, and, when lines are left over, those that may stay unanswered ("#VOL",
-//   "#SIF"), all of which then count as answered by the rescan (asking them again is
-//   harmless; losing them is not).
+// - otherwise the question waits for the server's next answer of its own, which names the
+//   request it answers and so says how many of those before it the rescan answered: every
+//   one that always replies, and, when lines are left over, those that may stay unanswered
+//   ("#VOL", "#SIF"), all of which then count as answered by the rescan (asking them again
+//   is harmless; losing them is not).
 namespace sonpad {
 
 class OpenRequests {
