@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 
 #include "client/client_environment.h"
 #include "client/client_forms.h"
+#include "client/open_requests.h"
 #include "client/random_pick.h"
 #include "platform/event_guard.h"
 #include "platform/tcp/tcp_client.h"
@@ -365,8 +367,16 @@ class TaMain : public QMainWindow {
     void LogReply(const std::string& payload);
     void ComReply(const std::string& payload);
     void SendIdlePoll();
+    // Every "#" line to the server goes out here, so the requests it answers are known; the
+    // note comes back with a request that another client's rescan answered.
+    void SendRequest(const std::string& line, std::string note = {});
+    // What a request answered by another client's rescan leaves to do: ask, submit or offer
+    // again, release what waits for its reply.
+    void TakeReplaced(const OpenRequests::Outcome& outcome);
+    void SubmitAgain();  // the first song whose "#FIL" the rescan answered
     // No "#CIS" or "#SCN" outstanding, the rescan button up, the skip not awaited, the idle
-    // polls from the start (a local rescan under way keeps its own state).
+    // polls from the start (a local rescan under way keeps its own state), no request open
+    // and nothing left to send again.
     void ForgetServerRequests();
     // The server's song leaves the display, and the next "#PLY" is taken as a new song.
     void ForgetServerSong();
@@ -391,6 +401,12 @@ class TaMain : public QMainWindow {
     bool localRescan_ = false;  // the rescan button's local scan runs
     bool unreadableBoxStanding_ = false;
     int unreadableSkipped_ = 0;  // unreadable replies since that box was posted
+    OpenRequests openRequests_;
+    // Songs submitted while another client's rescan answered for the server: the "#FIL" and
+    // its status text, in queue order, sent again before any further song.
+    std::deque<OpenRequests::Request> submitAgain_;
+    std::string lastVolumeLine_;  // the last "#VOL" sent
+    bool volumeLost_ = false;     // a "#VOL" the rescan answered waits to go out again
 };
 
 }  // namespace sonpad

@@ -111,7 +111,7 @@ void TaMain::TrackBar1Change() {
     if (LocalMode)
         SetWaveVolume(static_cast<std::uint16_t>(std::clamp(position, 0, 65535)));
     else if (SendVolume && IdTCPClient1.connected())
-        IdTCPClient1.writeLine("#VOL" + std::to_string(position));
+        SendRequest("#VOL" + std::to_string(position));
     TrackBar1->setToolTip(QString::number(std::int64_t{position} * 100 / 65535) + "%");
     if (!SpeedButton4->isChecked() && position <= 0) {
         SavedVolume = kMuteSavedVolume;

@@ -176,6 +176,9 @@ void TaMain::ForgetServerRequests() {
     IdleTicks = 0;
     RequestInFlight = false;
     songInfoAwaited_.clear();
+    openRequests_.Clear();
+    submitAgain_.clear();
+    volumeLost_ = false;
 }
 
 void TaMain::ForgetServerSong() {
@@ -235,6 +238,8 @@ void TaMain::HandleServerLine(std::string_view line) {
         if (messages.isVisible())
             messages.ListBox1->insertItem(0, platform::latin1(TimeOfDayText() + ": [" + reply.type +
                                                               "] \"" + reply.payload + "\""));
+        // The requests come first: a reply may find a song to submit again.
+        TakeReplaced(openRequests_.Received(reply.type, reply.payload));
         ApplyReply(reply.type, reply.payload);
     } else if (messages.isVisible()) {
         messages.ListBox1->addItem(platform::latin1(kv::ServerMessageText(line)));
@@ -246,10 +251,10 @@ void TaMain::SendIdlePoll() {
         case Poll::Nothing:
             break;
         case Poll::PlayStatus:
-            IdTCPClient1.writeLine("#PLY?");
+            SendRequest("#PLY?");
             break;
         case Poll::ServerInfo:
-            IdTCPClient1.writeLine("#INI?");
+            SendRequest("#INI?");
             break;
         case Poll::SongInfo: {
             // A request the server left unanswered (it holds no such file) goes to the end,
@@ -258,11 +263,60 @@ void TaMain::SendIdlePoll() {
                 std::rotate(SongInfoRequests.begin(), SongInfoRequests.begin() + 1,
                             SongInfoRequests.end());
             songInfoAwaited_ = SongInfoRequests.front();
-            IdTCPClient1.writeLine("#SIF" + songInfoAwaited_);
+            SendRequest("#SIF" + songInfoAwaited_);
             forms_.Dm->SetStatusText(1, "#SIF requested.");
             break;
         }
     }
+}
+
+void TaMain::SendRequest(const std::string& line, std::string note) {
+    IdTCPClient1.writeLine(line);
+    openRequests_.Written(line, std::move(note));
+    if (line.starts_with("#VOL"))
+        lastVolumeLine_ = line;
+}
+
+// ---- Requests another client's rescan answered ----
+
+void TaMain::TakeReplaced(const OpenRequests::Outcome& outcome) {
+    for (const OpenRequests::Request& request : outcome.replaced) {
+        if (request.code == "CIS") {
+            // Unanswered: the next "#AVL" asks again.
+            CisPending = openRequests_.Holds("CIS");
+        } else if (request.code == "FIL") {
+            // Never queued: it goes out again on the next room offered, before any other.
+            submitAgain_.push_back(request);
+        } else if (request.code == "COM") {
+            // Not carried out; while the rescan ran nothing played that it could skip.
+            SetLamp(Panel5, false);
+            SetLamp(Panel4, Playing);
+            btnNext->setEnabled(true);
+        } else if (request.code == "SCN" && !localRescan_) {
+            // Another client's rescan runs: this one's request ends here.
+            RescanPending = false;
+            SpeedButton5->setChecked(false);
+        } else if (request.code == "VOL") {
+            volumeLost_ = true;
+        }
+        // "#SIF" stays first in the list and goes to its end when the next one is due, as
+        // after any unanswered request; the polls need nothing.
+    }
+    // The user's volume reaches the server once it answers again, unless a later "#VOL"
+    // is still on its way.
+    if (volumeLost_ && outcome.serverAnswers && !openRequests_.Holds("VOL") &&
+        !lastVolumeLine_.empty()) {
+        volumeLost_ = false;
+        SendRequest(lastVolumeLine_);
+    }
+}
+
+void TaMain::SubmitAgain() {
+    const OpenRequests::Request request = submitAgain_.front();
+    submitAgain_.pop_front();
+    SendRequest("#FIL" + request.argument, request.note);
+    if (!request.note.empty())
+        forms_.Dm->SetStatusText(1, request.note);
 }
 
 // ---- The replies ----
@@ -324,15 +378,18 @@ void TaMain::AvlReply(const std::string&) {
 }
 
 void TaMain::SendCis() {
-    IdTCPClient1.writeLine("#CIS" + kv::Trim(platform::fromLatin1(forms_.aSetup->Edit1->text())));
+    SendRequest("#CIS" + kv::Trim(platform::fromLatin1(forms_.aSetup->Edit1->text())));
     CisPending = true;
 }
 
 void TaMain::CisReply(const std::string& payload) {
     switch (kv::ParseQueueRoom(payload)) {
         case kv::Answer::Ack:
-            // Room offered after the user stopped takes nothing.
-            if (Playing)
+            // Room offered after the user stopped takes nothing; a song the server never
+            // queued comes before the next of the queue.
+            if (Playing && !submitAgain_.empty())
+                SubmitAgain();
+            else if (Playing)
                 PlayNextFromQueue();
             CisPending = false;
             // A queue that ran out has stopped play: asking on would be answered for ever and
@@ -416,7 +473,7 @@ void TaMain::IniReply(const std::string& payload) {
 void TaMain::LogReply(const std::string& payload) {
     switch (kv::ParseLogAnswer(payload)) {
         case kv::LogAnswer::Ack:
-            IdTCPClient1.writeLine("#INI?");
+            SendRequest("#INI?");
             break;
         case kv::LogAnswer::Off:
             SpeedButton2->setChecked(false);
@@ -463,7 +520,7 @@ void TaMain::SpeedButton5Click() {
     } else {
         // Down and pending only once the request is out.
         SpeedButton5->setChecked(false);
-        IdTCPClient1.writeLine("#SCN");
+        SendRequest("#SCN");
         RescanPending = true;
         SpeedButton5->setChecked(true);
         forms_.Dm->SetStatusText(1, TimeOfDayText() + " Server RE-SCAN request sent to server.");

@@ -141,11 +141,12 @@ bool TaMain::PlayNextFromQueue() {
             kv::Trim(platform::fromFileName(chosen->text(kFileNameColumn)));
         const std::string title = kv::Trim(RowText(chosen, kTitleColumn));
         const std::string artist = kv::Trim(RowText(chosen, kArtistColumn));
+        const std::string submitted = "\"" + title + " (" + artist + ") \" submitted to Sonhall.";
         if (IdTCPClient1.connected())
-            IdTCPClient1.writeLine("#FIL" + fileName);
+            SendRequest("#FIL" + fileName, submitted);
         result = true;
         ++PlayedCount;
-        dm.SetStatusText(1, "\"" + title + " (" + artist + ") \" submitted to Sonhall.");
+        dm.SetStatusText(1, submitted);
         removeChosen();
     }
     dm.UpdateSongQueCaption();
@@ -195,7 +196,7 @@ void TaMain::SetPlayState(std::string_view command) {
         }
         if (!LocalMode) {
             if (IdTCPClient1.connected())
-                IdTCPClient1.writeLine("#COMNEXT");
+                SendRequest("#COMNEXT");
             btnNext->setEnabled(false);
         }
     }

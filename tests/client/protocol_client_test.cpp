@@ -9,6 +9,9 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
+#include <functional>
+#include <map>
 
 #include "client/data_module.h"
 #include "client/setup_window.h"
@@ -714,6 +717,205 @@ TEST_F(ProtocolTest, EachSideShowsItsOwnSongAcrossAChangeOfConnection) {
     Line("#PLY" + beta + "1000!250000*SONG1.MP3:4000000$");
     EXPECT_EQ(main().Label7->text(), "Alpha");
     EXPECT_EQ(main().CurrentLength, 250000);
+}
+
+// The test's side of the socket as a server that answers each "#" line as Sonhall2 does, and
+// plays another client's rescan: from the first line that begins with `rescanFrom` on, that
+// many "#" lines get "#SCNReading 1/12" instead. While it has room for this client and no
+// rescan runs, it offers room with "#AVL" every second call, as an idle server each second.
+class ScriptedServer {
+  public:
+    ScriptedServer(testing_support::RawSocket& peer, size_t room) : peer_(peer), room_(room) {}
+
+    void RescanFrom(std::string_view prefix, int lines) {
+        rescanFrom_ = prefix;
+        rescanLines_ = lines;
+    }
+    bool Rescanning() const { return rescanning_ || rescanLines_ > 0; }
+    // Answers what the client sent since the last call.
+    void Serve() {
+        for (;;) {
+            std::string line = peer_.receiveLine(10ms);
+            if (!line.ends_with("\r\n"))
+                break;
+            line.resize(line.size() - 2);
+            sent.push_back(line);
+            if (line.starts_with('#'))
+                Answer(line);
+        }
+        if (!Rescanning() && queued.size() < room_ && ++calls_ % 2 == 0)
+            Send(kv::kAvailable);
+    }
+
+    std::vector<std::string> sent;               // every line the client sent, in order
+    std::vector<std::string> queued;             // the files the server queued, in order
+    std::vector<std::string> scnAnswered;        // the lines the rescan answered
+    std::map<std::string, std::string> records;  // upper-case file name -> the server's record
+    int volume = 30000;
+
+  private:
+    void Send(std::string_view line) { ASSERT_TRUE(peer_.send(std::string(line) + "\r\n")); }
+    void Answer(const std::string& line) {
+        if (!rescanning_ && rescanLines_ > 0 && line.starts_with(rescanFrom_))
+            rescanning_ = true;
+        if (rescanning_) {
+            scnAnswered.push_back(line);
+            Send("#SCNReading 1/12");
+            rescanning_ = --rescanLines_ > 0;
+            return;
+        }
+        const std::string code = kv::CommandCode(line);
+        const std::string arg = line.substr(4);
+        if (code == "PLY") {
+            Send("#PLY@0!0*:0$");
+        } else if (code == "INI") {
+            Send(kv::ServerInfoReply(volume, 1, 0, static_cast<std::int64_t>(queued.size())));
+        } else if (code == "CIS") {
+            Send(kv::QueueRoomReply(queued.size() < room_));
+        } else if (code == "FIL") {
+            const bool room = queued.size() < room_;
+            if (room)
+                queued.push_back(arg);
+            Send(kv::QueueReply(room, arg));
+        } else if (code == "COM") {
+            Send(kv::kSkipDone);
+        } else if (code == "VOL") {
+            volume = std::stoi(arg);
+        } else if (code == "SIF") {
+            const kv::SongInfoRequest request = kv::ParseSongInfoRequest(arg);
+            if (const auto record = records.find(request.fileName); record != records.end())
+                Send(kv::SongInfoReply(request.index, record->second));
+        } else if (code == "SCN") {
+            Send(kv::kRescanRefused);
+        }
+    }
+
+    testing_support::RawSocket& peer_;
+    size_t room_;
+    size_t calls_ = 0;
+    std::string rescanFrom_;
+    int rescanLines_ = 0;
+    bool rescanning_ = false;
+};
+
+// Another client's rescan answers in place of the server: whatever it answered is asked or
+// sent again once it is over, so each song of the queue is queued once and in order, the
+// buttons come back and the user's volume reaches the server.
+TEST_F(ProtocolTest, RequestsAnsweredByAnotherClientsRescanAreTakenUpAgain) {
+    const std::vector<std::string> songs{Song("Alpha"), Song("Beta"), Song("Gamma"), Song("Delta")};
+    Song("");  // untagged: its information is asked of the server, which holds it
+    const std::vector<std::string> firstThree{"SONG1.MP3", "SONG2.MP3", "SONG3.MP3"};
+    kv::SongFields f;
+    f.title = "SERVER TITLE";
+    f.path = "/SRV/SONG5.MP3";
+    const std::string serverRecord = kv::BuildSongRecord(7, f);
+    const auto count = [](const std::vector<std::string>& lines, std::string_view prefix) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const std::string& l) { return l.starts_with(prefix); });
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> ask;  // what makes the client ask
+        const char* rescanFrom;
+        int rescanLines;
+        std::vector<std::string> queued;  // what the server has queued at the end
+        std::ptrdiff_t volumeLines;       // "#VOL" lines sent
+        std::function<bool(const ScriptedServer&)> done;
+    };
+    const auto play = [&] { main().btnPlayClick(); };
+    const auto queuedAll = [&](const ScriptedServer& s) { return s.queued == firstThree; };
+    for (const Case& c : {
+             Case{"room asked", play, "#CIS", 1, firstThree, 0, queuedAll},
+             Case{"a song submitted", play, "#FIL", 1, firstThree, 0, queuedAll},
+             Case{"a song submitted and the room asked", play, "#FIL", 3, firstThree, 0, queuedAll},
+             Case{"room asked after a volume the server took",
+                  [&] {
+                      main().TrackBar1->setValue(1234);
+                      play();
+                  },
+                  "#CIS", 1, firstThree, 1, queuedAll},
+             Case{"a volume and the room asked after it",
+                  [&] {
+                      main().TrackBar1->setValue(1234);
+                      play();
+                  },
+                  "#VOL", 2, firstThree, 2,
+                  [&](const ScriptedServer& s) { return queuedAll(s) && s.volume == 1234; }},
+             Case{"the skip",
+                  [&] {
+                      play();
+                      main().btnNextClick();
+                  },
+                  "#COMNEXT", 1, firstThree, 0,
+                  [&](const ScriptedServer& s) {
+                      return queuedAll(s) && main().btnNext->isEnabled();
+                  }},
+             Case{"the song information",
+                  [] {},
+                  "#SIF",
+                  1,
+                  {},
+                  0,
+                  [&](const ScriptedServer&) { return main().SongInfoRequests.empty(); }},
+             Case{"this client's own rescan",
+                  [&] {
+                      main().SpeedButton5->setChecked(true);
+                      main().SpeedButton5Click();
+                  },
+                  "#SCN",
+                  1,
+                  {},
+                  0,
+                  [&](const ScriptedServer&) { return !main().SpeedButton5->isChecked(); }},
+         }) {
+        SCOPED_TRACE(c.name);
+        main().ListView1->clear();
+        for (const std::string& song : songs)
+            dm().AddSongToQue(song);
+        main().SongInfoRequests = {kv::SongInfoRequestEntry(4, "SONG5.MP3")};
+        main().IdleTicks = 0;
+        main().RequestInFlight = false;
+        main().SendVolume = false;
+        main().TrackBar1->setValue(30000);
+        main().SendVolume = true;
+        Connect();
+        ScriptedServer server(peer, 3);
+        server.records["SONG5.MP3"] = serverRecord;
+        server.RescanFrom(c.rescanFrom, c.rescanLines);
+        c.ask();
+        const auto end = std::chrono::steady_clock::now() + 60s;
+        while (server.Rescanning() || !c.done(server)) {
+            if (std::chrono::steady_clock::now() > end) {
+                ADD_FAILURE() << "never done; sent: " << testing::PrintToString(server.sent);
+                break;
+            }
+            server.Serve();
+            main().Timer1->OnTimer();
+        }
+        EXPECT_TRUE(!server.scnAnswered.empty() &&
+                    server.scnAnswered.front().starts_with(c.rescanFrom));
+        // A while more: nothing further goes out twice.
+        for (int i = 0; i < 30; ++i) {
+            server.Serve();
+            main().Timer1->OnTimer();
+        }
+        EXPECT_EQ(server.queued, c.queued) << testing::PrintToString(server.sent);
+        // Every "#FIL" the server answered itself queued a song: none came twice, none late.
+        EXPECT_EQ(count(server.sent, "#FIL") - count(server.scnAnswered, "#FIL"),
+                  static_cast<std::ptrdiff_t>(c.queued.size()))
+            << testing::PrintToString(server.sent);
+        EXPECT_FALSE(main().CisPending);
+        EXPECT_FALSE(main().RescanPending);
+        EXPECT_TRUE(main().btnNext->isEnabled());
+        EXPECT_EQ(server.volume, main().TrackBar1->value());
+        EXPECT_EQ(count(server.sent, "#VOL"), c.volumeLines) << "the user's volume reaches it";
+        if (std::string_view(c.rescanFrom) == "#SIF") {
+            EXPECT_EQ(count(server.sent, "#SIF"), 2) << "asked once more";
+            EXPECT_EQ(main().SongLibrary[4].substr(6, 12), "SERVER TITLE");
+        }
+        main().btnStopClick();
+        ClickConnect(false);
+    }
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "client/main_window.h"
 #include "client/volume_bar.h"
 #include "client/windows/server_messages_window.h"
+#include "common/line_protocol.h"
 #include "common/song_record.h"
 #include "common/text_helpers.h"
 #include "platform/qt/tick_timer.h"
@@ -67,10 +68,11 @@ struct ServerSong {
     std::string tag;
 };
 
-// The real sonhall2 in a program folder of its own, listening on a free port.
+// The real sonhall2 in a program folder of its own, listening on a free port; `fillers` small
+// files beside the songs make its scans long.
 class RealServer {
   public:
-    RealServer(const std::vector<ServerSong>& songs, int songLimit)
+    RealServer(const std::vector<ServerSong>& songs, int songLimit, int fillers = 0)
         : port(testing_support::FreePort()) {
         const std::string runtime = std::string(SONH_RUNTIME_DIR) + "/";
         for (const char* name : {"sonhall2", "meter.avi", "connect.avi", "SONHALL2.HLP"})
@@ -78,6 +80,9 @@ class RealServer {
         dir.mkdir("music");
         for (const ServerSong& song : songs)
             Add(song);
+        const std::string filler = testing_support::Mp3Bytes(TagBlock("Filler"));
+        for (int i = 0; i < fillers; ++i)
+            dir.write("music/filler" + std::to_string(i) + ".mp3", filler);
         dir.write("sonhall2.kvc",
                   "[SONHALL]\r\nCROSSFADE=98\r\nDIRECTORIES=1\r\nPORT=" + std::to_string(port) +
                       "\r\nCLIENT SONG=" + std::to_string(songLimit) +
@@ -110,6 +115,9 @@ class Peer {
   public:
     bool Connect(int port) { return line_.Connect(port); }
     void Send(std::string_view line) { line_.Send(line); }
+    std::optional<std::string> Next(std::chrono::milliseconds timeout) {
+        return line_.ReadLine(timeout);
+    }
     // The next line that `wanted` accepts; the lines before it are passed over.
     std::optional<std::string> Await(const std::function<bool(const std::string&)>& wanted,
                                      std::chrono::milliseconds timeout = 30s) {
@@ -151,8 +159,8 @@ struct LocalSong {
 class ServerE2eTest : public ClientTest {
   protected:
     // The server listening, `watcher` logged in beside the client.
-    void StartServer(const std::vector<ServerSong>& songs, int songLimit) {
-        server = std::make_unique<RealServer>(songs, songLimit);
+    void StartServer(const std::vector<ServerSong>& songs, int songLimit, int fillers = 0) {
+        server = std::make_unique<RealServer>(songs, songLimit, fillers);
         ASSERT_TRUE(server->process->started());
         // It listens from its third tick on, some seconds after its window shows.
         ASSERT_TRUE(testing_support::WaitUntil([&] { return watcher.Connect(server->port); }, 90s))
@@ -659,6 +667,119 @@ TEST_F(ServerE2eTest, AServerKilledAndStartedAgainWhileTheClientPlaysFillsItsQue
         [&] { return !den.Ask("#PLY?", "#PLY").starts_with("#PLY@"); }, 30s))
         << "the server plays the client's song\n"
         << server->Log();
+}
+
+// The watcher asks the server to rescan a large library whenever it finds the server idle, for
+// over a minute, while the client plays short songs: whatever the rescans answered in the
+// server's place, the server queues each song of the client's queue once and in queue order,
+// plays them so, and the client's submission goes on after each rescan.
+TEST_F(ServerE2eTest, AnotherClientsRescansNeitherLoseNorRepeatASong) {
+    std::vector<ServerSong> serverSongs;
+    std::vector<LocalSong> localSongs;
+    std::vector<std::string> names;
+    std::string queue;
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "song_" + std::string(1, static_cast<char>('a' + i)) + ".mp3";
+        serverSongs.push_back({name, i % 2 ? kTwoSeconds : kOneAndAHalf, TagBlock("Server")});
+        localSongs.push_back({name, TagBlock("Kitchen " + name)});
+        names.push_back(UpperCase(name));
+        queue += UpperCase(name) + "\r\n";
+    }
+    StartServer(serverSongs, 1, 25000);
+    StartClient(localSongs, queue);
+    LogIn();
+    Click(main().btnPlay);
+
+    const auto queuedSongs = [&] {
+        std::vector<std::string> out;
+        for (const std::string& r : Replies())
+            if (r.starts_with("FIL"))
+                out.push_back(r);
+        return out;
+    };
+    enum class Rescan { Watching, Asked, Running };
+    Rescan rescan = Rescan::Watching;
+    int rescans = 0;
+    bool polling = false;      // the watcher's "#PLY?" is out
+    bool awaitResume = false;  // a rescan ended; the client has not submitted since
+    size_t queuedAtEnd = 0;
+    std::vector<std::string> played;  // the songs the watcher saw the server start, in turn
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto nextTick = start;
+    auto nextPoll = start;
+    auto resumeBy = start;
+    for (;;) {
+        const auto now = Clock::now();
+        const bool longEnough = now - start > 60s && rescans >= 3;
+        if (longEnough && rescan == Rescan::Watching && !awaitResume)
+            break;
+        ASSERT_LT(now - start, 200s) << rescans << " rescans\n" << server->Log();
+        // The client's timer, at its own pace. While the watcher waits for the server to run
+        // dry the client holds its lines, as during a local scan, so the rescan comes while
+        // the client has its questions out.
+        const bool held = !longEnough && !awaitResume && rescan != Rescan::Running;
+        if (!held && now >= nextTick) {
+            Tick();
+            nextTick = now + 500ms;
+            if (awaitResume && queuedSongs().size() > queuedAtEnd)
+                awaitResume = false;
+            ASSERT_TRUE(!awaitResume || now < resumeBy)
+                << "no song submitted after rescan " << rescans << "\n"
+                << server->Log();
+        }
+        if (rescan == Rescan::Watching && !polling && !longEnough && now >= nextPoll) {
+            watcher.Send("#PLY?");
+            polling = true;
+            nextPoll = now + 100ms;
+        }
+        // What the server told the watcher.
+        while (const std::optional<std::string> line = watcher.Next(5ms)) {
+            if (line->starts_with("#PLY")) {
+                polling = false;
+                const size_t star = line->find('*');
+                const size_t colon = line->find(':', star);
+                if (line->starts_with("#PLY@")) {
+                    // Idle: the moment for a rescan, once the client submitted since the last.
+                    if (!awaitResume && !longEnough && rescan == Rescan::Watching) {
+                        watcher.Send("#SCN");
+                        rescan = Rescan::Asked;
+                    }
+                } else if (star != std::string::npos && colon != std::string::npos) {
+                    const std::string file = UpperCase(line->substr(star + 1, colon - star - 1));
+                    if (played.empty() || played.back() != file)
+                        played.push_back(file);
+                }
+            } else if (*line == "#SCNnak") {
+                rescan = Rescan::Watching;
+            } else if (*line == kv::kRescanStarted) {
+                rescan = Rescan::Running;
+            } else if (line->starts_with("#SCNDONE")) {
+                rescan = Rescan::Watching;
+                ++rescans;
+                awaitResume = true;
+                queuedAtEnd = queuedSongs().size();
+                resumeBy = Clock::now() + 60s;
+            }
+        }
+        QCoreApplication::processEvents();
+    }
+    Click(main().btnStop);
+
+    const std::vector<std::string> queued = queuedSongs();
+    ASSERT_GT(queued.size(), 6u);
+    for (size_t i = 0; i < queued.size(); ++i)
+        EXPECT_EQ(queued[i], "FIL ACK" + names[i % names.size()]) << i;
+    // The server plays what it queued, in that order; the last may not have started yet.
+    ASSERT_GE(played.size() + 2, queued.size());
+    for (size_t i = 0; i < played.size(); ++i)
+        EXPECT_EQ(played[i], names[i % names.size()]) << i;
+    // The rescans did answer for the server: the client heard their progress.
+    const std::vector<std::string> replies = Replies();
+    EXPECT_GT(std::count_if(replies.begin(), replies.end(),
+                            [](const std::string& r) { return r.starts_with("SCN READING"); }),
+              0);
+    EXPECT_GE(rescans, 3);
 }
 
 }  // namespace
