@@ -424,8 +424,10 @@ void TaMain::btnSongSelClick() {
     TaSongSel& songSel = *forms_.aSongSel;
     // Modal, without a loop of its own: the main window goes on with its timers and events, as
     // under any modal window, and nothing waits inside this handler for the window to close.
-    if (!songSel.isVisible())
+    if (!songSel.isVisible()) {
+        songSel.CentreOnScreen();
         songSel.setWindowModality(Qt::ApplicationModal);
+    }
     songSel.show();
     songSel.raise();
     songSel.activateWindow();

@@ -15,7 +15,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -47,12 +46,23 @@ TaSongSel::TaSongSel(ClientForms& forms, const ClientEnvironment& env)
     setWindowTitle("Song Selection");
     setMinimumSize(800, 600);
     resize(800, 600);
-    if (const QScreen* screen = QApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    CentreOnScreen();
     CreateControls();
     FormCreate();
     platform::widgets::AddHelpKey(
         this, [this] { return forms_.aMain->HelpFile; }, [] { return 2; });
+}
+
+void TaSongSel::CentreOnScreen() {
+    // Until the window manager has framed this window once, the main window's frame tells
+    // what it adds.
+    if (!env_.screenSize)
+        return;
+    QSize frame = frameGeometry().size();
+    if (frame == size() && forms_.aMain)
+        frame += forms_.aMain->frameGeometry().size() - forms_.aMain->size();
+    const QSize screen = env_.screenSize();
+    move((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2);
 }
 
 void TaSongSel::CreateControls() {
