@@ -171,6 +171,10 @@ void TaSongSel::CreateInfoControls(QWidget* parent) {
     cbGenre = new QComboBox(parent);
     grid->addWidget(cbGenre, 3, 1);
     cbGenre->hide();
+    // Tab follows the fields as they stand: the genre box, made last, takes the genre's turn.
+    QWidget* const order[] = {Edit1, Edit2, Edit3, cbGenre, Edit4, Edit5, Edit6, Edit7, Edit8};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
     // In edit mode Save takes Edit's place, Cancel and Remove stand to its left.
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
