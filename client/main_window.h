@@ -225,7 +225,7 @@ class TaMain : public QMainWindow {
     static std::string PercentTextOf(std::int32_t part, std::int32_t whole);
     void ClearNowPlaying();
     std::uint16_t GetWaveVolume();
-    bool SetWaveVolume(std::uint16_t volume);
+    void SetWaveVolume(std::uint16_t volume);
     void TrackBar1Change();
     void SpeedButton4Click();
 
