@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "client/genre_names.h"
 #include "client/main_window.h"
@@ -61,8 +62,10 @@ void TaSongSel::CentreOnScreen() {
     QSize frame = frameGeometry().size();
     if (frame == size() && forms_.aMain)
         frame += forms_.aMain->frameGeometry().size() - forms_.aMain->size();
+    // On a screen smaller than the window its title bar stays on the screen.
     const QSize screen = env_.screenSize();
-    move((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2);
+    move(std::max(0, (screen.width() - frame.width()) / 2),
+         std::max(0, (screen.height() - frame.height()) / 2));
 }
 
 void TaSongSel::CreateControls() {

@@ -415,6 +415,11 @@ TEST_F(ConveniencesTest, CtrlSAndTheButtonOpenSongSelectionModally) {
     EXPECT_TRUE(songSel().isModal());
     EXPECT_EQ(songSel().frameGeometry(), centred());
     songSel().close();
+    // On a screen smaller than the window, the title bar stays on the screen.
+    screen = QSize(800, 600);
+    m.btnSongSel->click();
+    EXPECT_EQ(songSel().frameGeometry().topLeft(), QPoint(0, 0));
+    songSel().close();
 }
 
 TEST_F(ConveniencesTest, HelpWithoutItsFileSaysWhereItLooked) {
