@@ -75,6 +75,7 @@ void TDm::RefreshPlaylistCombo() {
         for (const std::string& item : items)
             texts.append(platform::fileName(item));
         main.ComboBox2->addItems(texts);
+        main.ComboBox2->setCurrentIndex(-1);  // no text: no playlist is chosen, as the count says
         main.Label6->setText("0");
     }
     setup.FileListBox1.SetMask("");

@@ -305,6 +305,7 @@ void TaSetup::ScanLocalSongs() {
         dm.UpdateSongQueCaption();  // no count of songs no longer queued
         main.ComboBox1->clear();
         main.ComboBox1->addItems(genreItems);
+        main.ComboBox1->setCurrentIndex(-1);  // no text: no genre is chosen, as the count says
         main.Label4->setText("0");
         dm.RefreshPlaylistCombo();
     }

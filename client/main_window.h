@@ -227,7 +227,7 @@ class TaMain : public QMainWindow {
     static std::string PercentTextOf(std::int32_t part, std::int32_t whole);
     void ClearNowPlaying();
     std::uint16_t GetWaveVolume();
-    bool SetWaveVolume(std::uint16_t volume);
+    void SetWaveVolume(std::uint16_t volume);
     void TrackBar1Change();
     void SpeedButton4Click();
 
@@ -251,11 +251,11 @@ class TaMain : public QMainWindow {
     void Help1Click();
     // A click on the tool bar itself, not on its buttons, shows the song listing.
     void Panel13Click();
-    // The position the configuration keeps ("LEFT", "TOP"): that of the window's inner area,
-    // which the program sets and reads back alike whenever the window manager frames it.
+    // The position the configuration keeps ("LEFT", "TOP"): that of the window's frame, its
+    // title bar included.
     int WindowLeft() const;
     int WindowTop() const;
-    // Puts the inner area there, brought onto the screen as a resize would.
+    // Puts the frame there, brought onto the screen as a resize would.
     void PlaceWindow(std::int64_t left, std::int64_t top);
 
   private:

@@ -250,32 +250,34 @@ void TaMain::KeepOnScreen() {
 }
 
 int TaMain::WindowLeft() const {
-    return geometry().x();
+    return frameGeometry().x();
 }
 
 int TaMain::WindowTop() const {
-    return geometry().y();
+    return frameGeometry().y();
 }
 
 void TaMain::PlaceWindow(std::int64_t left, std::int64_t top) {
-    // The frame is known only once the window manager has framed the window; until then it
-    // counts as none, and the inner area still goes exactly where asked.
     const QRect frame = frameGeometry();
-    const QRect inner = geometry();
-    const std::int64_t strutLeft = inner.x() - frame.x(), strutTop = inner.y() - frame.y();
-    const std::int64_t extraWidth = frame.width() - inner.width();
-    const std::int64_t extraHeight = frame.height() - inner.height();
-    Box box{left - strutLeft, top - strutTop, frame.width(), frame.height()};
+    const QSize frameExtra = frame.size() - size();
+    Box box{left, top, frame.width(), frame.height()};
     if (env_.screenSize) {
         const QSize screen = env_.screenSize();
         box = KeptOnScreen(box, screen.width(), screen.height());
     }
     // Without a screen to keep it on, still a rectangle the window system can hold.
     constexpr std::int64_t kFar = std::int64_t{1} << 24;
-    setGeometry(ToInt(std::clamp(box.left + strutLeft, -kFar, kFar)),
-                ToInt(std::clamp(box.top + strutTop, -kFar, kFar)),
-                ToInt(std::max<std::int64_t>(0, box.width - extraWidth)),
-                ToInt(std::max<std::int64_t>(0, box.height - extraHeight)));
+    const QPoint at(ToInt(std::clamp(box.left, -kFar, kFar)),
+                    ToInt(std::clamp(box.top, -kFar, kFar)));
+    const QSize inner(ToInt(std::max<std::int64_t>(0, box.width - frameExtra.width())),
+                      ToInt(std::max<std::int64_t>(0, box.height - frameExtra.height())));
+    // A window already where it belongs is left alone: once shown, its frame may not be known
+    // yet, and a move then would put the inner area where the frame belongs. Before the first
+    // show a move places the frame, whatever the window manager adds.
+    if (inner != size())
+        resize(inner);
+    if (at != frameGeometry().topLeft())
+        move(at);
 }
 
 void TaMain::ShowQueueControlButtons() {
@@ -422,8 +424,10 @@ void TaMain::btnSongSelClick() {
     TaSongSel& songSel = *forms_.aSongSel;
     // Modal, without a loop of its own: the main window goes on with its timers and events, as
     // under any modal window, and nothing waits inside this handler for the window to close.
-    if (!songSel.isVisible())
+    if (!songSel.isVisible()) {
+        songSel.CentreOnScreen();
         songSel.setWindowModality(Qt::ApplicationModal);
+    }
     songSel.show();
     songSel.raise();
     songSel.activateWindow();

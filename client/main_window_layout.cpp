@@ -248,6 +248,12 @@ QWidget* TaMain::CreateSongQueueScreen(QWidget* parent) {
         go->setEnabled(false);
         go->setFixedWidth(32);
     }
+    // The user may type a name; the text stays as typed, and no typed text joins the list.
+    for (QComboBox* combo : {ComboBox1, ComboBox2}) {
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setCompleter(nullptr);
+    }
     SpeedButton6 =
         glyphButton(GroupBox2, QStyle::SP_TitleBarMaxButton, "Click for SONG QUE CONTROL");
     quick->addWidget(ComboBox1, 0, 0);

@@ -101,9 +101,8 @@ std::uint16_t TaMain::GetWaveVolume() {
     return WaveOut.read();
 }
 
-bool TaMain::SetWaveVolume(std::uint16_t volume) {
+void TaMain::SetWaveVolume(std::uint16_t volume) {
     WaveOut.write(volume);
-    return true;
 }
 
 void TaMain::TrackBar1Change() {

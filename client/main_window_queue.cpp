@@ -405,9 +405,12 @@ void TaMain::ConnectQueueEvents() {
     On(btnCopyToselection, &QPushButton::clicked, &TaMain::btnCopyToselectionClick);
     On(btnGenreGo, &QPushButton::clicked, &TaMain::btnGenreGoClick);
     On(btnPlaylistGo, &QPushButton::clicked, &TaMain::btnPlaylistGoClick);
-    // Only the user's choice: the scan and the playlist refresh fill the combos quietly.
+    // Only the user's changes, a choice from the list or a typed key: the scan and the
+    // playlist refresh fill the combos quietly.
     On(ComboBox1, &QComboBox::textActivated, &TaMain::LoadGenreSelection);
+    On(ComboBox1->lineEdit(), &QLineEdit::textEdited, &TaMain::LoadGenreSelection);
     On(ComboBox2, &QComboBox::textActivated, &TaMain::LoadPlaylistSelection);
+    On(ComboBox2->lineEdit(), &QLineEdit::textEdited, &TaMain::LoadPlaylistSelection);
     On(ListView2, &QTreeWidget::itemSelectionChanged, &TaMain::ListView2Click);
     On(SendSelectedSongstoMusicQue1, &QAction::triggered,
        &TaMain::SendSelectedSongstoMusicQue1Click);

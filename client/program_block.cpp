@@ -44,6 +44,7 @@ ProgramBlock::~ProgramBlock() {
 }
 
 void ProgramBlock::Show() {
+    aSetup_->PlaceMainWindow();
     aMain_->show();
 }
 

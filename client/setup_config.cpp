@@ -51,6 +51,23 @@ std::vector<std::int32_t> folderKeyNumbers(const kv::Tcfg& cfg) {
     return numbers;
 }
 
+// A stored number, none when the value is no number.
+std::optional<std::int32_t> numberOrNone(const kv::Tcfg& cfg, const char* key) {
+    try {
+        return cfg.ReadInteger(key);
+    } catch (const kv::ConversionError&) {
+        return std::nullopt;
+    }
+}
+
+// Puts the main window at the stored position; a key that holds no number keeps its edge.
+void placeAsStored(const kv::Tcfg& cfg, TaMain& main) {
+    const auto top = numberOrNone(cfg, keys::kTop);
+    const auto left = numberOrNone(cfg, keys::kLeft);
+    if (top || left)
+        main.PlaceWindow(left.value_or(main.WindowLeft()), top.value_or(main.WindowTop()));
+}
+
 }  // namespace
 
 void TaSetup::LoadConfig() {
@@ -68,23 +85,14 @@ void TaSetup::LoadConfig() {
         // A value that is no number costs that value only: its field keeps what it holds (and
         // its clamp), and the keys after it are still read, so the next save writes back what
         // the user had.
-        const auto number = [&cfg](const char* key) -> std::optional<std::int32_t> {
-            try {
-                return cfg.ReadInteger(key);
-            } catch (const kv::ConversionError&) {
-                return std::nullopt;
-            }
-        };
+        const auto number = [&cfg](const char* key) { return numberOrNone(cfg, key); };
         PlayHere = cfg.ReadBool(keys::kPlayHere);
         folderCount = number(keys::kDirectories);
         ClientName = cfg.ReadString(keys::kClientName);
         if (const auto port = number(keys::kPort))
             SpinEdit1->SetValue(*port);
         Edit3->setText(platform::latin1(cfg.ReadString(keys::kServerIp)));
-        if (const auto top = number(keys::kTop))
-            main.PlaceWindow(main.WindowLeft(), *top);
-        if (const auto left = number(keys::kLeft))
-            main.PlaceWindow(*left, main.WindowTop());
+        placeAsStored(cfg, main);
         Edit2->setText(platform::fileName(cfg.ReadString(keys::kPlaylistDirectory)));
         main.MaxWidth = number(keys::kMaxWidth).value_or(main.MaxWidth);
         main.MaxHeight = number(keys::kMaxHeight).value_or(main.MaxHeight);
@@ -133,6 +141,17 @@ void TaSetup::LoadConfig() {
     if (!foldersRead) {
         for (const std::string& folder : before)
             ListBox1->addItem(platform::fileName(folder));
+    }
+}
+
+void TaSetup::PlaceMainWindow() {
+    const std::string file = ConfigurationFile();
+    if (!platform::files::fileExists(file))
+        return;
+    try {
+        placeAsStored(openSettings(file), *forms_.aMain);
+    } catch (const std::exception&) {
+        // The start-up's load meets the same file and deals with it.
     }
 }
 

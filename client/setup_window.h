@@ -57,6 +57,9 @@ class TaSetup : public platform::widgets::FormDialog {
 
     void LoadConfig();
     void SaveConfig();
+    // Puts the main window at its stored position before its first show, when a move places
+    // the frame: the start-up's load then finds it there.
+    void PlaceMainWindow();
     void UpdateButtons();
     void ScanLocalSongs();
     void ShowModal();

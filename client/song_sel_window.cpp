@@ -15,9 +15,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "client/genre_names.h"
 #include "client/main_window.h"
@@ -47,12 +47,25 @@ TaSongSel::TaSongSel(ClientForms& forms, const ClientEnvironment& env)
     setWindowTitle("Song Selection");
     setMinimumSize(800, 600);
     resize(800, 600);
-    if (const QScreen* screen = QApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    CentreOnScreen();
     CreateControls();
     FormCreate();
     platform::widgets::AddHelpKey(
         this, [this] { return forms_.aMain->HelpFile; }, [] { return 2; });
+}
+
+void TaSongSel::CentreOnScreen() {
+    // Until the window manager has framed this window once, the main window's frame tells
+    // what it adds.
+    if (!env_.screenSize)
+        return;
+    QSize frame = frameGeometry().size();
+    if (frame == size() && forms_.aMain)
+        frame += forms_.aMain->frameGeometry().size() - forms_.aMain->size();
+    // On a screen smaller than the window its title bar stays on the screen.
+    const QSize screen = env_.screenSize();
+    move(std::max(0, (screen.width() - frame.width()) / 2),
+         std::max(0, (screen.height() - frame.height()) / 2));
 }
 
 void TaSongSel::CreateControls() {
@@ -161,6 +174,10 @@ void TaSongSel::CreateInfoControls(QWidget* parent) {
     cbGenre = new QComboBox(parent);
     grid->addWidget(cbGenre, 3, 1);
     cbGenre->hide();
+    // Tab follows the fields as they stand: the genre box, made last, takes the genre's turn.
+    QWidget* const order[] = {Edit1, Edit2, Edit3, cbGenre, Edit4, Edit5, Edit6, Edit7, Edit8};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
     // In edit mode Save takes Edit's place, Cancel and Remove stand to its left.
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -130,6 +130,9 @@ class TaSongSel : public QWidget {
     std::string GenreName(std::uint8_t genre) const;
 
     void FormCreate();
+    // Puts the window's frame in the middle of the screen; before each show, when a move
+    // places the frame.
+    void CentreOnScreen();
     void FormActivate();  // builds the base tree when the tree is empty
     void FormResize();
     // Empties the tree for a new library: forgets every node and the group question.

@@ -39,8 +39,4 @@ std::int32_t StrToInt(std::string_view text) {
     return value;
 }
 
-std::string IntToStr(std::int64_t n) {
-    return std::to_string(n);
-}
-
 }  // namespace kv

@@ -18,6 +18,4 @@ class ConversionError : public platform::Error {
 std::int32_t StrToInt(std::string_view text);
 bool TryStrToInt(std::string_view text, std::int32_t& value);
 
-std::string IntToStr(std::int64_t n);
-
 }  // namespace kv

@@ -41,8 +41,8 @@ inline bool equalsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// Orders names as the original directory listing did: without regard to case, then by bytes
-// so that the order is total.
+// Orders names without regard to case, as a directory listing shows them, then by bytes so
+// that the order is total.
 inline bool lessNoCase(std::string_view a, std::string_view b) {
     const size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {

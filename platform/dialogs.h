@@ -90,7 +90,7 @@ Dialogs* setDialogs(Dialogs* d);
 void showMessage(BoxWait wait, std::string_view text);
 void showError(BoxWait wait, std::string_view text);
 
-// The title of plain message boxes (the original's application title).
+// The title of plain message boxes: the program's title.
 void setProgramTitle(std::string title);
 const std::string& programTitle();
 

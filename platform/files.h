@@ -51,8 +51,8 @@ std::int64_t fileSize(const Name& name);
 bool clearAttributes(const Name& name);
 
 // False for an existing file that may not be written: read-only for its owner, or not
-// writable by this process. Such a file is kept, as the original platform kept a read-only
-// file; a name that does not exist yet may be created.
+// writable by this process. Such a file is kept: its owner's read-only mark says it must not
+// be replaced. A name that does not exist yet may be created.
 bool mayReplace(std::string_view name);
 
 void removeFile(std::string_view name);  // raises IoError

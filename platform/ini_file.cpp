@@ -24,13 +24,9 @@ std::vector<Line> splitLines(const std::string& all) {
             lines.push_back({all.substr(pos), ""});
             break;
         }
-        size_t textEnd = lf;
-        std::string end = "\n";
-        if (textEnd > pos && all[textEnd - 1] == '\r') {
-            --textEnd;
-            end = "\r\n";
-        }
-        lines.push_back({all.substr(pos, textEnd - pos), end});
+        const bool crlf = lf > pos && all[lf - 1] == '\r';
+        const size_t textEnd = crlf ? lf - 1 : lf;
+        lines.push_back({all.substr(pos, textEnd - pos), crlf ? "\r\n" : "\n"});
         pos = lf + 1;
     }
     return lines;

@@ -114,7 +114,7 @@ class TaMain : public QMainWindow {
     bool PlayNextSong(int player);
     void UpdateQueueStatus();
     std::uint16_t GetWaveVolume();
-    bool SetWaveVolume(std::uint16_t volume);
+    void SetWaveVolume(std::uint16_t volume);
     void TrackBar1Change();
     void edtCurrSongDblClick();
 
@@ -124,7 +124,7 @@ class TaMain : public QMainWindow {
     void IdTCPServer1Disconnect(platform::tcp::Connection& connection);
     void Broadcast(std::string_view sender, std::string_view text);
     void RefreshClientList();
-    bool BuildServerInfoReply(std::string& text);
+    void BuildServerInfoReply(std::string& text);
     // The listener's limits and the publishing of Answers; called once, from the constructor.
     void ConnectionHandlingCreate();
     // Publishes the read-only replies as they are now.

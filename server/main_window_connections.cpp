@@ -162,10 +162,9 @@ void TaMain::RefreshClientList() {
         ListBox2->item(static_cast<int>(i))->setText(platform::latin1(ClientList[i]->Name));
 }
 
-bool TaMain::BuildServerInfoReply(std::string& text) {
+void TaMain::BuildServerInfoReply(std::string& text) {
     text =
         kv::ServerInfoReply(TrackBar1->value(), ListBox2->count(), SongsPlayed, ListBox1->count());
-    return true;
 }
 
 void TaMain::ConnectionHandlingCreate() {

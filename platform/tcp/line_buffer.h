@@ -7,8 +7,8 @@
 
 namespace platform::tcp {
 
-// The longest line either side accepts (without its line end). The original took lines of
-// any length; an endless line would exhaust memory.
+// The longest line either side accepts (without its line end), far beyond any line of the
+// protocol; without a limit an endless line would exhaust memory.
 inline constexpr std::size_t kMaxLineLength = 64 * 1024;
 
 namespace detail {

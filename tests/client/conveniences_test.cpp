@@ -398,13 +398,27 @@ TEST_F(ConveniencesTest, CtrlTSwitchesScreensAndTheHelpTopicFollows) {
 
 TEST_F(ConveniencesTest, CtrlSAndTheButtonOpenSongSelectionModally) {
     sonpad::TaMain& m = main();
+    // Its frame, title bar included, in the middle of the 1024 x 768 screen, each time it opens.
+    const auto centred = [this] {
+        const QRect frame = songSel().frameGeometry();
+        return QRect(QPoint((1024 - frame.width()) / 2, (768 - frame.height()) / 2), frame.size());
+    };
     QTest::keyClick(m.ListView2, Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(songSel().isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), &songSel());
+    ASSERT_NE(songSel().frameGeometry(), songSel().geometry()) << "the window has a frame";
+    EXPECT_EQ(songSel().frameGeometry(), centred());
+    songSel().move(10, 20);
     songSel().close();
     m.btnSongSel->click();
     EXPECT_TRUE(songSel().isVisible());
     EXPECT_TRUE(songSel().isModal());
+    EXPECT_EQ(songSel().frameGeometry(), centred());
+    songSel().close();
+    // On a screen smaller than the window, the title bar stays on the screen.
+    screen = QSize(800, 600);
+    m.btnSongSel->click();
+    EXPECT_EQ(songSel().frameGeometry().topLeft(), QPoint(0, 0));
     songSel().close();
 }
 

@@ -426,8 +426,10 @@ TEST_F(LocalScanTest, SongsFoundEmptyTheQueueAndRefreshTheCombosAndNoneFoundKeep
     EXPECT_EQ(main().ListView1->topLevelItemCount(), 0);
     EXPECT_EQ(main().GroupSongQue->title(), "[ SONG QUE ]");
     EXPECT_EQ(Items(main().ComboBox1), (std::vector<std::string>{"Blank", "Blues"}));
+    EXPECT_EQ(main().ComboBox1->currentText(), "") << "no genre chosen";
     EXPECT_EQ(main().Label4->text(), "0");
     EXPECT_EQ(Items(main().ComboBox2), std::vector<std::string>{"Party.ply"});
+    EXPECT_EQ(main().ComboBox2->currentText(), "") << "no playlist chosen";
     EXPECT_EQ(main().Label6->text(), "0");
     EXPECT_TRUE(main().pnlButtons->isEnabled());
     EXPECT_TRUE(main().Panel2->isEnabled());

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimeZone>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -309,6 +310,46 @@ TEST_F(QueueTest, GenreAndPlaylistQuickSelectionsFillTheQueue) {
     main().ComboBox2->setCurrentIndex(1);
     main().LoadPlaylistSelection();
     EXPECT_EQ(main().Label6->text(), "0");
+}
+
+// Both combos take typed text, and every key the user types changes the quick selection; a
+// text that names no genre or playlist finds nothing.
+TEST_F(QueueTest, TypingInTheQuickSelectionCombosSelectsAtEveryKey) {
+    const std::string a = Song("Alpha"), b = Song("Beta");
+    std::string rock = "ROCK", title = "Beta";
+    rock.resize(30, ' ');
+    title.resize(30, ' ');
+    main().GenreIndex = {rock + title + b};
+    main().ComboBox1->addItems({"Blank", "Rock"});
+    main().ComboBox1->setCurrentIndex(-1);
+    QLineEdit* genre = main().ComboBox1->lineEdit();
+    ASSERT_NE(genre, nullptr) << "the genre combo takes typed text";
+    const std::pair<const char*, const char*> keys[] = {
+        {"r", "0"}, {"o", "0"}, {"c", "0"}, {"k", "1"}, {"s", "0"}};
+    for (const auto& [key, count] : keys) {
+        QTest::keyClicks(genre, key);
+        EXPECT_EQ(main().Label4->text(), count) << genre->text().toStdString();
+        EXPECT_EQ(main().btnGenreGo->isEnabled(), std::string(count) != "0");
+    }
+    QTest::keyClick(genre, Qt::Key_Backspace);
+    EXPECT_EQ(main().Label4->text(), "1") << "\"rock\" again";
+    QTest::keyClick(genre, Qt::Key_Return);
+    EXPECT_EQ(main().ComboBox1->count(), 2) << "typed text joins no list";
+
+    const std::string lists = dir.mkdir("lists");
+    dir.write("lists/AB.PLY", "song1.mp3\r\n");
+    setup().Edit2->setText(platform::fileName(lists.back() == '/' ? lists : lists + "/"));
+    QLineEdit* playlist = main().ComboBox2->lineEdit();
+    ASSERT_NE(playlist, nullptr) << "the playlist combo takes typed text";
+    const std::string folder = platform::fromFileName(setup().Edit2->text());
+    for (const char* partial : {"A", "AB", "AB.", "AB.P", "AB.PL"})
+        dialogs.expectMessage("I cannot locate Playlist \"" + folder + partial + "\"");
+    QTest::keyClicks(playlist, "AB.PLY");
+    EXPECT_EQ(dialogs.pending(), 0u);
+    EXPECT_EQ(main().Label6->text(), "1");
+    EXPECT_TRUE(main().btnPlaylistGo->isEnabled());
+    main().btnPlaylistGoClick();
+    EXPECT_EQ(QueueNumbers(), std::vector<std::string>{a});
 }
 
 TEST_F(QueueTest, LibraryRowsGoToTheQueueAndToMySelection) {

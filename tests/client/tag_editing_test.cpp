@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -205,6 +206,37 @@ TEST_F(TagEditingTest, FailuresKeepTheModeAndTheFile) {
     Show(2);
     EXPECT_TRUE(Viewing());
     EXPECT_EQ(testing_support::readFile(tagged), before);
+}
+
+// Tab walks the fields as they stand, the genre among the tag's fields, then the file's.
+TEST_F(TagEditingTest, TabGoesThroughTheTagFieldsWithTheGenreThenTheFileFields) {
+    Show(1);
+    sel().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sel()));
+    const std::vector<std::pair<QWidget*, const char*>> fields = {
+        {sel().Edit1, "Title"},   {sel().Edit2, "Artist"},  {sel().Edit3, "Album"},
+        {sel().cbGenre, "Genre"}, {sel().Edit5, "Year"},    {sel().Edit6, "Comments"},
+        {sel().Edit7, "DRIVE"},   {sel().Edit8, "FILENAME"}};
+    const auto walk = [&](QWidget* genre) {
+        Texts order;
+        sel().Edit1->setFocus();
+        for (size_t i = 0; i < fields.size(); ++i) {
+            const QWidget* at = QApplication::focusWidget();
+            const char* name = "elsewhere";
+            for (const auto& [field, label] : fields)
+                if (at == (field == sel().cbGenre ? genre : field))
+                    name = label;
+            order.push_back(name);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        return order;
+    };
+    const Texts expected{"Title", "Artist",   "Album", "Genre",
+                         "Year",  "Comments", "DRIVE", "FILENAME"};
+    EXPECT_EQ(walk(sel().Edit4), expected) << "viewing";
+    sel().btnTagEdit->click();
+    ASSERT_TRUE(Editing());
+    EXPECT_EQ(walk(sel().cbGenre), expected) << "editing";
 }
 
 }  // namespace
