@@ -27,6 +27,7 @@
 #include "tests/client/client_test_support.h"
 #include "tests/support/mp3_fixtures.h"
 #include "tests/support/queued_input.h"
+#include "tests/support/waits.h"
 
 namespace client_testing {
 namespace {
@@ -157,6 +158,7 @@ TEST_F(WorkInputTest, ALocalScanKeepsItsFoldersAndItsOwnBoxes) {
     setup().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&setup()));
     setup().ListBox1->setCurrentRow(0);
+    setup().UpdateButtons();
     dialogs.expectError();
 
     DuringTheWork([&] { QueueClick(setup().btnRemove); }, {setup().btnRemove});
@@ -167,6 +169,10 @@ TEST_F(WorkInputTest, ALocalScanKeepsItsFoldersAndItsOwnBoxes) {
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_FALSE(dialogs.shown()[0].posted);
     EXPECT_EQ(main().SongLibrary.size(), static_cast<size_t>(kSongs + 1));
+
+    // Without a scan the same press removes the folder.
+    Press(setup().btnRemove);
+    EXPECT_TRUE(WaitUntil([&] { return setup().ListBox1->count() == 0; }));
 }
 
 }  // namespace
