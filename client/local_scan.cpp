@@ -26,6 +26,7 @@
 #include "platform/ascii.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/qt/non_input_events.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/status_panels.h"
 
@@ -44,14 +45,6 @@ class ScanMark {
 
   private:
     bool& flag_;
-};
-
-class WaitCursor {
-  public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
 struct Tag {
@@ -186,7 +179,7 @@ class ScanPass {
         // Events and the progress at the display's rate, not for every file.
         const bool show = count_ == 0 || sinceShown_.elapsed() >= intervalMs_;
         if (show)
-            QCoreApplication::processEvents();
+            platform::qt::letNonInputEventsIn();
         ++count_;
 
         const std::string path = folder + name;
@@ -271,7 +264,7 @@ void TaSetup::ScanLocalSongs() {
     TaSongSel& songSel = *forms_.aSongSel;
     TDm& dm = *forms_.Dm;
 
-    WaitCursor hourglass;
+    const platform::qt::LongWork work;  // the pointer shows it, the user's input is dropped
     progress.setWindowTitle(QString());
     // Started from this window's scan button, or by the main window.
     progress.ShowAbove(isVisible() ? static_cast<QWidget*>(this) : &main);

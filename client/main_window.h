@@ -333,11 +333,12 @@ class TaMain : public QMainWindow {
     bool Busy() const;
 
   private:
-    // A control's signal runs a handler of this window, inside the error guard.
+    // A control's signal runs a handler of this window as the user's command.
     template <class Sender, class Signal>
     void On(Sender* sender, Signal signal, void (TaMain::*handler)()) {
-        connect(sender, signal, this,
-                [this, handler] { platform::guarded([this, handler] { (this->*handler)(); }); });
+        connect(sender, signal, this, [this, handler] {
+            platform::guardedCommand([this, handler] { (this->*handler)(); });
+        });
     }
 
     void CreateControls();

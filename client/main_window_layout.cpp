@@ -413,7 +413,7 @@ void TaMain::ConnectEvents() {
     connect(Exit1, &QAction::triggered, this,
             [this] { platform::guarded([this] { Exit1Click(); }); });
     platform::widgets::OnOwnClick(Panel13,
-                                  [this] { platform::guarded([this] { Panel13Click(); }); });
+                                  [this] { platform::guardedCommand([this] { Panel13Click(); }); });
     ConnectQueueEvents();
     ConnectConvenienceEvents();
 }

@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QMetaObject>
 #include <QSlider>
-#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -25,6 +24,7 @@
 #include "platform/event_guard.h"
 #include "platform/files.h"
 #include "platform/qt/locale_compare.h"
+#include "platform/qt/non_input_events.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/spin_edit.h"
@@ -33,7 +33,6 @@ namespace sonpad {
 namespace {
 
 constexpr int kFilenameColumn = 4;  // the queue's "Filename" column
-constexpr int kBusyRetryMs = 50;
 
 }  // namespace
 
@@ -46,8 +45,8 @@ void TaMain::showEvent(QShowEvent* event) {
     QMetaObject::invokeMethod(
         this,
         [this] {
+            startUpQueued_ = false;  // from here on the start-up is under way
             platform::guarded([this] { FormShow(); });
-            startUpQueued_ = false;
         },
         Qt::QueuedConnection);
 }
@@ -64,6 +63,7 @@ void TaMain::FormShow() {
             main.FirstShow = false;
         }
     } endOfStartUp{*this};
+    const platform::WorkUnderWay work;  // a close meanwhile waits for its end
 
     TaSetup& setup = *forms_.aSetup;
     const std::string configuration = AppDir + keys::kConfigFile;
@@ -199,7 +199,7 @@ void TaMain::SaveSongQueue() {
 
 bool TaMain::Busy() const {
     // A close before the start-up has reloaded the queue would lose the saved queue.
-    return startUpQueued_ || startingUp_ || forms_.aSetup->Scanning;
+    return startUpQueued_ || startingUp_ || platform::workUnderWay();
 }
 
 void TaMain::closeEvent(QCloseEvent* event) {
@@ -207,15 +207,20 @@ void TaMain::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    if (startUpQueued_) {
+        // The start-up comes first; this close follows it.
+        event->ignore();
+        QMetaObject::invokeMethod(
+            this, [this] { close(); }, Qt::QueuedConnection);
+        return;
+    }
     if (Busy()) {
         // The start-up and a scan let events in; the close comes once they are done. A window
         // they wait for meanwhile is closed first, as the user would have to.
         event->ignore();
-        QTimer::singleShot(kBusyRetryMs, this, [this] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-            close();
-        });
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this)
+            modal->close();
+        platform::qt::closeWhenWorkEnds(*this);
         return;
     }
     platform::guarded([this] { FormCloseQuery(); });

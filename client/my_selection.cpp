@@ -77,7 +77,7 @@ void TaSongSel::CreateSelectionControls(QWidget* parent) {
     OnClick(btnLoad, &TaSongSel::btnLoadClick);
     OnClick(btnClose, &TaSongSel::btnCloseClick);
     connect(Copysongstoanotherlocation1, &QAction::triggered, this,
-            [this] { platform::guarded([this] { Copysongstoanotherlocation1Click(); }); });
+            [this] { platform::guardedCommand([this] { Copysongstoanotherlocation1Click(); }); });
     connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         PopupMenu2->popup(ListView1->viewport()->mapToGlobal(at));
     });

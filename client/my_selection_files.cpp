@@ -121,6 +121,7 @@ void TaSongSel::Copysongstoanotherlocation1Click() {
     if (folder == "/")
         folder.clear();
 
+    const platform::qt::LongWork work;
     TaCopyFile& window = *forms_.aCopyFile;
     window.setWindowTitle(QString());
     window.Gauge1->SetMaxValue(n);
@@ -130,7 +131,7 @@ void TaSongSel::Copysongstoanotherlocation1Click() {
     {
         const kv::AtExit closeWindow([&window] { window.close(); });
         // The window is drawn before a copy that may take long, and stays drawn meanwhile;
-        // clicks and keys wait for the job's end.
+        // clicks and keys are dropped.
         platform::qt::waitUntilDrawn(window);
         platform::qt::NonInputEventPacer pacer(env_.progressIntervalMs);
         outcome = CopySongFiles(

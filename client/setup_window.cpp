@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "client/config_keys.h"
@@ -25,8 +24,6 @@
 
 namespace sonpad {
 namespace {
-
-constexpr int kCloseRetryMs = 50;
 
 using platform::widgets::FocusOnEnter;
 
@@ -110,8 +107,9 @@ void TaSetup::CreateControls() {
     setFixedSize(394, 252);
 
     const auto on = [this](QPushButton* b, void (TaSetup::*handler)()) {
-        connect(b, &QPushButton::clicked, this,
-                [this, handler] { platform::guarded([this, handler] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this, [this, handler] {
+            platform::guardedCommand([this, handler] { (this->*handler)(); });
+        });
     };
     on(btnAdd, &TaSetup::btnAddClick);
     on(btnRemove, &TaSetup::btnRemoveClick);
@@ -202,21 +200,6 @@ void TaSetup::btnCloseClick() {
 
 void TaSetup::BitBtn2Click() {
     ScanLocalSongs();
-}
-
-void TaSetup::done(int result) {
-    if (Scanning) {
-        // The close's save reloads the folder list the scan is reading: close after the scan.
-        if (!closePending_) {
-            closePending_ = true;
-            QTimer::singleShot(kCloseRetryMs, this, [this, result] {
-                closePending_ = false;
-                done(result);
-            });
-        }
-        return;
-    }
-    FormDialog::done(result);
 }
 
 void TaSetup::FormClose() {

@@ -85,8 +85,6 @@ class TaSetup : public platform::widgets::FormDialog {
     bool Edit3KeyDown(int key);
     bool SpinEdit1KeyDown(int key);
 
-    void done(int result) override;
-
   protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -96,7 +94,6 @@ class TaSetup : public platform::widgets::FormDialog {
 
     ClientForms& forms_;
     const ClientEnvironment& env_;
-    bool closePending_ = false;  // a close waits for the scan's end
 };
 
 }  // namespace sonpad

@@ -93,7 +93,7 @@ void TaSongSel::CreateControls() {
 
 void TaSongSel::OnClick(QPushButton* button, void (TaSongSel::*handler)()) {
     connect(button, &QPushButton::clicked, this,
-            [this, handler] { platform::guarded([this, handler] { (this->*handler)(); }); });
+            [this, handler] { platform::guardedCommand([this, handler] { (this->*handler)(); }); });
 }
 
 void TaSongSel::CreateTreeControls(QWidget* parent) {
@@ -144,16 +144,17 @@ void TaSongSel::CreateTreeControls(QWidget* parent) {
     OnClick(btnGenre, &TaSongSel::btnGenreClick);
     OnClick(btnAlbum, &TaSongSel::btnAlbumClick);
     connect(Yes1, &QAction::triggered, this,
-            [this] { platform::guarded([this] { Yes1Click(); }); });
-    connect(No1, &QAction::triggered, this, [this] { platform::guarded([this] { No1Click(); }); });
+            [this] { platform::guardedCommand([this] { Yes1Click(); }); });
+    connect(No1, &QAction::triggered, this,
+            [this] { platform::guardedCommand([this] { No1Click(); }); });
     connect(TreeView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         if (questionAttached_)
             PopupMenu1->popup(TreeView1->viewport()->mapToGlobal(at));
     });
     connect(TreeView1, &QTreeWidget::itemClicked, this,
-            [this] { platform::guarded([this] { TreeView1Click(); }); });
+            [this] { platform::guardedCommand([this] { TreeView1Click(); }); });
     connect(TreeView1, &QTreeWidget::itemDoubleClicked, this,
-            [this] { platform::guarded([this] { TreeView1DblClick(); }); });
+            [this] { platform::guardedCommand([this] { TreeView1DblClick(); }); });
     TreeView1->installEventFilter(this);
     parent->installEventFilter(this);
 }
@@ -251,7 +252,7 @@ void TaSongSel::CreateSearchControls(QWidget* parent) {
     row->addLayout(right, 1);
 
     connect(btnGo, &QPushButton::clicked, this,
-            [this] { platform::guarded([this] { btnGoClick(); }); });
+            [this] { platform::guardedCommand([this] { btnGoClick(); }); });
     Edit9->installEventFilter(this);
 }
 

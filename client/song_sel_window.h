@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -217,7 +218,8 @@ class TaSongSel : public QWidget {
     bool genreChecking_ = false;    // the genre message is up
     bool baseTreePending_ = false;  // from the window's show to the base tree's end
     platform::qt::NonInputEventPacer buildPacer_;
-    std::vector<QIcon> nodeIcons_;  // by image and selected image
+    std::optional<platform::qt::LongWork> building_;  // while a build runs
+    std::vector<QIcon> nodeIcons_;                    // by image and selected image
 };
 
 }  // namespace sonpad

@@ -111,6 +111,8 @@ void TaSongSel::SetBusy(bool busy) {
             } catch (const platform::Error&) {
             }
         }
+        if (!building_)
+            building_.emplace();
         TreeView1->hide();  // its place stays, so the button bar does not move
         FormResize();
         Animate1->show();
@@ -123,12 +125,12 @@ void TaSongSel::SetBusy(bool busy) {
     TreeView1->show();
     if (!btnAlbum->isEnabled() && !btnArtists->isEnabled() && !btnGenre->isEnabled())
         Panel3->hide();
-    platform::qt::takeHeldInput();
+    building_.reset();
 }
 
 void TaSongSel::RedrawPanel1() {
-    // The animation's frames and the windows' paints come in; clicks and keys wait for the
-    // build's end.
+    // The animation's frames and the windows' paints come in; clicks, wheel turns and keys
+    // are dropped.
     buildPacer_.letInWhenDue();
 }
 

@@ -1,6 +1,9 @@
 #include "platform/dialogs.h"
 
 #include <cstdio>
+#include <utility>
+
+#include "platform/work_under_way.h"
 
 namespace platform {
 
@@ -72,10 +75,42 @@ UnattendedDialogs standIn;
 Dialogs* installed = nullptr;
 std::string title;
 
+// What reaches a box from outside long work: a plain or error box is posted, so it does not
+// hold the work with an event loop of its own; a question is answered No and a chooser
+// cancelled, so nothing the user did not see asked goes ahead.
+class DuringLongWork : public Dialogs {
+  public:
+    Dialogs* inner = nullptr;
+    void showMessage(std::string_view text) override { inner->postMessage(text); }
+    void showError(std::string_view text) override { inner->postError(text); }
+    void postMessage(std::string_view text) override { inner->postMessage(text); }
+    void postError(std::string_view text) override { inner->postError(text); }
+    void postTrackedError(std::string_view text, std::function<void()> closed) override {
+        inner->postTrackedError(text, std::move(closed));
+    }
+    bool confirm(std::string_view) override { return false; }
+    std::optional<std::string> browseForFolder(std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
+
+  protected:
+    std::optional<std::string> askOpenFile(const FileDialogOptions&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> askSaveFile(const FileDialogOptions&) override {
+        return std::nullopt;
+    }
+};
+
 }  // namespace
 
 Dialogs& dialogs() {
-    return installed ? *installed : standIn;
+    Dialogs& d = installed ? *installed : standIn;
+    if (!outsideLongWork())
+        return d;
+    static DuringLongWork guard;
+    guard.inner = &d;
+    return guard;
 }
 
 Dialogs* setDialogs(Dialogs* d) {

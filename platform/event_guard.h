@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/dialogs.h"
+#include "platform/work_under_way.h"
 
 namespace platform {
 
@@ -25,6 +26,15 @@ void guarded(Handler&& handler, BoxWait wait = BoxWait::UntilClosed) noexcept {
         } catch (...) {
         }
     }
+}
+
+// A user's command (a button, a menu entry, whatever invoked it: the mouse, a key, the
+// accessibility tree): guarded, and refused, doing nothing, while it comes from outside long
+// work under way (see outsideLongWork).
+template <class Handler>
+void guardedCommand(Handler&& handler) noexcept {
+    if (!outsideLongWork())
+        guarded(std::forward<Handler>(handler));
 }
 
 }  // namespace platform

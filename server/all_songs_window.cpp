@@ -38,12 +38,12 @@ TaAllSongs::TaAllSongs(ServerForms& forms) : QWidget(nullptr), forms_(forms) {
 
     PopupMenu1 = new QMenu(this);
     connect(PopupMenu1->addAction("&Save List"), &QAction::triggered, this,
-            [this] { platform::guarded([this] { SaveList1Click(); }); });
+            [this] { platform::guardedCommand([this] { SaveList1Click(); }); });
     connect(PopupMenu1->addAction("&Load List"), &QAction::triggered, this,
-            [this] { platform::guarded([this] { LoadList1Click(); }); });
+            [this] { platform::guardedCommand([this] { LoadList1Click(); }); });
     PopupMenu1->addSeparator();
     connect(PopupMenu1->addAction("&Clear List"), &QAction::triggered, this,
-            [this] { platform::guarded([this] { ClearList1Click(); }); });
+            [this] { platform::guardedCommand([this] { ClearList1Click(); }); });
     connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         PopupMenu1->popup(ListView1->viewport()->mapToGlobal(at));
     });

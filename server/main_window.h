@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/tcp/tcp_server.h"
+#include "platform/work_under_way.h"
 #include "server/query_answers.h"
 #include "server/server_environment.h"
 #include "server/server_forms.h"
@@ -154,7 +155,6 @@ class TaMain : public QMainWindow {
     void LoadAnimations();
     void ShowStoppedState();
     void HandleLine(platform::tcp::Connection& connection, const std::string& line);
-    void RunPendingActions();
 
     // Marks the window busy for as long as it lives.
     class BusyScope {
@@ -166,14 +166,13 @@ class TaMain : public QMainWindow {
 
       private:
         TaMain& main_;
+        platform::WorkUnderWay work_;
     };
 
     ServerForms& forms_;
     const ServerEnvironment& env_;
     bool formShown_ = false;
-    int busyDepth_ = 0;  // start-up and ticks under way
     bool closing_ = false;
-    std::vector<std::function<void()>> pending_;
     // The receiver of the signals that publish Answers: gone, and so disconnected, before the
     // controls go.
     QObject answersPublisher_;

@@ -153,12 +153,13 @@ void TaMain::CreateControls() {
     };
 
     connect(btnActivate, &QPushButton::clicked, this,
-            [this] { platform::guarded([this] { btnActivateClick(); }); });
+            [this] { platform::guardedCommand([this] { btnActivateClick(); }); });
     connect(btnDeactivate, &QPushButton::clicked, this, [this] {
-        platform::guarded([this] { RunWhenIdle([this] { btnDeactivateClick(); }); });
+        platform::guardedCommand([this] { RunWhenIdle([this] { btnDeactivateClick(); }); });
     });
-    connect(btnSetup, &QPushButton::clicked, this,
-            [this] { platform::guarded([this] { RunWhenIdle([this] { btnSetupClick(); }); }); });
+    connect(btnSetup, &QPushButton::clicked, this, [this] {
+        platform::guardedCommand([this] { RunWhenIdle([this] { btnSetupClick(); }); });
+    });
     connect(TrackBar1, &QSlider::valueChanged, this,
             [this] { platform::guarded([this] { TrackBar1Change(); }); });
     Panel4->installEventFilter(this);

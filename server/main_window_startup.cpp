@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMetaObject>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
 #include <algorithm>
 #include <string_view>
 
@@ -32,12 +32,9 @@
 
 namespace sonhall {
 
-TaMain::BusyScope::BusyScope(TaMain& main) : main_(main) {
-    ++main_.busyDepth_;
-}
+TaMain::BusyScope::BusyScope(TaMain& main) : main_(main) {}
 
 TaMain::BusyScope::~BusyScope() {
-    --main_.busyDepth_;
     main_.BusyEnded();
 }
 
@@ -68,10 +65,6 @@ TaMain::TaMain(ServerForms& forms, const ServerEnvironment& env) : forms_(forms)
     IdTCPServer1.onExecute([this](platform::tcp::Connection& c) { IdTCPServer1Execute(c); });
     IdTCPServer1.onDisconnect([this](platform::tcp::Connection& c) { IdTCPServer1Disconnect(c); });
     ConnectionHandlingCreate();
-    Dispatcher.onIdle = [this] {
-        if (!pending_.empty() && !Busy())
-            QTimer::singleShot(0, this, [this] { RunPendingActions(); });
-    };
     MediaPlayer1 = env_.makePlayer();
     MediaPlayer2 = env_.makePlayer();
     if (env_.makeVolumeDevices)
@@ -275,29 +268,18 @@ std::string TaMain::UptimeText() const {
 }
 
 bool TaMain::Busy() const {
-    return busyDepth_ > 0 || Dispatcher.depth() > 0 || (forms_.aSetup && forms_.aSetup->Scanning());
+    return platform::workUnderWay();
 }
 
 void TaMain::RunWhenIdle(std::function<void()> action) {
-    if (!Busy()) {
-        action();
-        return;
-    }
-    pending_.push_back(std::move(action));
+    platform::whenWorkEnds([window = QPointer<TaMain>(this), action = std::move(action)] {
+        if (window)
+            action();
+    });
 }
 
 void TaMain::BusyEnded() {
     PublishQueryAnswers();
-    if (!pending_.empty() && !Busy())
-        QTimer::singleShot(0, this, [this] { RunPendingActions(); });
-}
-
-void TaMain::RunPendingActions() {
-    while (!pending_.empty() && !Busy()) {
-        auto action = std::move(pending_.front());
-        pending_.erase(pending_.begin());
-        platform::guarded(action);
-    }
 }
 
 void TaMain::Shutdown() {

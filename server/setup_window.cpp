@@ -126,8 +126,9 @@ void TaSetup::CreateControls() {
     setFixedSize(462, 236);
 
     const auto on = [this](QPushButton* b, void (TaSetup::*handler)()) {
-        connect(b, &QPushButton::clicked, this,
-                [this, handler] { platform::guarded([this, handler] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this, [this, handler] {
+            platform::guardedCommand([this, handler] { (this->*handler)(); });
+        });
     };
     on(buttonAdd, &TaSetup::buttonAddClick);
     on(buttonRemove, &TaSetup::buttonRemoveClick);

@@ -25,7 +25,6 @@ class ScanMark {
     ScanMark(bool& flag, TaMain& main) : flag_(flag), main_(main) { flag_ = true; }
     ~ScanMark() {
         flag_ = false;
-        platform::qt::takeHeldInput();
         main_.BusyEnded();
     }
     ScanMark(const ScanMark&) = delete;
@@ -34,6 +33,7 @@ class ScanMark {
   private:
     bool& flag_;
     TaMain& main_;
+    platform::qt::LongWork work_;
 };
 
 // Keeps the list's repainting off while the scan fills the library.
@@ -85,9 +85,9 @@ void TaSetup::ReadSongs() {
             bar->setValue(static_cast<int>(n));
             bar->repaint();
         }
-        // Paints, timers and the connections' lines come in; the user's input waits for the
-        // scan's end, so nothing the user does (a box, a folder chooser, a menu) can run an
-        // event loop on top of the scan and hold it, the clients and the playback with it.
+        // Paints, timers and the connections' lines come in; the user's input is dropped, so
+        // nothing the user does (a box, a folder chooser, a menu) can run an event loop on top
+        // of the scan and hold it, the clients and the playback with it.
         platform::qt::letNonInputEventsIn();
         sinceShown.restart();
     };

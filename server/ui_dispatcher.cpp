@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include "platform/work_under_way.h"
+
 namespace sonhall {
 
 UiDispatcher::UiDispatcher() : uiThread_(std::this_thread::get_id()) {}
@@ -45,10 +47,14 @@ void UiDispatcher::deliverOne() {
 
 void UiDispatcher::run(Job& job) {
     ++depth_;
-    try {
-        (*job.fn)();
-    } catch (...) {
-        job.error = std::current_exception();
+    {
+        // What must not happen in a job's middle waits for its end (platform::whenWorkEnds).
+        const platform::WorkUnderWay work;
+        try {
+            (*job.fn)();
+        } catch (...) {
+            job.error = std::current_exception();
+        }
     }
     --depth_;
     {

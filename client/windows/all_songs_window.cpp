@@ -161,11 +161,12 @@ void TaAllSongs::LoadSongLibraryFile(const std::string& path) {
     progress.ProgressBar1->setValue(0);
     progress.setWindowTitle("Loading...");
     progress.SetStatusText("Songs read: 0");
+    const platform::qt::LongWork work;
     const ProgressShown shown(
         progress, isVisible() ? static_cast<QWidget*>(this) : static_cast<QWidget*>(forms_.aMain));
     ListingRows rows(ListView1);
     // The bar and the count from the first line on, at the display's rate, and as they end;
-    // the windows are drawn meanwhile, clicks and keys wait for the load's end.
+    // the windows are drawn meanwhile, clicks and keys are dropped.
     platform::qt::NonInputEventPacer pacer(env_.progressIntervalMs);
     const auto show = [&](size_t index) {
         progress.ProgressBar1->setValue(ClampToInt(index));

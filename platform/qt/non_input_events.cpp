@@ -1,7 +1,10 @@
 #include "platform/qt/non_input_events.h"
 
-#include <QAbstractEventDispatcher>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QEvent>
+#include <QMenu>
+#include <QPointer>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -9,20 +12,167 @@
 namespace platform::qt {
 namespace {
 
+constexpr const char* kTakesInput = "takesInputDuringWork";
+
 bool Exposed(const QWidget& widget) {
     const QWindow* window = widget.window()->windowHandle();
     return window && window->isExposed();
 }
 
-}  // namespace
-
-void letNonInputEventsIn() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+bool IsInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonRelease:
+        case QEvent::NonClientAreaMouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::InputMethod:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::NativeGesture:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return true;
+        default:
+            return false;
+    }
 }
 
-void takeHeldInput() {
-    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
-        dispatcher->wakeUp();
+// The top-level widget the event is meant for; a shortcut's or an action's is the active window.
+QWidget* TopLevelOf(QObject* receiver) {
+    if (auto* widget = qobject_cast<QWidget*>(receiver))
+        return widget->window();
+    if (auto* window = qobject_cast<QWindow*>(receiver)) {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->windowHandle() == window)
+                return top;
+        return nullptr;
+    }
+    return QApplication::activeWindow();
+}
+
+// The events long work lets in pass here first.
+class InputDuringWork : public QObject {
+  public:
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        if (IsInput(event->type())) {
+            if (!lettingIn_ || QThread::currentThread()->loopLevel() != loopLevel_)
+                return false;  // a box the work shows takes its own input
+            QWidget* top = TopLevelOf(receiver);
+            if (top && top->property(kTakesInput).toBool())
+                return false;
+            // Taken and dropped: a widget that overrides a shortcut takes the key, which is
+            // dropped in turn.
+            event->accept();
+            return true;
+        }
+        if (event->type() == QEvent::Show && outsideLongWork())
+            if (auto* menu = qobject_cast<QMenu*>(receiver))
+                QMetaObject::invokeMethod(menu, &QWidget::close, Qt::QueuedConnection);
+        return false;
+    }
+
+    // Set while long work's own let-in runs, at the loop level it runs at.
+    bool lettingIn_ = false;
+    int loopLevel_ = 0;
+};
+
+InputDuringWork& Filter() {
+    static InputDuringWork* filter = new InputDuringWork;  // lives as long as the program
+    return *filter;
+}
+
+void InstallHooks() {
+    static const bool installed = [] {
+        WorkHooks hooks;
+        hooks.loopLevel = [] { return QThread::currentThread()->loopLevel(); };
+        hooks.longWorkBegan = [] {
+            if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+                return;
+            qApp->installEventFilter(&Filter());
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        };
+        hooks.longWorkEnded = [] {
+            if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+                return;
+            QApplication::restoreOverrideCursor();
+            qApp->removeEventFilter(&Filter());
+        };
+        hooks.post = [](std::function<void()> call) {
+            if (QCoreApplication* app = QCoreApplication::instance())
+                QTimer::singleShot(0, app, std::move(call));
+            else
+                call();
+        };
+        setWorkHooks(std::move(hooks));
+        return true;
+    }();
+    (void)installed;
+}
+
+// So the deferred commands of short work are posted even before any long work ran.
+const bool kHooksInstalled = (InstallHooks(), true);
+
+// The let-in of long work's own code; nested let-ins (a job inside a rescan) keep it.
+class LetIn {
+  public:
+    LetIn() : was_(Filter().lettingIn_), level_(Filter().loopLevel_) {
+        Filter().lettingIn_ = true;
+        Filter().loopLevel_ = QThread::currentThread()->loopLevel();
+    }
+    ~LetIn() {
+        Filter().lettingIn_ = was_;
+        Filter().loopLevel_ = level_;
+    }
+    LetIn(const LetIn&) = delete;
+    LetIn& operator=(const LetIn&) = delete;
+
+  private:
+    bool was_;
+    int level_;
+    LettingEventsIn mark_;
+};
+
+void LetEventsIn(QEventLoop::ProcessEventsFlags flags) {
+    if (!longWorkUnderWay()) {
+        // No long work: nothing is dropped, the input waits as before.
+        QCoreApplication::processEvents(flags | QEventLoop::ExcludeUserInputEvents);
+        return;
+    }
+    const LetIn letIn;
+    QCoreApplication::processEvents(flags);
+}
+
+}  // namespace
+
+LongWork::LongWork() : work_((InstallHooks(), WorkUnderWay::Kind::LetsEventsIn)) {}
+
+void letNonInputEventsIn() {
+    LetEventsIn(QEventLoop::AllEvents);
+}
+
+void takesInputDuringWork(QWidget& window) {
+    window.setProperty(kTakesInput, true);
+}
+
+void closeWhenWorkEnds(QWidget& window) {
+    whenWorkEnds([w = QPointer<QWidget>(&window)] {
+        if (w)
+            w->close();
+    });
 }
 
 void waitUntilDrawn(QWidget& widget, int maxWaitMs) {
@@ -31,18 +181,12 @@ void waitUntilDrawn(QWidget& widget, int maxWaitMs) {
     deadline.start(maxWaitMs);
     letNonInputEventsIn();
     while (widget.isVisible() && !Exposed(widget) && deadline.isActive())
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                        QEventLoop::WaitForMoreEvents);
+        LetEventsIn(QEventLoop::WaitForMoreEvents);
     // The paint the exposure asked for.
     letNonInputEventsIn();
 }
 
 NonInputEventPacer::NonInputEventPacer(int intervalMs) : intervalMs_(intervalMs) {}
-
-NonInputEventPacer::~NonInputEventPacer() {
-    if (sinceLast_.isValid())
-        takeHeldInput();
-}
 
 bool NonInputEventPacer::due() const {
     return !sinceLast_.isValid() || sinceLast_.elapsed() >= intervalMs_;

@@ -2,19 +2,38 @@
 
 #include <QElapsedTimer>
 
+#include "platform/work_under_way.h"
+
 class QWidget;
 
 namespace platform::qt {
 
-// Work that runs on the user-interface thread keeps the windows drawn: paints, timers (an
-// animation's frames) and what the window system says of windows (shown, exposed, moved,
-// closed) are handled. Clicks and keys stay queued until the work is done, so they cannot
-// start anything inside it.
+// Long work on the user-interface thread, for as long as it lives (nests): the pointer shows
+// that the program is busy, and while the work lets events in, the user's input to the windows
+// it blocks (clicks, wheel turns, keys, shortcuts, context menus) is dropped, not held, so it
+// never acts on what the windows show after the work. A menu that something let in opens is
+// closed again. A window's close is not input: it comes through.
+class LongWork {
+  public:
+    LongWork();
+    LongWork(const LongWork&) = delete;
+    LongWork& operator=(const LongWork&) = delete;
+
+  private:
+    WorkUnderWay work_;
+};
+
+// Lets every event in but the user's input to the windows long work blocks: paints, timers
+// (an animation's frames), sockets, what the window system says of windows (shown, exposed,
+// closed), and the input to a box posted meanwhile. Called by long work only.
 void letNonInputEventsIn();
 
-// At the work's end: the clicks and keys held meanwhile are taken at once, not only with the
-// next event from the window system.
-void takeHeldInput();
+// A window that takes the user's input while long work lets events in: a posted box, which
+// only stands beside the work.
+void takesInputDuringWork(QWidget& window);
+
+// Closes window once no work is under way (at once when none is).
+void closeWhenWorkEnds(QWidget& window);
 
 // Lets non-input events in until the window that holds widget is on the screen and drawn, or
 // maxWaitMs have passed: a window manager maps a window just shown only after a round trip.
@@ -23,13 +42,9 @@ void waitUntilDrawn(QWidget& widget, int maxWaitMs = 1000);
 
 // Lets non-input events in at the display's rate, for work that would otherwise do it per
 // item: due() at the first call and then once intervalMs have passed since the last letIn().
-// Its end takes the held input.
 class NonInputEventPacer {
   public:
     explicit NonInputEventPacer(int intervalMs);
-    ~NonInputEventPacer();
-    NonInputEventPacer(const NonInputEventPacer&) = delete;
-    NonInputEventPacer& operator=(const NonInputEventPacer&) = delete;
 
     bool due() const;
     void letIn();

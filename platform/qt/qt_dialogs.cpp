@@ -9,10 +9,29 @@
 #include <QPushButton>
 #include <cstdio>
 
+#include "platform/qt/non_input_events.h"
 #include "platform/qt/text_edge.h"
 
 namespace platform {
 namespace {
+
+// A box that long work shows waits for the user: over it the pointer is the usual one.
+class UsualPointer {
+  public:
+    UsualPointer() : set_(longWorkUnderWay()) {
+        if (set_)
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~UsualPointer() {
+        if (set_)
+            QApplication::restoreOverrideCursor();
+    }
+    UsualPointer(const UsualPointer&) = delete;
+    UsualPointer& operator=(const UsualPointer&) = delete;
+
+  private:
+    bool set_;
+};
 
 QWidget* parentWindow() {
     // Above a modal window, so that a box it brings up can be used.
@@ -63,6 +82,7 @@ void plainBox(bool headless, std::string_view title, std::string_view text, QMes
         QMessageBox box(icon, boxText(title), boxText(text), QMessageBox::NoButton, parentWindow());
         addOk(box);
         keepTitleWhole(box);
+        const UsualPointer pointer;
         box.exec();
         return;
     }
@@ -72,6 +92,7 @@ void plainBox(bool headless, std::string_view title, std::string_view text, QMes
     keepTitleWhole(*box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
+    qt::takesInputDuringWork(*box);
     if (closed)
         QObject::connect(box, &QDialog::finished, [closed = std::move(closed)] { closed(); });
     box->show();
@@ -121,6 +142,7 @@ bool QtDialogs::confirm(std::string_view text) {
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
     keepTitleWhole(box);
+    const UsualPointer pointer;
     box.exec();
     return box.clickedButton() == yes;
 }
@@ -149,6 +171,7 @@ std::optional<std::string> chooseFile(const FileDialogOptions& options, bool sav
     chooser.setOption(QFileDialog::DontConfirmOverwrite);
     if (!options.fileName.empty())
         chooser.selectFile(fileName(options.fileName));
+    const UsualPointer pointer;
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
         return std::nullopt;
     return fromFileName(chooser.selectedFiles().front());

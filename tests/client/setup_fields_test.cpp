@@ -6,10 +6,12 @@
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
+#include <optional>
 
 #include "client/setup_window.h"
 #include "client/song_sel_window.h"
 #include "common/text_helpers.h"
+#include "platform/qt/non_input_events.h"
 #include "platform/widgets/spin_edit.h"
 #include "tests/client/client_test_support.h"
 
@@ -147,13 +149,13 @@ TEST_F(SetupFieldsTest, LeavingAutoloadSaves) {
 }
 
 TEST_F(SetupFieldsTest, CloseDuringAScanWaitsForItsEnd) {
-    setup().Scanning = true;
+    auto scan = std::make_optional<platform::qt::LongWork>();
     setup().reject();
     setup().reject();
     QTest::qWait(120);
     EXPECT_TRUE(setup().isVisible());
     EXPECT_FALSE(ConfigExists());
-    setup().Scanning = false;
+    scan.reset();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !setup().isVisible(); }));
     EXPECT_TRUE(ConfigExists());
 }

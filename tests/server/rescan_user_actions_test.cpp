@@ -1,23 +1,47 @@
 // A client's rescan while the server's user works in the configuration window: the user's
-// input comes as a display gives it (queued with the window system), and boxes stand as modal
-// ones do, with an event loop of their own, until the test has seen what it waits for.
+// input comes as a display gives it (queued with the window system), or as a screen reader
+// gives it (an accessibility action), and boxes stand as modal ones do, with an event loop of
+// their own, until the test has seen what it waits for.
+#include <qpa/qwindowsysteminterface.h>
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <thread>
 #include <utility>
+#include <vector>
 
+#include "platform/qt/non_input_events.h"
 #include "server/setup_window.h"
 #include "tests/server/line_protocol_fixture.h"
-#include "tests/server/queued_input.h"
+#include "tests/support/queued_input.h"
 
 namespace server_testing {
 namespace {
+
+// The scan's own letting in, as a longer scan would, until cond holds (or a generous deadline).
+bool ScanGoesOnUntil(const std::function<bool()>& cond) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!cond() && std::chrono::steady_clock::now() < deadline)
+        platform::qt::letNonInputEventsIn();
+    return cond();
+}
+
+void Press(QWidget* button) {
+    QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
+}
 
 // Boxes that stand, letting every event in as a modal box's loop does, until closeWhen holds
 // (or a generous deadline passes); then they answer as scripted.
@@ -131,8 +155,7 @@ TEST_F(RescanUserActionsTest, NothingTheUserOpensHoldsAProtocolRescan) {
         bool beforeTheScan;  // the box stands already when the rescan comes
     };
     const Case cases[] = {
-        {"Remove directory with nothing selected, during the scan", Action::RemoveNothing, false},
-        {"Add a directory, during the scan", Action::AddAFolder, false},
+        // The close is not lost: its box comes once the scan is over.
         {"the frame's close with a crossfade that is no number, during the scan",
          Action::CloseWithABadCrossfade, false},
         {"Remove directory with nothing selected, before the scan", Action::RemoveNothing, true},
@@ -178,7 +201,6 @@ TEST_F(RescanUserActionsTest, NothingTheUserOpensHoldsAProtocolRescan) {
             a.Send("#SCN");
         }
         ExpectRescanReplies(kSongs);
-        // The user's action is not lost: its box comes, at the latest once the scan is over.
         EXPECT_TRUE(WaitUntil([&] { return boxes.stood == 1 && poller.Done(); }));
         QObject::disconnect(hook);
         EXPECT_TRUE(boxes.closedInTime) << "the box held the scan";
@@ -188,9 +210,85 @@ TEST_F(RescanUserActionsTest, NothingTheUserOpensHoldsAProtocolRescan) {
     }
 }
 
-// The user removes a folder and closes the window while a client's rescan runs: the close's
-// own scan follows, and the folder's songs are gone.
-TEST_F(RescanUserActionsTest, AFolderRemovedDuringAProtocolRescanIsGoneAfterIt) {
+// Wheel turns, clicks, a double-click and keys made during a client's rescan over the folder
+// list and its buttons: dropped, so after the scan the list shows what it showed, nothing was
+// removed and no box came; the pointer showed the program busy meanwhile.
+TEST_F(RescanUserActionsTest, InputDuringAProtocolRescanIsDroppedNotReplayedOnTheListAfterIt) {
+    constexpr int kFolders = 16;
+    for (int i = 0; i < kFolders; ++i)
+        Song("f" + std::to_string(i) + "/a.mp3");
+    StartWithWindow();
+    for (int i = 0; i < kFolders; ++i)
+        setup().ListBox1->addItem(QString::fromStdString(Entry("f" + std::to_string(i))));
+    setup().ListBox1->setCurrentItem(nullptr);
+    setup().ListBox1->clearSelection();
+    QListWidget* list = setup().ListBox1;
+    ASSERT_GT(list->verticalScrollBar()->maximum(), 0) << "the list must scroll";
+    const std::vector<std::string> folders = setup().Folders();
+    const QPoint fourthRow = list->visualItemRect(list->item(3)).center();
+
+    std::optional<Qt::CursorShape> pointer;
+    const auto hook = AtFirstProgress([&] {
+        pointer = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape()
+                                                 : Qt::ArrowCursor;
+        QueueWheel(list, 3);
+        QueueClickAt(list->viewport(), fourthRow);
+        QueueClick(setup().buttonRemove);
+        QueueDoubleClickAt(list->viewport(), fourthRow);
+        QueueKey(list, Qt::Key_End);
+        QueueKey(list, Qt::Key_Delete);
+        EXPECT_TRUE(ScanGoesOnUntil(
+            [] { return QWindowSystemInterface::windowSystemEventsQueued() == 0; }));
+    });
+    a.Send("#SCN");
+    ExpectRescanReplies(kSongs + kFolders);
+    QObject::disconnect(hook);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pointer, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the pointer stays busy";
+    EXPECT_EQ(list->verticalScrollBar()->value(), 0) << "the wheel turned the list";
+    EXPECT_TRUE(list->selectedItems().isEmpty()) << "a row was chosen";
+    EXPECT_EQ(setup().Folders(), folders) << "a folder was removed";
+    EXPECT_TRUE(dialogs.shown().empty()) << "a box came";
+}
+
+// What a screen reader or voice control presses during a client's rescan ("Add a directory",
+// "Remove directory", "Read Songs", the main window's configuration button): refused, so no
+// chooser or box stands over the scan, the folders stay and the other clients' replies go on.
+TEST_F(RescanUserActionsTest, AccessibilityPressesDuringAProtocolRescanOpenNothingAndHoldNothing) {
+    StartWithWindow();
+    setup().ListBox1->setCurrentRow(0);
+    const std::vector<std::string> folders = setup().Folders();
+    std::vector<QPushButton*> buttons{setup().buttonAdd, setup().buttonRemove, setup().Button1,
+                                      main().btnSetup};
+    Poller poller(b);
+    const auto hook = AtFirstProgress([&] {
+        for (QPushButton* button : buttons)
+            Press(button);
+        EXPECT_TRUE(ScanGoesOnUntil([&] {
+            return std::none_of(buttons.begin(), buttons.end(),
+                                [](QPushButton* button) { return button->isDown(); });
+        }));
+    });
+    a.Send("#SCN");
+    ExpectRescanReplies(kSongs);
+    QObject::disconnect(hook);
+    EXPECT_TRUE(WaitUntil([&] { return poller.Done(); }));
+    EXPECT_TRUE(poller.SawTheScanEnd());
+    QTest::qWait(50);  // what was deferred would run now
+    EXPECT_TRUE(dialogs.shown().empty()) << "a box or chooser came";
+    EXPECT_EQ(setup().Folders(), folders) << "a folder was removed";
+    EXPECT_EQ(main().SongLibrary.size(), static_cast<size_t>(kSongs));
+
+    // Without a scan the same press opens the chooser.
+    dialogs.expectFolder(std::nullopt);
+    Press(setup().buttonAdd);
+    EXPECT_TRUE(WaitUntil([&] { return dialogs.pending() == 0; }));
+}
+
+// The user removed a folder and closes the window by its frame while a client's rescan runs:
+// the close takes effect after the scan, its own scan follows, and the folder's songs are gone.
+TEST_F(RescanUserActionsTest, AFrameCloseDuringAProtocolRescanClosesAfterItAndItsScanFollows) {
     for (const char* name : {"x1", "x2"})
         Song(std::string("extra/") + name + ".mp3");
     Start(3);
@@ -201,13 +299,18 @@ TEST_F(RescanUserActionsTest, AFolderRemovedDuringAProtocolRescanIsGoneAfterIt) 
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&setup()));
     Join(a, "KITCHEN");
     setup().ListBox1->setCurrentRow(1);
+    setup().buttonRemoveClick();
 
+    bool closedInTheScan = false;
     const auto hook = AtFirstProgress([&] {
-        QueueClick(setup().buttonRemove);
-        QueueClick(setup().buttonClose);
+        QueueCloseButton(&setup());
+        EXPECT_TRUE(ScanGoesOnUntil(
+            [] { return QWindowSystemInterface::windowSystemEventsQueued() == 0; }));
+        closedInTheScan = !setup().isVisible();
     });
     a.Send("#SCN");
-    ExpectRescanReplies(5);
+    ExpectRescanReplies(3);
+    EXPECT_FALSE(closedInTheScan);
     EXPECT_TRUE(WaitUntil([&] { return !setup().isVisible() && !setup().Scanning(); }));
     QObject::disconnect(hook);
     EXPECT_EQ(setup().Folders(), std::vector<std::string>{Entry("music")});
