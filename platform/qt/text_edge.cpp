@@ -65,9 +65,10 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-}  // namespace
-
-QString fileName(std::string_view s) {
+// UTF-8 to UTF-16; a byte that is not part of valid UTF-8 becomes the character that
+// standIn makes of it.
+template <class StandIn>
+QString decodeLenient(std::string_view s, StandIn standIn) {
     QString out;
     out.reserve(static_cast<qsizetype>(s.size()));
     size_t i = 0;
@@ -75,7 +76,7 @@ QString fileName(std::string_view s) {
         char32_t cp = 0;
         const int len = decodeOne(s, i, cp);
         if (len == 0) {
-            out += QChar(static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(s[i])));
+            out += QChar(standIn(static_cast<unsigned char>(s[i])));
             ++i;
             continue;
         }
@@ -88,6 +89,12 @@ QString fileName(std::string_view s) {
         i += static_cast<size_t>(len);
     }
     return out;
+}
+
+}  // namespace
+
+QString fileName(std::string_view s) {
+    return decodeLenient(s, [](unsigned char b) { return static_cast<char16_t>(kEscapeBase + b); });
 }
 
 std::string fromFileName(const QString& s) {
@@ -115,26 +122,8 @@ std::string boxPart(const QString& s) {
 }
 
 QString boxText(std::string_view s) {
-    QString out;
-    out.reserve(static_cast<qsizetype>(s.size()));
-    size_t i = 0;
-    while (i < s.size()) {
-        char32_t cp = 0;
-        const int len = decodeOne(s, i, cp);
-        if (len == 0) {
-            out += QChar(static_cast<char16_t>(static_cast<unsigned char>(s[i])));
-            ++i;
-            continue;
-        }
-        if (cp >= 0x10000) {
-            out += QChar(QChar::highSurrogate(cp));
-            out += QChar(QChar::lowSurrogate(cp));
-        } else {
-            out += QChar(static_cast<char16_t>(cp));
-        }
-        i += static_cast<size_t>(len);
-    }
-    return out;
+    // A byte that is no UTF-8 shows as its Latin-1 letter.
+    return decodeLenient(s, [](unsigned char b) { return static_cast<char16_t>(b); });
 }
 
 std::vector<std::string> fileNameLines(const QListWidget& list) {

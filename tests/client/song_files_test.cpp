@@ -31,8 +31,30 @@ std::string TitleOf(const std::string& file) {
     return kv::Trim(title);
 }
 
+// A scanned library whose songs are told apart by their titles.
+class TitledSongsTest : public ClientTest {
+  protected:
+    // The song number of the record with that title.
+    std::string SongNo(const std::string& title) {
+        for (int i = 0; i < static_cast<int>(main().SongLibrary.size()); ++i)
+            if (dm().GetTitle(i) == title)
+                return dm().GetSongNo(i);
+        ADD_FAILURE() << title;
+        return {};
+    }
+    // Shows that song in the tree, as a click on its node does.
+    void ShowSongNoInTree(const std::string& songNo) {
+        ASSERT_TRUE(ShowSongSelTree());
+        QTreeWidgetItem* all = songSel().AllSongsNode;
+        for (int i = 0; i < all->childCount(); ++i)
+            if (all->child(i)->text(0).startsWith(QString::fromStdString(songNo)))
+                songSel().TreeView1->setCurrentItem(all->child(i));
+        songSel().TreeView1Click();
+    }
+};
+
 // Case.mp3 and case.mp3 side by side in music/, told apart by their titles.
-class CaseTwinsTest : public ClientTest {
+class CaseTwinsTest : public TitledSongsTest {
   protected:
     void SetUp() override {
         upper = dir.write("music/Case.mp3", Mp3Bytes(TagBlock("Upper", "Band")));
@@ -42,29 +64,12 @@ class CaseTwinsTest : public ClientTest {
         setup().ScanLocalSongs();
         ASSERT_EQ(main().SongLibrary.size(), 2u);
     }
-    // The song number of the record with that title.
-    std::string Song(const std::string& title) {
-        for (int i = 0; i < static_cast<int>(main().SongLibrary.size()); ++i)
-            if (dm().GetTitle(i) == title)
-                return dm().GetSongNo(i);
-        ADD_FAILURE() << title;
-        return {};
-    }
-    void ShowInTree(const std::string& songNo) {
-        ASSERT_TRUE(ShowSongSelTree());
-        QTreeWidgetItem* all = songSel().AllSongsNode;
-        for (int i = 0; i < all->childCount(); ++i)
-            if (all->child(i)->text(0).startsWith(QString::fromStdString(songNo)))
-                songSel().TreeView1->setCurrentItem(all->child(i));
-        songSel().TreeView1Click();
-    }
-
     std::string upper, lower;
 };
 
 TEST_F(CaseTwinsTest, RecordsKeepTheirColumnsInUpperCase) {
     for (const char* title : {"Upper", "Lower"}) {
-        const int index = dm().FindSongByNo(Song(title));
+        const int index = dm().FindSongByNo(SongNo(title));
         EXPECT_EQ(dm().GetFilePath(index), Entry("music"));
         EXPECT_EQ(dm().GetFileName(index), "CASE.MP3");
     }
@@ -79,7 +84,7 @@ TEST_F(CaseTwinsTest, TagEditingReadsAndWritesTheFileOfTheSongShown) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
         const std::string otherBefore = readFile(*c.other);
-        ShowInTree(Song(c.title));
+        ShowSongNoInTree(SongNo(c.title));
         songSel().btnTagEditClick();
         EXPECT_EQ(songSel().Edit1->text().toStdString(), c.title);
         songSel().Edit1->setText("Edited");
@@ -92,7 +97,7 @@ TEST_F(CaseTwinsTest, TagEditingReadsAndWritesTheFileOfTheSongShown) {
 
 TEST_F(CaseTwinsTest, LocalPlayOpensTheSongsOwnFile) {
     for (const auto& [title, file] : {std::pair{"Lower", &lower}, std::pair{"Upper", &upper}}) {
-        ASSERT_TRUE(main().PlayLocalSong(Song(title))) << title;
+        ASSERT_TRUE(main().PlayLocalSong(SongNo(title))) << title;
         EXPECT_EQ(player->fileName(), *file);
         EXPECT_EQ(main().CurrentFileName, "CASE.MP3");
     }
@@ -103,7 +108,7 @@ TEST_F(CaseTwinsTest, TheCopyJobCopiesTheRowsOwnFile) {
         SCOPED_TRACE(title);
         const std::string target = dir.mkdir(std::string("stick-") + title);
         songSel().ListView1->clear();
-        songSel().AddToSelection(Song(title));
+        songSel().AddToSelection(SongNo(title));
         dialogs.expectFolder(target).expectConfirm(
             true, "Copy 1 songs to \"" + target + "/\". Are you sure?");
         songSel().Copysongstoanotherlocation1Click();
@@ -158,7 +163,7 @@ using testing_support::TagBlock;
 
 // Songs whose files another file's name nearly matches: a leading blank (" lead.mp3" beside
 // "lead.mp3") and case twins ("twin.mp3", "TWIN.mp3"), each told apart by its title.
-class SongIdentityTest : public ClientTest {
+class SongIdentityTest : public TitledSongsTest {
   protected:
     struct Song {
         const char* name;
@@ -174,22 +179,7 @@ class SongIdentityTest : public ClientTest {
         setup().ScanLocalSongs();
         ASSERT_EQ(main().SongLibrary.size(), songs.size());
     }
-    std::string SongNo(const std::string& title) {
-        for (int i = 0; i < static_cast<int>(main().SongLibrary.size()); ++i)
-            if (dm().GetTitle(i) == title)
-                return dm().GetSongNo(i);
-        ADD_FAILURE() << title;
-        return {};
-    }
-    void ShowInTree(const std::string& title) {
-        const std::string songNo = SongNo(title);
-        ASSERT_TRUE(ShowSongSelTree());
-        QTreeWidgetItem* all = songSel().AllSongsNode;
-        for (int i = 0; i < all->childCount(); ++i)
-            if (all->child(i)->text(0).startsWith(QString::fromStdString(songNo)))
-                songSel().TreeView1->setCurrentItem(all->child(i));
-        songSel().TreeView1Click();
-    }
+    void ShowInTree(const std::string& title) { ShowSongNoInTree(SongNo(title)); }
     // Edit, a new title, Save: what the song's own file and every other file then hold.
     void EditTitle(const std::string& title, const std::string& newTitle) {
         ShowInTree(title);
