@@ -355,7 +355,10 @@ TEST_F(ServerE2eTest, LogInShowsTheServersFiguresAndTheVolumeBarFollowsTheServer
 
     // Another client's chat line shows as its text, in upper case.
     watcher.Send("Dinner: is ready");
-    ASSERT_TRUE(TickUntil([&] { return PlainLines().size() == 3; })) << server->Log();
+    ASSERT_TRUE(TickUntil([&] { return PlainLines().size() == 3; }))
+        << testing::PrintToString(PlainLines()) << " connected: " << main().IdTCPClient1.connected()
+        << " window shown: " << program->forms().aServer->isVisible() << "\n"
+        << server->Log();
     EXPECT_EQ(PlainLines().back(), "DINNER: IS READY");
 }
 
