@@ -328,10 +328,6 @@ class TaMain : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    // The start-up is due or under way, or a scan runs; both let events in, and a close
-    // waits for their end.
-    bool Busy() const;
-
   private:
     // A control's signal runs a handler of this window as the user's command.
     template <class Sender, class Signal>

@@ -197,11 +197,6 @@ void TaMain::SaveSongQueue() {
         platform::dialogs().showMessage(playlist::LeftOutText(leftOut));
 }
 
-bool TaMain::Busy() const {
-    // A close before the start-up has reloaded the queue would lose the saved queue.
-    return startUpQueued_ || startingUp_ || platform::workUnderWay();
-}
-
 void TaMain::closeEvent(QCloseEvent* event) {
     if (closing_) {
         event->accept();
@@ -214,8 +209,9 @@ void TaMain::closeEvent(QCloseEvent* event) {
             this, [this] { close(); }, Qt::QueuedConnection);
         return;
     }
-    if (Busy()) {
-        // The start-up and a scan let events in; the close comes once they are done. A window
+    if (platform::workUnderWay()) {
+        // The start-up and a scan let events in; the close comes once they are done (a close
+        // before the start-up has reloaded the queue would lose the saved queue). A window
         // they wait for meanwhile is closed first, as the user would have to.
         event->ignore();
         if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this)
