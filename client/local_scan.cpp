@@ -19,6 +19,7 @@
 #include "client/setup_window.h"
 #include "client/song_sel_window.h"
 #include "common/conversion.h"
+#include "common/growing_reserve.h"
 #include "common/id3v1_tag.h"
 #include "common/message_dialogs.h"
 #include "common/song_record.h"
@@ -93,13 +94,6 @@ class GenreNames {
     std::array<std::string, 256> own_, upper_, indexed_;
 };
 
-// The lists grow with each folder's files; room for them is made in large steps.
-void Reserve(std::vector<std::string>& list, std::int64_t total) {
-    const auto wanted = static_cast<size_t>(total);
-    if (list.capacity() < wanted)
-        list.reserve(std::max(wanted, 2 * list.capacity()));
-}
-
 // Sorted once, by keys folded once, in the list views' text order.
 void SortWithoutRegardToCase(std::vector<std::string>& lines) {
     std::vector<std::pair<std::string, size_t>> keys;
@@ -147,9 +141,9 @@ class ScanPass {
         const std::string disk = lister_.DiskDirectory();
         total_ += static_cast<std::int64_t>(names.size());
         progress_.ProgressBar1->setMaximum(static_cast<int>(total_));
-        Reserve(main_.SongLibrary, total_);
-        Reserve(main_.GenreIndex, total_);
-        Reserve(main_.SongFiles, total_);
+        kv::ReserveGrowing(main_.SongLibrary, static_cast<size_t>(total_));
+        kv::ReserveGrowing(main_.GenreIndex, static_cast<size_t>(total_));
+        kv::ReserveGrowing(main_.SongFiles, static_cast<size_t>(total_));
         rows_.Reserve(static_cast<qsizetype>(main_.SongLibrary.capacity()));
         dm_.LibraryIndex().Reserve(main_.SongLibrary.capacity());
 

@@ -4,6 +4,7 @@
 #include <QProgressBar>
 #include <QTreeWidget>
 
+#include "common/growing_reserve.h"
 #include "platform/qt/non_input_events.h"
 #include "platform/qt/text_edge.h"
 #include "server/all_songs_window.h"
@@ -101,7 +102,7 @@ void TaSetup::ReadSongs() {
             total += static_cast<std::int64_t>(names.size());
             if (bar->maximum() < total)
                 bar->setMaximum(static_cast<int>(total));
-            main.SongLibrary.reserve(static_cast<size_t>(std::min(total, kMaxSongs)));
+            kv::ReserveGrowing(main.SongLibrary, static_cast<size_t>(std::min(total, kMaxSongs)));
             for (const std::string& name : names) {
                 if (n == kMaxSongs)
                     break;
