@@ -24,6 +24,7 @@
 #include "platform/event_guard.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/animate_control.h"
+#include "platform/widgets/frame_placement.h"
 #include "platform/widgets/help_window.h"
 
 namespace sonpad {
@@ -55,17 +56,21 @@ TaSongSel::TaSongSel(ClientForms& forms, const ClientEnvironment& env)
 }
 
 void TaSongSel::CentreOnScreen() {
-    // Until the window manager has framed this window once, the main window's frame tells
-    // what it adds.
     if (!env_.screenSize)
         return;
-    QSize frame = frameGeometry().size();
-    if (frame == size() && forms_.aMain)
-        frame += forms_.aMain->frameGeometry().size() - forms_.aMain->size();
-    // On a screen smaller than the window its title bar stays on the screen.
     const QSize screen = env_.screenSize();
-    move(std::max(0, (screen.width() - frame.width()) / 2),
-         std::max(0, (screen.height() - frame.height()) / 2));
+    const QSize inner = size();
+    // Until the window manager has framed this window once, the main window's frame tells what
+    // it adds. On a screen smaller than the window its title bar stays on the screen.
+    platform::widgets::PlaceFrame(
+        *this,
+        [screen, inner](QSize frameExtra) {
+            const QSize frame = inner + frameExtra;
+            return QRect(QPoint(std::max(0, (screen.width() - frame.width()) / 2),
+                                std::max(0, (screen.height() - frame.height()) / 2)),
+                         frame);
+        },
+        forms_.aMain);
 }
 
 void TaSongSel::CreateControls() {
