@@ -172,12 +172,15 @@ void TaSongSel::CreateInfoControls(QWidget* parent) {
                             "Year",  "Comments", "DRIVE", "FILENAME"};
     QLineEdit** edits[] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
     for (int i = 0; i < 8; ++i) {
-        grid->addWidget(new QLabel(labels[i], parent), i, 0);
+        auto* caption = new QLabel(labels[i], parent);
+        grid->addWidget(caption, i, 0);
         *edits[i] = new QLineEdit(parent);
         (*edits[i])->setReadOnly(true);
         grid->addWidget(*edits[i], i, 1);
+        caption->setBuddy(*edits[i]);  // what a screen reader calls the field
     }
     cbGenre = new QComboBox(parent);
+    cbGenre->setAccessibleName(labels[3]);  // it stands in the genre field's place
     grid->addWidget(cbGenre, 3, 1);
     cbGenre->hide();
     // Tab follows the fields as they stand: the genre box, made last, takes the genre's turn.
@@ -237,6 +240,7 @@ void TaSongSel::CreateSearchControls(QWidget* parent) {
     right->addWidget(Label10);
     auto* line = new QHBoxLayout;
     Edit9 = new QLineEdit(parent);
+    Label10->setBuddy(Edit9);
     btnGo = new QPushButton("Go", parent);
     btnGo->setToolTip("Perform Search");
     line->addWidget(Edit9, 1);
