@@ -187,12 +187,14 @@ class UnreadableWhileStarting {
         struct AsNobody {
             const bool root = ::geteuid() == 0;
             AsNobody() {
-                if (root)
+                if (root) {
                     EXPECT_EQ(::seteuid(65534), 0);
+                }
             }
             ~AsNobody() {
-                if (root)
+                if (root) {
                     EXPECT_EQ(::seteuid(0), 0);
+                }
             }
         } asNobody;
         step();
