@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -388,6 +389,33 @@ TEST_F(MainWindowTest, EveryStoredPositionComesBackWithItsFrameOnTheScreen) {
                       std::string::npos)
                 << saved;
         }
+    }
+}
+
+// On a desktop the window manager frames a window only after it is shown, after the start-up
+// placed it: shown without the start-up, the window still ends with its whole frame on the
+// 1024 x 768 screen, at the bottom 30 pixels kept free.
+TEST_F(MainWindowTest, APlaceOffTheScreenCountsTheFrameKnownOnlyOnceShown) {
+    const struct {
+        const char* keys;
+        QRect frame;
+    } cases[] = {
+        {"TOP=5000\nLEFT=5000\n", {1024 - 644, 768 - 375 - 30, 644, 375}},
+        {"TOP=-300\nLEFT=-200\n", {0, 0, 1024, 768 - 30}},
+    };
+    for (const auto& c : cases) {
+        WriteConfig("[SONPAD]\n" + std::string(c.keys));
+        program.reset();
+        Create();
+        setup().PlaceMainWindow();
+        main().FirstShow = false;
+        main().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+        const auto text = [](const QRect& r) {
+            return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " +
+                   std::to_string(r.width()) + "x" + std::to_string(r.height());
+        };
+        EXPECT_EQ(text(main().frameGeometry()), text(c.frame)) << c.keys;
     }
 }
 
