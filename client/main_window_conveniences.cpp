@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "client/main_window.h"
 #include "client/song_sel_window.h"
@@ -24,6 +25,7 @@
 #include "platform/event_guard.h"
 #include "platform/qt/text_edge.h"
 #include "platform/qt/tick_timer.h"
+#include "platform/widgets/frame_placement.h"
 #include "platform/widgets/help_window.h"
 #include "platform/widgets/status_panels.h"
 
@@ -258,26 +260,26 @@ int TaMain::WindowTop() const {
 }
 
 void TaMain::PlaceWindow(std::int64_t left, std::int64_t top) {
-    const QRect frame = frameGeometry();
-    const QSize frameExtra = frame.size() - size();
-    Box box{left, top, frame.width(), frame.height()};
-    if (env_.screenSize) {
-        const QSize screen = env_.screenSize();
-        box = KeptOnScreen(box, screen.width(), screen.height());
-    }
-    // Without a screen to keep it on, still a rectangle the window system can hold.
-    constexpr std::int64_t kFar = std::int64_t{1} << 24;
-    const QPoint at(ToInt(std::clamp(box.left, -kFar, kFar)),
-                    ToInt(std::clamp(box.top, -kFar, kFar)));
-    const QSize inner(ToInt(std::max<std::int64_t>(0, box.width - frameExtra.width())),
-                      ToInt(std::max<std::int64_t>(0, box.height - frameExtra.height())));
-    // A window already where it belongs is left alone: once shown, its frame may not be known
-    // yet, and a move then would put the inner area where the frame belongs. Before the first
-    // show a move places the frame, whatever the window manager adds.
-    if (inner != size())
-        resize(inner);
-    if (at != frameGeometry().topLeft())
-        move(at);
+    const QSize inner = size();
+    const std::optional<QSize> screen =
+        env_.screenSize ? std::optional(env_.screenSize()) : std::nullopt;
+    // The frame counts, title bar included; before the first show its size is only estimated,
+    // and the window is kept on the screen again once it has its own.
+    platform::widgets::PlaceFrame(
+        *this,
+        [inner, screen, left, top](QSize frameExtra) {
+            Box box{left, top, std::int64_t{inner.width()} + frameExtra.width(),
+                    std::int64_t{inner.height()} + frameExtra.height()};
+            if (screen)
+                box = KeptOnScreen(box, screen->width(), screen->height());
+            // Without a screen to keep it on, still a rectangle the window system can hold.
+            constexpr std::int64_t kFar = std::int64_t{1} << 24;
+            return QRect(ToInt(std::clamp(box.left, -kFar, kFar)),
+                         ToInt(std::clamp(box.top, -kFar, kFar)),
+                         ToInt(std::clamp<std::int64_t>(box.width, 0, kFar)),
+                         ToInt(std::clamp<std::int64_t>(box.height, 0, kFar)));
+        },
+        nullptr);
 }
 
 void TaMain::ShowQueueControlButtons() {

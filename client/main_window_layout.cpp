@@ -213,7 +213,9 @@ QWidget* TaMain::CreateDisplayScreen(QWidget* parent) {
     edKeylook = new QLineEdit(pnlSearch);
     search->addWidget(Label14, 0, 0);
     search->addWidget(Label26, 0, 1);
-    search->addWidget(label("Looking for", pnlSearch, Qt::black), 1, 0, 1, 2);
+    QLabel* lookingFor = label("Looking for", pnlSearch, Qt::black);
+    lookingFor->setBuddy(edKeylook);
+    search->addWidget(lookingFor, 1, 0, 1, 2);
     search->addWidget(edKeylook, 2, 0, 1, 2);
     pnlSearch->hide();
     return pnlClientScreen;
@@ -248,6 +250,9 @@ QWidget* TaMain::CreateSongQueueScreen(QWidget* parent) {
         go->setEnabled(false);
         go->setFixedWidth(32);
     }
+    // No caption stands beside them: a screen reader names them by what they list.
+    ComboBox1->setAccessibleName("Genre");
+    ComboBox2->setAccessibleName("Playlist");
     // The user may type a name; the text stays as typed, and no typed text joins the list.
     for (QComboBox* combo : {ComboBox1, ComboBox2}) {
         combo->setEditable(true);
@@ -283,6 +288,7 @@ QWidget* TaMain::CreateSongQueueScreen(QWidget* parent) {
     control->addWidget(cbPlayListOnce, 2, 0, 1, 2);
     auto* sequentialText = new QLabel("Sequential  play when there are", GroupBox3);
     sequentialText->setWordWrap(true);  // the column is narrow
+    sequentialText->setBuddy(seSeqLimit);
     control->addWidget(sequentialText, 3, 0);
     control->addWidget(seSeqLimit, 3, 1);
     control->addWidget(new QLabel("songs or less to play.", GroupBox3), 4, 0, 1, 2);

@@ -94,6 +94,13 @@ void TaSetup::CreateControls() {
     settings->addWidget(Edit2, 2, 1, 1, 3);
     settings->setColumnStretch(1, 1);
     column->addLayout(settings);
+    // A screen reader names each field by the caption beside it, the folder's by its button;
+    // a list takes no name from its box.
+    ListBox1->setAccessibleName(GroupBox1->title());
+    Label1->setBuddy(Edit1);
+    Label2->setBuddy(SpinEdit1);
+    Label3->setBuddy(Edit3);
+    Edit2->setAccessibleName(BitBtn1->text());
 
     auto* bottom = new QHBoxLayout;
     cbAutoloadsq = new QCheckBox("Autoload Song Que", this);

@@ -24,6 +24,7 @@
 #include "platform/event_guard.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/animate_control.h"
+#include "platform/widgets/frame_placement.h"
 #include "platform/widgets/help_window.h"
 
 namespace sonpad {
@@ -55,17 +56,21 @@ TaSongSel::TaSongSel(ClientForms& forms, const ClientEnvironment& env)
 }
 
 void TaSongSel::CentreOnScreen() {
-    // Until the window manager has framed this window once, the main window's frame tells
-    // what it adds.
     if (!env_.screenSize)
         return;
-    QSize frame = frameGeometry().size();
-    if (frame == size() && forms_.aMain)
-        frame += forms_.aMain->frameGeometry().size() - forms_.aMain->size();
-    // On a screen smaller than the window its title bar stays on the screen.
     const QSize screen = env_.screenSize();
-    move(std::max(0, (screen.width() - frame.width()) / 2),
-         std::max(0, (screen.height() - frame.height()) / 2));
+    const QSize inner = size();
+    // Until the window manager has framed this window once, the main window's frame tells what
+    // it adds. On a screen smaller than the window its title bar stays on the screen.
+    platform::widgets::PlaceFrame(
+        *this,
+        [screen, inner](QSize frameExtra) {
+            const QSize frame = inner + frameExtra;
+            return QRect(QPoint(std::max(0, (screen.width() - frame.width()) / 2),
+                                std::max(0, (screen.height() - frame.height()) / 2)),
+                         frame);
+        },
+        forms_.aMain);
 }
 
 void TaSongSel::CreateControls() {
@@ -167,12 +172,15 @@ void TaSongSel::CreateInfoControls(QWidget* parent) {
                             "Year",  "Comments", "DRIVE", "FILENAME"};
     QLineEdit** edits[] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
     for (int i = 0; i < 8; ++i) {
-        grid->addWidget(new QLabel(labels[i], parent), i, 0);
+        auto* caption = new QLabel(labels[i], parent);
+        grid->addWidget(caption, i, 0);
         *edits[i] = new QLineEdit(parent);
         (*edits[i])->setReadOnly(true);
         grid->addWidget(*edits[i], i, 1);
+        caption->setBuddy(*edits[i]);  // what a screen reader calls the field
     }
     cbGenre = new QComboBox(parent);
+    cbGenre->setAccessibleName(labels[3]);  // it stands in the genre field's place
     grid->addWidget(cbGenre, 3, 1);
     cbGenre->hide();
     // Tab follows the fields as they stand: the genre box, made last, takes the genre's turn.
@@ -232,6 +240,7 @@ void TaSongSel::CreateSearchControls(QWidget* parent) {
     right->addWidget(Label10);
     auto* line = new QHBoxLayout;
     Edit9 = new QLineEdit(parent);
+    Label10->setBuddy(Edit9);
     btnGo = new QPushButton("Go", parent);
     btnGo->setToolTip("Perform Search");
     line->addWidget(Edit9, 1);

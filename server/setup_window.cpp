@@ -111,6 +111,13 @@ void TaSetup::CreateControls() {
     settings->addWidget(Label7, 2, 0);
     settings->addWidget(Edit1, 2, 1, 1, 2);
     settings->addWidget(BitBtn1, 2, 3);
+    // A screen reader names each field by the caption beside it; a list takes no name from its
+    // box.
+    ListBox1->setAccessibleName(GroupBox1->title());
+    Label1->setBuddy(edCrossfade);
+    Label5->setBuddy(SpinEdit1);
+    Label6->setBuddy(SpinEdit2);
+    Label7->setBuddy(Edit1);
     settings->setColumnStretch(1, 1);
     settings->setColumnStretch(2, 1);
     column->addLayout(settings);

@@ -4,6 +4,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
+#include "platform/work_under_way.h"
+
 namespace platform::widgets {
 namespace {
 
@@ -44,7 +46,9 @@ class TwoStateAccessible : public QAccessibleWidget {
 
     void doAction(const QString& action) override {
         if (action == toggleAction() || action == pressAction()) {
-            if (widget()->isEnabled())
+            // A click flips the state before its command runs: a command that long work
+            // refuses must leave the button as it was.
+            if (widget()->isEnabled() && !platform::outsideLongWork())
                 button()->click();
             return;
         }

@@ -61,8 +61,9 @@ TEST(PollRuleTest, IdleTickSequences) {
         }
         EXPECT_EQ(sent, c.sent) << c.name;
         EXPECT_EQ(idleTicks, c.idleAfter) << c.name;
-        if (!c.answered)
+        if (!c.answered) {
             EXPECT_EQ(inFlight, c.inFlightAfter) << c.name;
+        }
     }
 }
 

@@ -2,8 +2,6 @@
 // with the user's input meanwhile: clicks, wheel turns and keys queued as a display gives
 // them, and presses as a screen reader gives them (accessibility actions). Nothing of it acts,
 // then or after the work, and no box stands inside the work but its own.
-#include <qpa/qwindowsysteminterface.h>
-
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QListWidget>
@@ -11,7 +9,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,7 +29,6 @@
 namespace client_testing {
 namespace {
 
-using namespace std::chrono_literals;
 using namespace testing_support;
 
 void Press(QWidget* widget) {
@@ -63,15 +59,12 @@ class WorkInputTest : public ClientTest {
             user();
             for (QPushButton* button : pressed)
                 Press(button);
-            const auto deadline = std::chrono::steady_clock::now() + 10s;
-            const auto settled = [&] {
+            LetInUntilInputTaken([&] {
                 for (QPushButton* button : pressed)
                     if (button->isDown())
                         return false;
-                return QWindowSystemInterface::windowSystemEventsQueued() == 0;
-            };
-            while (!settled() && std::chrono::steady_clock::now() < deadline)
-                platform::qt::letNonInputEventsIn();
+                return true;
+            });
         });
     }
     // What was left to happen after the work.

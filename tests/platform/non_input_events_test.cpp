@@ -1,7 +1,6 @@
 #include "platform/qt/non_input_events.h"
 
 #include <gtest/gtest.h>
-#include <qpa/qwindowsysteminterface.h>
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -95,10 +94,6 @@ bool LetInUntil(const std::function<bool()>& condition) {
     return true;
 }
 
-bool QueueTaken() {
-    return QWindowSystemInterface::windowSystemEventsQueued() == 0;
-}
-
 // Boxes that only note what was asked of them.
 class NotedDialogs : public platform::Dialogs {
   public:
@@ -165,7 +160,7 @@ TEST(LongWork, TheUsersInputMeanwhileIsDroppedNotReplayedAfterIt) {
         QueueDoubleClickAt(form.list->viewport(), form.Row(4));
         QueueKey(form.field, Qt::Key_A);
         QueueClick(form.button);
-        EXPECT_TRUE(LetInUntil(QueueTaken)) << "the input waits";
+        EXPECT_TRUE(testing_support::LetInUntilInputTaken()) << "the input waits";
     }
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents();

@@ -2,8 +2,6 @@
 // input comes as a display gives it (queued with the window system), or as a screen reader
 // gives it (an accessibility action), and boxes stand as modal ones do, with an event loop of
 // their own, until the test has seen what it waits for.
-#include <qpa/qwindowsysteminterface.h>
-
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
@@ -237,8 +235,7 @@ TEST_F(RescanUserActionsTest, InputDuringAProtocolRescanIsDroppedNotReplayedOnTh
         QueueDoubleClickAt(list->viewport(), fourthRow);
         QueueKey(list, Qt::Key_End);
         QueueKey(list, Qt::Key_Delete);
-        EXPECT_TRUE(ScanGoesOnUntil(
-            [] { return QWindowSystemInterface::windowSystemEventsQueued() == 0; }));
+        EXPECT_TRUE(LetInUntilInputTaken());
     });
     a.Send("#SCN");
     ExpectRescanReplies(kSongs + kFolders);
@@ -304,8 +301,7 @@ TEST_F(RescanUserActionsTest, AFrameCloseDuringAProtocolRescanClosesAfterItAndIt
     bool closedInTheScan = false;
     const auto hook = AtFirstProgress([&] {
         QueueCloseButton(&setup());
-        EXPECT_TRUE(ScanGoesOnUntil(
-            [] { return QWindowSystemInterface::windowSystemEventsQueued() == 0; }));
+        EXPECT_TRUE(LetInUntilInputTaken());
         closedInTheScan = !setup().isVisible();
     });
     a.Send("#SCN");

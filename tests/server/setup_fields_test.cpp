@@ -12,6 +12,7 @@
 #include "server/progress_window.h"
 #include "server/setup_window.h"
 #include "tests/server/server_test_support.h"
+#include "tests/support/accessible_tree.h"
 
 namespace server_testing {
 namespace {
@@ -31,6 +32,24 @@ class SetupFieldsTest : public ServerTest {
         ASSERT_TRUE(WaitUntil([w] { return w->hasFocus(); }));
     }
 };
+
+// What a screen reader hears for each field: the caption the screen shows beside it.
+TEST_F(SetupFieldsTest, EachFieldIsNamedByTheCaptionBesideIt) {
+    Create();
+    const struct {
+        const QWidget* field;
+        const char* name;
+    } cases[] = {
+        {setup().edCrossfade, "Crossfade"},
+        {setup().SpinEdit1, "Song/Client Limit"},
+        {setup().SpinEdit2, "TCP/IP Port"},
+        {setup().Edit1, "Playlist folder"},
+        {setup().ListBox1, "[ MP3 sub-directories ]"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(testing_support::NameInWindowTree(c.field).toStdString(), c.name)
+            << c.field->metaObject()->className();
+}
 
 TEST_F(SetupFieldsTest, CrossfadeOutOfRangeIsRefusedUntilTheWindowCloses) {
     Create();

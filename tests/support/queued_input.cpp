@@ -6,6 +6,9 @@
 #include <QPoint>
 #include <QWidget>
 #include <QWindow>
+#include <chrono>
+
+#include "platform/qt/non_input_events.h"
 
 namespace testing_support {
 namespace {
@@ -57,6 +60,16 @@ void QueueKey(QWidget* widget, Qt::Key key) {
 
 void QueueCloseButton(QWidget* widget) {
     QWindowSystemInterface::handleCloseEvent<Queued>(widget->window()->windowHandle());
+}
+
+bool LetInUntilInputTaken(const std::function<bool()>& also) {
+    const auto came = [&also] {
+        return QWindowSystemInterface::windowSystemEventsQueued() == 0 && (!also || also());
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!came() && std::chrono::steady_clock::now() < deadline)
+        platform::qt::letNonInputEventsIn();
+    return came();
 }
 
 }  // namespace testing_support

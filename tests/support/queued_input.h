@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Qt>
+#include <functional>
 
 class QWidget;
 class QPoint;
@@ -16,5 +17,10 @@ void QueueDoubleClickAt(QWidget* widget, QPoint at);
 void QueueWheel(QWidget* widget, int steps);  // steps down (negative: up) at the centre
 void QueueKey(QWidget* widget, Qt::Key key);  // pressed and released in the widget's window
 void QueueCloseButton(QWidget* widget);       // the frame's close button of the widget's window
+
+// Lets events in as long work does (platform::qt::letNonInputEventsIn) until the window system
+// has handed out all the input queued with it and also holds (when given), or a generous
+// deadline has passed; whether they came.
+bool LetInUntilInputTaken(const std::function<bool()>& also = {});
 
 }  // namespace testing_support

@@ -6,17 +6,26 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QTimer>
 #include <QToolButton>
+#include <chrono>
+
+#include "platform/event_guard.h"
+#include "platform/qt/non_input_events.h"
 
 namespace {
 
 struct Watched {
     QToolButton button;
     int clicks = 0;
+    int commands = 0;  // clicks that ran as the user's command
     Watched() {
         platform::widgets::MakeTwoState(&button);
         button.setAccessibleName("Mute");
-        QObject::connect(&button, &QToolButton::clicked, [this] { ++clicks; });
+        QObject::connect(&button, &QToolButton::clicked, [this] {
+            ++clicks;
+            platform::guardedCommand([this] { ++commands; });
+        });
     }
     QAccessibleInterface* tree() { return QAccessible::queryAccessibleInterface(&button); }
 };
@@ -54,6 +63,37 @@ TEST(TwoStateButtonTest, ADisabledButtonOffersNoToggleAndIgnoresOne) {
     node->actionInterface()->doAction(toggle);
     EXPECT_EQ(w.clicks, 0);
     EXPECT_FALSE(w.button.isChecked());
+}
+
+// Long work lets events in, and a screen reader toggles the button meanwhile: the command is
+// refused, as every command from outside the work is, and the button shows what it showed.
+TEST(TwoStateButtonTest, AToggleRefusedDuringLongWorkLeavesTheState) {
+    const QString toggle = QAccessibleActionInterface::toggleAction();
+    for (const bool down : {false, true}) {
+        Watched w;
+        w.button.setChecked(down);
+        QAccessibleInterface* node = w.tree();
+        bool toggled = false;
+        QTimer::singleShot(0, [&] {
+            node->actionInterface()->doAction(toggle);
+            toggled = true;
+        });
+        {
+            const platform::qt::LongWork work;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!toggled && std::chrono::steady_clock::now() < deadline)
+                platform::qt::letNonInputEventsIn();
+        }
+        ASSERT_TRUE(toggled);
+        EXPECT_EQ(w.button.isChecked(), down) << "the drawn state flipped";
+        EXPECT_EQ(node->state().checked, down);
+        EXPECT_EQ(w.commands, 0);
+
+        // After the work the same toggle acts.
+        node->actionInterface()->doAction(toggle);
+        EXPECT_EQ(w.button.isChecked(), !down);
+        EXPECT_EQ(w.commands, 1);
+    }
 }
 
 }  // namespace
