@@ -137,7 +137,7 @@ TEST_F(SetupConfigTest, MissingFileIsReportedAndChangesNothing) {
 
 TEST_F(SetupConfigTest, SaveRebuildsTheFileFromItsOwnKeysInOrder) {
     Create();
-    WriteConfig("[OTHER]\nFOO=1\n[SONHALL]\nCROSSFADE=90\nEXTRA=YES\n");
+    dir.write("sonhall2.kvc", "[OTHER]\nFOO=1\n[SONHALL]\nCROSSFADE=90\nEXTRA=YES\n");
     setup().edCrossfade->setText("97");
     setup().SpinEdit2->SetValue(4000);
     setup().SpinEdit1->SetValue(2);
@@ -149,6 +149,10 @@ TEST_F(SetupConfigTest, SaveRebuildsTheFileFromItsOwnKeysInOrder) {
               (std::vector<std::string>{"[SONHALL]", "CROSSFADE=97", "DIRECTORIES=2", "PORT=4000",
                                         "PLAYLIST=/LISTS/", "CLIENT SONG=2", "MP3 PATH1=/MUSIC/A/",
                                         "MP3 PATH2=/MUSIC/B/"}));
+    // Byte for byte what a new file gets, whatever line ends the old one had.
+    EXPECT_EQ(ConfigText(),
+              "[SONHALL]\r\nCROSSFADE=97\r\nDIRECTORIES=2\r\nPORT=4000\r\nPLAYLIST=/LISTS/\r\n"
+              "CLIENT SONG=2\r\nMP3 PATH1=/MUSIC/A/\r\nMP3 PATH2=/MUSIC/B/\r\n");
     EXPECT_EQ(setup().CrossfadePercent, 97);
 }
 
