@@ -12,7 +12,6 @@ CopyOutcome CopySongFiles(const std::vector<SongFile>& songs, std::string_view f
                           const std::function<void(size_t, const SongFile&)>& starting,
                           const std::function<void(size_t)>& finished) {
     CopyOutcome outcome;
-    platform::files::removeCopyLeftovers(folder.empty() ? std::string_view("/") : folder);
     // Targets written so far, as the case-insensitive look-up finds them, with their source.
     std::map<std::string, std::string> written;
     for (size_t i = 0; i < songs.size(); ++i) {

@@ -162,19 +162,21 @@ void TaMain::WriteCloseKeys() {
     const std::string file = AppDir + keys::kConfigFile;
     if (!platform::files::fileExists(file))
         return;
+    kv::Tcfg cfg = kv::Tcfg::CreateFile(file);
+    cfg.SetSection(keys::kSection);
+    kv::TcfgSave save(cfg, kv::TcfgSave::Base::Update);
+    save.WriteBool(keys::kPlayHere, LocalMode);
+    save.WriteInteger(keys::kTop, WindowTop());
+    save.WriteInteger(keys::kLeft, WindowLeft());
+    save.WriteInteger(keys::kMaxWidth, MaxWidth);
+    save.WriteInteger(keys::kMaxHeight, MaxHeight);
+    save.WriteBool(keys::kRemoveSong, cbRemoveSong->isChecked());
+    save.WriteBool(keys::kPlayOnce, cbPlayListOnce->isChecked());
+    save.WriteInteger(keys::kSequentialPlay, seSeqLimit->Value());
+    save.WriteBool(keys::kPlayInSequence, cbSeqPlay->isChecked());
+    save.WriteBool(keys::kAutoloadSongQue, forms_.aSetup->cbAutoloadsq->isChecked());
     try {
-        kv::Tcfg cfg = kv::Tcfg::CreateFile(file);
-        cfg.SetSection(keys::kSection);
-        cfg.WriteBool(keys::kPlayHere, LocalMode);
-        cfg.WriteInteger(keys::kTop, WindowTop());
-        cfg.WriteInteger(keys::kLeft, WindowLeft());
-        cfg.WriteInteger(keys::kMaxWidth, MaxWidth);
-        cfg.WriteInteger(keys::kMaxHeight, MaxHeight);
-        cfg.WriteBool(keys::kRemoveSong, cbRemoveSong->isChecked());
-        cfg.WriteBool(keys::kPlayOnce, cbPlayListOnce->isChecked());
-        cfg.WriteInteger(keys::kSequentialPlay, seSeqLimit->Value());
-        cfg.WriteBool(keys::kPlayInSequence, cbSeqPlay->isChecked());
-        cfg.WriteBool(keys::kAutoloadSongQue, forms_.aSetup->cbAutoloadsq->isChecked());
+        save.Commit();
     } catch (const platform::Error&) {
         // The settings are lost, not the queue: it is still written below.
     }

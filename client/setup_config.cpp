@@ -157,21 +157,22 @@ void TaSetup::PlaceMainWindow() {
 
 void TaSetup::SaveConfig() {
     const TaMain& main = *forms_.aMain;
+    // All keys in one replace of the file: a failed or killed save leaves the old settings.
+    kv::TcfgSave save(openSettings(ConfigurationFile()), kv::TcfgSave::Base::Update);
+    save.WriteString(keys::kClientName, ClientName);
+    save.WriteBool(keys::kPlayHere, PlayHere);
+    save.WriteInteger(keys::kPort, SpinEdit1->Value());
+    save.WriteString(keys::kServerIp, platform::fromLatin1(Edit3->text()));
+    save.WriteInteger(keys::kTop, main.WindowTop());
+    save.WriteInteger(keys::kLeft, main.WindowLeft());
+    save.WriteString(keys::kPlaylistDirectory, platform::fromFileName(Edit2->text()));
+    save.WriteBool(keys::kAutoloadSongQue, cbAutoloadsq->isChecked());
+    const std::vector<std::string> folders = Folders();
+    save.WriteInteger(keys::kDirectories, static_cast<std::int32_t>(folders.size()));
+    for (size_t i = 0; i < folders.size(); ++i)
+        save.WriteString(keys::FolderKey(static_cast<int>(i) + 1), folders[i]);
     try {
-        // A failed write ends the writing; the keys written before it stay.
-        kv::Tcfg cfg = openSettings(ConfigurationFile());
-        cfg.WriteString(keys::kClientName, ClientName);
-        cfg.WriteBool(keys::kPlayHere, PlayHere);
-        cfg.WriteInteger(keys::kPort, SpinEdit1->Value());
-        cfg.WriteString(keys::kServerIp, platform::fromLatin1(Edit3->text()));
-        cfg.WriteInteger(keys::kTop, main.WindowTop());
-        cfg.WriteInteger(keys::kLeft, main.WindowLeft());
-        cfg.WriteString(keys::kPlaylistDirectory, platform::fromFileName(Edit2->text()));
-        cfg.WriteBool(keys::kAutoloadSongQue, cbAutoloadsq->isChecked());
-        const std::vector<std::string> folders = Folders();
-        cfg.WriteInteger(keys::kDirectories, static_cast<std::int32_t>(folders.size()));
-        for (size_t i = 0; i < folders.size(); ++i)
-            cfg.WriteString(keys::FolderKey(static_cast<int>(i) + 1), folders[i]);
+        save.Commit();
     } catch (const std::exception&) {
     }
     LoadConfig();

@@ -99,4 +99,30 @@ void Tcfg::WriteString(std::string_view key, std::string_view s) {
     WriteSectionString(Section, key, s);
 }
 
+void TcfgSave::WriteInteger(std::string_view key, std::int32_t n) {
+    WriteString(key, std::to_string(n));
+}
+
+void TcfgSave::WriteBool(std::string_view key, bool b) {
+    WriteString(key, b ? "YES" : "NO");
+}
+
+void TcfgSave::WriteString(std::string_view key, std::string_view s) {
+    entries_.emplace_back(UpperCase(key), Trim(UpperCase(s)));
+}
+
+void TcfgSave::Commit() const {
+    std::vector<platform::ini::Entry> entries;
+    entries.reserve(entries_.size());
+    for (const auto& [key, value] : entries_)
+        entries.push_back({key, value});
+    try {
+        platform::ini::writeValues(
+            cfg_.diskName_, cfg_.Section, entries,
+            base_ == Base::Fresh ? platform::ini::Keep::Nothing : platform::ini::Keep::OtherLines);
+    } catch (const platform::Error&) {
+        throw platform::Error("Unable to write to " + cfg_.FileName);
+    }
+}
+
 }  // namespace kv

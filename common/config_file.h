@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // A program's settings file, reached one value at a time: section and key names and every
@@ -44,10 +45,33 @@ class Tcfg {
     std::string Section;   // upper case
 
   private:
+    friend class TcfgSave;
     Tcfg() = default;
     // The name as given, for the disk: an existing file is found whatever the case of its
     // name, and keeps that name; a new one is created as the program spells it.
     std::string diskName_;
+};
+
+// The writes of one save of a Tcfg's section, gathered and then written by Commit in one atomic
+// replace of the whole file, so the file holds all of them or none. Values are stored as the
+// single writes store them. Fresh builds the file from these keys alone, as a save that deleted
+// the old file first would; Update keeps every other line of the file.
+class TcfgSave {
+  public:
+    enum class Base { Update, Fresh };
+    TcfgSave(const Tcfg& cfg, Base base) : cfg_(cfg), base_(base) {}
+
+    void WriteInteger(std::string_view key, std::int32_t n);
+    void WriteBool(std::string_view key, bool b);
+    void WriteString(std::string_view key, std::string_view s);
+
+    // Raises platform::Error "Unable to write to <FileName>"; the file is then as it was.
+    void Commit() const;
+
+  private:
+    Tcfg cfg_;
+    Base base_;
+    std::vector<std::pair<std::string, std::string>> entries_;
 };
 
 // The file name Tcfg::Create derives from a program file.

@@ -8,8 +8,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <limits>
 
 #include "platform/ascii.h"
 #include "platform/errors.h"
@@ -137,60 +140,151 @@ bool writable(const std::string& path) {
     throw IoError(what + ": " + std::strerror(EACCES));
 }
 
-// The bytes into a new file, with the mode of the file it replaces when there is one; the
-// errno of the failing step, or 0.
-int writeNewFile(const std::string& path, std::string_view bytes, std::optional<mode_t> keepMode) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return errno;
-    size_t done = 0;
-    int error = 0;
-    while (done < bytes.size() && error == 0) {
-        const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (w >= 0)
-            done += static_cast<size_t>(w);
-        else if (errno != EINTR)
-            error = errno;
-    }
-    if (error == 0 && keepMode && ::fchmod(fd, *keepMode) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    return error;
-}
-
+// Temporary files: "." + the target's name + ".tmp-" + the writer's process number, beside the
+// target. A name that would not fit the file system's limit is cut and marked with a hash of
+// the whole name, so it stays the temporary of that one target.
+constexpr size_t kNameLimit = 255;  // bytes of one name, the common limit of Linux file systems
+constexpr size_t kProcessDigits = 10;
 constexpr std::string_view kTempMark = ".tmp-";
 
-std::string temporaryFor(const std::string& name) {
-    return name + std::string(kTempMark) + std::to_string(::getpid());
+std::string hashText(std::string_view text) {
+    std::uint64_t h = 14695981039346656037ull;  // FNV-1a: the same for every run and build
+    for (const char c : text) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out(16, '0');
+    for (size_t i = 16; i-- > 0; h >>= 4)
+        out[i] = kDigits[h & 0xF];
+    return out;
+}
+
+// The temporary's name for a target's own name, up to its process number.
+std::string temporaryStem(std::string_view ownName) {
+    std::string stem = "." + std::string(ownName) + std::string(kTempMark);
+    if (stem.size() + kProcessDigits <= kNameLimit)
+        return stem;
+    const std::string tag = "~" + hashText(ownName);
+    size_t keep = kNameLimit - kProcessDigits - kTempMark.size() - tag.size() - 1;
+    while (keep > 0 && (static_cast<unsigned char>(ownName[keep]) & 0xC0) == 0x80)
+        --keep;  // never half a UTF-8 character
+    return "." + std::string(ownName.substr(0, keep)) + tag + std::string(kTempMark);
 }
 
 bool processRuns(pid_t pid) {
     return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
-// Removes the entries of folder named owner + ".tmp-" + the number of a process that no
-// longer runs, for each owner that isOwner accepts: what writes killed between their write
-// and their rename left.
-template <class IsOwner>
-void removeLeftovers(const std::string& folder, IsOwner isOwner) {
-    for (const std::string& entry : entriesOf(folder)) {
-        const size_t mark = entry.rfind(kTempMark);
-        if (mark == std::string::npos || !isOwner(std::string_view(entry).substr(0, mark)))
+// Removes the temporaries of the target ownName in folder whose writers no longer run: what
+// writes of this file killed before their rename left. Nothing else of the folder is touched.
+void removeLeftoversOf(const std::string& folder, std::string_view ownName) {
+    const std::string stem = temporaryStem(ownName);
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return;
+    std::vector<std::string> ended;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string_view entry = e->d_name;
+        if (!entry.starts_with(stem))
             continue;
-        const std::string digits = entry.substr(mark + kTempMark.size());
-        if (digits.empty() || digits.size() > 9 ||
+        const std::string_view digits = entry.substr(stem.size());
+        if (digits.empty() || digits.size() > kProcessDigits || digits.front() == '0' ||
             !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
             continue;
-        const auto pid = static_cast<pid_t>(std::stol(digits));
-        if (pid > 0 && pid != ::getpid() && !processRuns(pid))
-            ::unlink((folder + entry).c_str());
+        const long long pid = std::stoll(std::string(digits));
+        // A number past what a process may have is no writer's; the own number is a process
+        // of that number that ended inside a write.
+        if (pid <= std::numeric_limits<pid_t>::max() &&
+            (pid == ::getpid() || !processRuns(static_cast<pid_t>(pid))))
+            ended.emplace_back(entry);
     }
+    ::closedir(dir);
+    for (const std::string& entry : ended)
+        ::unlink((folder + entry).c_str());
 }
 
 std::string folderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The file a replace writes: a link is followed, so the file it points to is replaced.
+std::string replacedFile(const Name& name) {
+    std::string target = resolve(name);
+    std::error_code ec;
+    if (std::filesystem::is_symlink(target, ec)) {
+        auto real = std::filesystem::canonical(target, ec);
+        if (!ec)
+            target = real.string();
+    }
+    return target;
+}
+
+// Writes bytes to fd; the errno of a failed write, or 0.
+int writeAll(int fd, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (w >= 0)
+            done += static_cast<size_t>(w);
+        else if (errno != EINTR)
+            return errno;
+    }
+    return 0;
+}
+
+// Gives the new file the owner and group of the old one where this process may; another user
+// may still keep the group when it is one of its own. Otherwise the file stays its writer's.
+void keepOwner(int fd, const struct stat& old) {
+    struct stat made {};
+    if (::fstat(fd, &made) != 0 || (made.st_uid == old.st_uid && made.st_gid == old.st_gid))
+        return;
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && made.st_gid != old.st_gid &&
+        ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        // Neither: the new file is its writer's, with the writer's group.
+    }
+}
+
+// The one way a file is replaced: its new content goes into a temporary file beside it (fill
+// writes it and returns the errno of a failure, or 0), which a rename puts in its place, so the
+// target holds its old content or its new one at every moment. The new file keeps the owner,
+// group and mode of the one it replaces where this process may set them (the superuser may;
+// another user keeps the mode, as a plain write would); a new target gets newMode. Leftovers of
+// killed writes of the target are removed first. Raises IoError "<failure>: <reason>".
+void replaceFile(const std::string& target, const std::function<int(int)>& fill,
+                 std::optional<mode_t> newMode, const std::string& failure) {
+    // A rename would replace a read-only file as well: it is refused like any failed write.
+    if (!writable(target))
+        failReadOnly(failure);
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    const std::string folder = folderOf(target);
+    const std::string ownName = target.substr(folder.size());
+    removeLeftoversOf(folder, ownName);
+    const std::string temp = folder + temporaryStem(ownName) + std::to_string(::getpid());
+    int error = 0;
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = errno;
+    } else {
+        error = fill(fd);
+        if (error == 0 && replacing)
+            keepOwner(fd, old);
+        // After the owner: a change of owner clears the set-user and set-group bits.
+        const std::optional<mode_t> mode =
+            replacing ? std::optional<mode_t>(old.st_mode & 07777) : newMode;
+        if (error == 0 && mode && ::fchmod(fd, *mode) != 0)
+            error = errno;
+        if (::close(fd) != 0 && error == 0)
+            error = errno;
+        if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
+            error = errno;
+        if (error != 0)
+            ::unlink(temp.c_str());
+    }
+    if (error != 0)
+        throw IoError(failure + ": " + std::strerror(error));
 }
 
 }  // namespace
@@ -207,34 +301,45 @@ void removeFile(std::string_view name) {
 
 void copyFile(const Name& from, std::string_view to) {
     const std::string source = resolve(from);
-    const std::string target = resolve(to);
+    const std::string target = replacedFile(Name(to));
+    const std::string failure = "Cannot copy " + source + " to " + target;
     std::error_code ec;
     // Copying a file onto itself would truncate it: it already is where it should be.
     if (std::filesystem::equivalent(source, target, ec))
         return;
-    if (!writable(target))
-        failReadOnly("Cannot copy " + source + " to " + target);
-    // A hidden name beside the target, renamed into place: a failed copy leaves no half file.
-    const std::filesystem::path targetPath(target);
-    const std::string temp =
-        temporaryFor((targetPath.parent_path() / ("." + targetPath.filename().string())).string());
-    ec.clear();
-    std::filesystem::copy_file(source, temp, std::filesystem::copy_options::overwrite_existing, ec);
-    if (!ec && ::rename(temp.c_str(), target.c_str()) != 0)
-        ec = std::error_code(errno, std::generic_category());
-    if (ec) {
-        ::unlink(temp.c_str());
-        throw IoError("Cannot copy " + source + " to " + target + ": " + ec.message());
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        throw IoError(failure + ": " + errnoText());
+    struct stat st {};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(in);
+        throw IoError(failure + ": " + std::strerror(error));
     }
-}
-
-void removeCopyLeftovers(std::string_view folder) {
-    std::string dir = resolve(folder);
-    if (!dir.empty() && dir.back() != '/')
-        dir += '/';
-    // The hidden name of a copy's target: a leading "." (see copyFile).
-    removeLeftovers(dir,
-                    [](std::string_view owner) { return owner.size() > 1 && owner[0] == '.'; });
+    try {
+        // A new target gets the source's mode, as a copy of the file.
+        replaceFile(
+            target,
+            [in](int out) {
+                std::vector<char> buffer(1 << 18);
+                for (;;) {
+                    const ssize_t r = ::read(in, buffer.data(), buffer.size());
+                    if (r < 0 && errno == EINTR)
+                        continue;
+                    if (r < 0)
+                        return errno;
+                    if (r == 0)
+                        return 0;
+                    if (const int error = writeAll(out, {buffer.data(), static_cast<size_t>(r)}))
+                        return error;
+                }
+            },
+            st.st_mode & 07777, failure);
+    } catch (...) {
+        ::close(in);
+        throw;
+    }
+    ::close(in);
 }
 
 bool matchesMask(std::string_view name, std::string_view mask) {
@@ -457,33 +562,10 @@ std::string readWholeFile(const Name& name) {
 }
 
 void writeWholeFileAtomically(std::string_view name, std::string_view bytes) {
-    std::string target = resolve(name);
-    std::error_code ec;
-    // Replace the file a link points to, not the link.
-    if (std::filesystem::is_symlink(target, ec)) {
-        auto real = std::filesystem::canonical(target, ec);
-        if (!ec)
-            target = real.string();
-    }
-    // A rename would replace a read-only file as well: it is refused like any failed write.
-    if (!writable(target))
-        failReadOnly("I/O error: cannot write " + target);
-    const std::string temp = temporaryFor(target);
-    struct stat old {};
-    std::optional<mode_t> keepMode;
-    if (::stat(target.c_str(), &old) == 0)
-        keepMode = old.st_mode & 07777;
-    const std::string folder = folderOf(target);
-    const std::string ownName = target.substr(folder.size());
-    removeLeftovers(folder, [&ownName](std::string_view owner) { return owner == ownName; });
-    ::unlink(temp.c_str());  // left over by a run of this number that ended inside a write
-    int error = writeNewFile(temp, bytes, keepMode);
-    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temp.c_str());
-        throw IoError("I/O error: cannot write " + target + ": " + std::strerror(error));
-    }
+    const std::string target = replacedFile(Name(name));
+    replaceFile(
+        target, [bytes](int fd) { return writeAll(fd, bytes); }, std::nullopt,
+        "I/O error: cannot write " + target);
 }
 
 }  // namespace platform::files

@@ -56,13 +56,10 @@ bool clearAttributes(const Name& name);
 bool mayReplace(std::string_view name);
 
 void removeFile(std::string_view name);  // raises IoError
-// Replaces the target through a hidden temporary file beside it, so a failed copy leaves no
-// half file; a target that is the source itself is left whole. A target that may not be
-// replaced (mayReplace) fails. Raises IoError.
+// Replaces the target as writeWholeFileAtomically does, with the source's bytes; a new target
+// gets the source's mode. A target that is the source itself is left whole. A target that may
+// not be replaced (mayReplace) fails. Raises IoError.
 void copyFile(const Name& from, std::string_view to);
-// Removes the hidden temporaries that copies of processes no longer running left in folder
-// (killed between their write and their rename).
-void removeCopyLeftovers(std::string_view folder);
 
 // The plain files of one folder whose names match mask ("*.MP3", "*.PLY", ? and * wildcards,
 // without regard to case): no folders, no hidden files (a leading "."), sorted by name without
@@ -107,10 +104,13 @@ class File {
 
 // Whole-file helpers for the plain-text files of the programs.
 std::string readWholeFile(const Name& name);  // IoError when missing or unreadable
-// Writes through a temporary file and a rename, so an interrupted write leaves the old file;
-// the temporaries that writes of this file by processes no longer running left are removed.
-// A file that may not be replaced (mayReplace) is left as it is. Raises IoError naming the
-// file, never the temporary one.
+// Every replace of a file (this and copyFile) writes a hidden temporary file beside it,
+// "." + its name + ".tmp-" + the process number (a name past 255 bytes is cut and marked with
+// a hash of the whole name), and renames it into place: at every moment the file holds its old
+// bytes or its new ones. The new file keeps the owner, group and mode of the old one where the
+// writer may set them (the superuser may; another user keeps the mode). The temporaries of this
+// file that writers no longer running left are removed, nothing else. A file that may not be
+// replaced (mayReplace) is left as it is. Raises IoError naming the file, never the temporary.
 void writeWholeFileAtomically(std::string_view name, std::string_view bytes);
 
 }  // namespace platform::files

@@ -135,31 +135,37 @@ std::vector<std::string> keyNames(std::string_view file, std::string_view sectio
     return keys;
 }
 
-void writeValue(std::string_view file, std::string_view section, std::string_view key,
-                std::string_view value) {
+namespace {
+
+void setValue(std::vector<Line>& lines, std::string_view section, const Entry& entry) {
+    // New lines follow the file's own line ends; a new file gets CR LF.
+    const std::string eol = lines.empty() || lines.front().end.empty() ? "\r\n" : lines.front().end;
+    const std::string text = std::string(ascii::trim(entry.key)) + "=" + entry.value;
+    const Found f = find(lines, section, entry.key);
+    if (f.keyLine) {
+        lines[*f.keyLine].text = text;
+        return;
+    }
+    if (!lines.empty() && lines.back().end.empty())
+        lines.back().end = eol;
+    if (f.sectionLine) {
+        lines.insert(lines.begin() + static_cast<long>(f.lastContentLine) + 1, Line{text, eol});
+    } else {
+        lines.push_back({"[" + ascii::trim(section) + "]", eol});
+        lines.push_back({text, eol});
+    }
+}
+
+}  // namespace
+
+void writeValues(std::string_view file, std::string_view section, const std::vector<Entry>& entries,
+                 Keep keep) {
     try {
-        std::string all;
-        if (files::fileExists(file))
-            all = files::readWholeFile(file);
-        auto lines = splitLines(all);
-        // New lines follow the file's own line ends; a new file gets CR LF.
-        const std::string eol =
-            lines.empty() || lines.front().end.empty() ? "\r\n" : lines.front().end;
-        const std::string entry = std::string(ascii::trim(key)) + "=" + std::string(value);
-        const Found f = find(lines, section, key);
-        if (f.keyLine) {
-            lines[*f.keyLine].text = entry;
-        } else {
-            if (!lines.empty() && lines.back().end.empty())
-                lines.back().end = eol;
-            if (f.sectionLine) {
-                lines.insert(lines.begin() + static_cast<long>(f.lastContentLine) + 1,
-                             Line{entry, eol});
-            } else {
-                lines.push_back({"[" + ascii::trim(section) + "]", eol});
-                lines.push_back({entry, eol});
-            }
-        }
+        std::vector<Line> lines;
+        if (keep == Keep::OtherLines && files::fileExists(file))
+            lines = splitLines(files::readWholeFile(file));
+        for (const Entry& entry : entries)
+            setValue(lines, section, entry);
         std::string out;
         for (const Line& l : lines)
             out += l.text + l.end;
@@ -167,6 +173,11 @@ void writeValue(std::string_view file, std::string_view section, std::string_vie
     } catch (const std::exception&) {
         throw Error("Unable to write to " + std::string(file));
     }
+}
+
+void writeValue(std::string_view file, std::string_view section, std::string_view key,
+                std::string_view value) {
+    writeValues(file, section, {Entry{std::string(key), std::string(value)}}, Keep::OtherLines);
 }
 
 }  // namespace platform::ini

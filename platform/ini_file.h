@@ -20,9 +20,25 @@ std::string readValue(std::string_view file, std::string_view section, std::stri
 // section is missing.
 std::vector<std::string> keyNames(std::string_view file, std::string_view section);
 
-// Replaces the key's value in place, appends a missing key at the end of its section and a
-// missing section at the end of the file. The file is replaced atomically. Raises
-// platform::Error "Unable to write to <file>" when the write cannot be done.
+struct Entry {
+    std::string key;
+    std::string value;
+};
+
+// What of the file a write keeps besides the keys it writes: every other line, or nothing (the
+// file is then built from the written keys alone, as if it had been deleted first).
+enum class Keep { OtherLines, Nothing };
+
+// Writes the entries in their order into one section, all in one atomic replace of the whole
+// file: at every moment it holds all the old values or all the new ones. Each entry replaces
+// its key's value in place, or is appended at the end of its section, a missing section at the
+// end of the file; new lines take the file's line ends, a new file CR LF. Raises
+// platform::Error "Unable to write to <file>" when the write cannot be done; the file is then
+// as it was.
+void writeValues(std::string_view file, std::string_view section, const std::vector<Entry>& entries,
+                 Keep keep);
+
+// One value, every other line kept.
 void writeValue(std::string_view file, std::string_view section, std::string_view key,
                 std::string_view value);
 

@@ -67,28 +67,23 @@ void TaSetup::LoadConfig() {
 
 void TaSetup::SaveConfig() {
     CrossfadePercent = kv::StrToInt(platform::fromLatin1(edCrossfade->text()));
-    // The file written again keeps the name it has on disk.
+    // The file written again keeps the name it has on disk. It is built from these keys alone
+    // and replaced in one step: a failed or killed save leaves the old file whole.
     const std::string file = platform::files::resolve(ConfigurationFile());
-    if (platform::files::fileExists(file)) {
-        try {
-            platform::files::removeFile(file);
-        } catch (const platform::Error&) {
-            platform::dialogs().showMessage("Error while deleting old Configuration file.");
-            return;
-        }
-    }
-    kv::Tcfg cfg = openSettings(file);
+    kv::TcfgSave save(openSettings(file), kv::TcfgSave::Base::Fresh);
+    save.WriteInteger("CROSSFADE", kv::StrToInt(platform::fromLatin1(edCrossfade->text())));
+    save.WriteInteger("DIRECTORIES", ListBox1->count());
+    save.WriteInteger("PORT", SpinEdit2->Value());
+    save.WriteString("PLAYLIST", platform::fromFileName(Edit1->text()));
+    save.WriteInteger("CLIENT SONG", SpinEdit1->Value());
+    const std::vector<std::string> folders = Folders();
+    for (size_t i = 0; i < folders.size(); ++i)
+        save.WriteString(folderKey(static_cast<int>(i) + 1), folders[i]);
     try {
-        // A failed write ends the writing; the keys written before it stay.
-        cfg.WriteInteger("CROSSFADE", kv::StrToInt(platform::fromLatin1(edCrossfade->text())));
-        cfg.WriteInteger("DIRECTORIES", ListBox1->count());
-        cfg.WriteInteger("PORT", SpinEdit2->Value());
-        cfg.WriteString("PLAYLIST", platform::fromFileName(Edit1->text()));
-        cfg.WriteInteger("CLIENT SONG", SpinEdit1->Value());
-        const std::vector<std::string> folders = Folders();
-        for (size_t i = 0; i < folders.size(); ++i)
-            cfg.WriteString(folderKey(static_cast<int>(i) + 1), folders[i]);
-    } catch (const std::exception&) {
+        save.Commit();
+    } catch (const platform::Error& e) {
+        platform::dialogs().showMessage("Error while writing Configuration file.\n\n" +
+                                        std::string(e.what()));
     }
 }
 

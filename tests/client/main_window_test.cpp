@@ -21,6 +21,7 @@
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/spin_edit.h"
 #include "tests/client/client_test_support.h"
+#include "tests/support/killed_save.h"
 #include "tests/support/mp3_fixtures.h"
 #include "tests/support/waits.h"
 
@@ -161,6 +162,38 @@ TEST_F(StartUpTest, TheSavedQueueSurvivesAStartThatCouldNotUseIt) {
         EXPECT_EQ(QueueFile(), c.queueAfter ? c.queueAfter : saved);
         EXPECT_NE(ConfigText().find("MP3 PATH1=" + Entry(c.folder) + "\r\n"), std::string::npos);
     }
+}
+
+// A close killed at any moment of its queue file's replace leaves the old queue or the new one
+// whole for the next start, and the next close removes the temporary it left.
+TEST_F(StartUpTest, AQueueSaveKilledAtAnyMomentLeavesTheOldQueueOrTheNewOne) {
+    Library({"alpha.mp3", "beta.mp3", "gamma.mp3"});
+    // Settings their owner made read-only stay as they are: the queue's is the close's one
+    // replace.
+    ::chmod((dir / "sonpad2.kvc").c_str(), 0444);
+    const std::vector<std::string> before = {"000001 ALPHA.MP3", "000002 BETA.MP3"};
+    const std::vector<std::string> after = {"000001 ALPHA.MP3", "000002 BETA.MP3",
+                                            "000003 GAMMA.MP3"};
+    testing_support::KillAtEveryMoment(
+        [&] {
+            dir.write("songque.kvc", "ALPHA.MP3\r\nBETA.MP3\r\n");
+            Create();
+            main().FormShow();
+            dm().AddSongToQue("000003");
+        },
+        [&] { main().close(); },
+        [&](const std::string& moment, bool saved) {
+            SCOPED_TRACE(moment);
+            Create();
+            main().FormShow();
+            EXPECT_EQ(QueueRows(), saved ? after : before);
+            main().close();
+            std::vector<std::string> queueFiles;
+            for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+                if (e.path().filename().string().find("songque") != std::string::npos)
+                    queueFiles.push_back(e.path().filename().string());
+            EXPECT_EQ(queueFiles, std::vector<std::string>{"songque.kvc"});
+        });
 }
 
 TEST_F(StartUpTest, AnEmptyLibraryLeavesTheQueueFileAlone) {

@@ -1,5 +1,6 @@
 // Playlist files and the copy of songs: the file format, Save List and Load List through the
 // scripted dialogs, and the copy job over real folders.
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 #include "platform/files.h"
 #include "platform/widgets/gauge.h"
 #include "tests/client/selection_fixture.h"
+#include "tests/support/killed_save.h"
 
 namespace client_testing {
 namespace {
@@ -287,6 +289,40 @@ TEST_F(CopyJobTest, CopiesEverySongReplacingWhatIsThereAndEndsSilently) {
     EXPECT_EQ(testing_support::readFile(dir / "stick/ONE.MP3"), "bytes of ONE");
     EXPECT_EQ(AllNames(target), (Lines{"ONE.MP3", "THREE.MP3", "two.MP3"}));
     EXPECT_TRUE(dialogs.shown().size() == 2);  // the folder and the question only
+}
+
+// The job removes what killed copies of its own songs left, nothing else of the folder: not a
+// user's hidden file that looks like a leftover. A song it replaces stays its owner's.
+TEST_F(CopyJobTest, OnlyLeftoversOfTheSongsItCopiesAreRemovedAndReplacedSongsKeepTheirOwner) {
+    const std::string target = dir.mkdir("stick");
+    ASSERT_EQ(testing_support::RunKilledSave(testing_support::KillAt::Replace,
+                                             [&] {
+                                                 platform::files::copyFile(
+                                                     platform::files::Name(dir / "music/TWO.mp3"),
+                                                     target + "/TWO.MP3");
+                                             })
+                  .end,
+              testing_support::SaveRun::End::Killed);
+    ASSERT_EQ(AllNames(target).size(), 1u);  // the killed copy's temporary
+    ASSERT_NE(::kill(424242, 0), 0);         // no process of that number runs
+    dir.write("stick/.notes.txt.tmp-424242", "the user's");
+    const std::string one = dir.write("stick/ONE.MP3", "an older one");
+    const bool root = ::geteuid() == 0;
+    if (root)
+        ASSERT_EQ(::chown(one.c_str(), 65534, 65534), 0);
+    ::chmod(one.c_str(), 0640);
+    Copy(dir / "stick");
+    EXPECT_EQ(dialogs.pending(), 0u);
+    EXPECT_EQ(AllNames(target),
+              (Lines{".notes.txt.tmp-424242", "ONE.MP3", "THREE.MP3", "TWO.MP3"}));
+    EXPECT_EQ(testing_support::readFile(one), "bytes of ONE");
+    struct stat st {};
+    ::stat(one.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 65534u);
+        EXPECT_EQ(st.st_gid, 65534u);
+    }
 }
 
 TEST_F(CopyJobTest, CopyOntoTheSongsOwnFolderLeavesTheFilesWhole) {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "client/main_window.h"
 #include "client/setup_window.h"
@@ -15,6 +16,7 @@
 #include "platform/qt/clock_texts.h"
 #include "platform/widgets/spin_edit.h"
 #include "tests/client/client_test_support.h"
+#include "tests/support/killed_save.h"
 
 namespace client_testing {
 namespace {
@@ -373,6 +375,127 @@ TEST_F(SetupConfigTest, UnwritableFileLeavesTheSettingsAsTheFileHoldsThem) {
     setup().SaveConfig();
     EXPECT_EQ(setup().SpinEdit1->Value(), 80);
     EXPECT_EQ(setup().ClientName, "DEN");
+}
+
+// Every key of the file, as the window and the main window hold them after a load.
+struct Settings {
+    std::string name;
+    bool playHere = false;
+    int port = 0;
+    std::string server;
+    int top = 0, left = 0;
+    std::string playlists;
+    bool autoload = false;
+    Lines folders;
+    int maxWidth = 0, maxHeight = 0;
+    bool removeSong = false, playOnce = false;
+    int sequentialPlay = 0;
+    bool inSequence = false;
+    bool operator==(const Settings&) const = default;
+};
+
+class KilledSaveTest : public SetupConfigTest {
+  protected:
+    void Show(const Settings& s) {
+        setup().ClientName = s.name;
+        setup().PlayHere = main().LocalMode = s.playHere;
+        setup().SpinEdit1->SetValue(s.port);
+        setup().Edit3->setText(QString::fromStdString(s.server));
+        main().PlaceWindow(s.left, s.top);
+        setup().Edit2->setText(QString::fromStdString(s.playlists));
+        setup().cbAutoloadsq->setChecked(s.autoload);
+        setup().ListBox1->clear();
+        for (const std::string& folder : s.folders)
+            setup().ListBox1->addItem(QString::fromStdString(folder));
+        main().MaxWidth = s.maxWidth;
+        main().MaxHeight = s.maxHeight;
+        main().cbRemoveSong->setChecked(s.removeSong);
+        main().cbPlayListOnce->setChecked(s.playOnce);
+        main().seSeqLimit->SetValue(s.sequentialPlay);
+        main().cbSeqPlay->setChecked(s.inSequence);
+    }
+    Settings Shown() {
+        return {setup().ClientName,
+                setup().PlayHere,
+                setup().SpinEdit1->Value(),
+                setup().Edit3->text().toStdString(),
+                main().WindowTop(),
+                main().WindowLeft(),
+                setup().Edit2->text().toStdString(),
+                setup().cbAutoloadsq->isChecked(),
+                setup().Folders(),
+                main().MaxWidth,
+                main().MaxHeight,
+                main().cbRemoveSong->isChecked(),
+                main().cbPlayListOnce->isChecked(),
+                main().seSeqLimit->Value(),
+                main().cbSeqPlay->isChecked()};
+    }
+    // The save killed at every moment; each time the next load must find all the old settings
+    // or all the new ones, and the next save leaves no temporary.
+    void KillEverywhere(const std::function<void()>& save, const Settings& saved) {
+        testing_support::KillAtEveryMoment(
+            [&] {
+                WriteConfig(kBeforeText);
+                Show(kAfter);
+            },
+            save,
+            [&](const std::string& moment, bool done) {
+                SCOPED_TRACE(moment);
+                Show(kBlank);
+                setup().LoadConfig();
+                EXPECT_EQ(Shown(), done ? saved : kBefore);
+                setup().SaveConfig();
+                Lines settingsFiles;
+                for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+                    if (e.path().filename().string().find("kvc") != std::string::npos)
+                        settingsFiles.push_back(e.path().filename().string());
+                EXPECT_EQ(settingsFiles, Lines{"sonpad2.kvc"});
+            });
+    }
+
+    static constexpr const char* kBeforeText =
+        "[SONPAD]\nCLIENT NAME=KITCHEN\nPLAY HERE=YES\nPORT=2323\nSERVER IP=10.0.0.7\nTOP=40\n"
+        "LEFT=30\nPLAYLIST DIRECTORY=/LISTS/\nAUTOLOAD SONG QUE=NO\nDIRECTORIES=2\n"
+        "MP3 PATH1=/MUSIC/ROCK/\nMP3 PATH2=/MUSIC/JAZZ/\nMAXWIDTH=700\nMAXHEIGHT=500\n"
+        "REMOVE SONG=YES\nPLAY ONCE=NO\nSEQUENTIAL PLAY=7\nPLAY IN SEQUENCE=YES\n";
+    const Settings kBefore{"KITCHEN",  true,  2323,
+                           "10.0.0.7", 40,    30,
+                           "/LISTS/",  false, {"/MUSIC/ROCK/", "/MUSIC/JAZZ/"},
+                           700,        500,   true,
+                           false,      7,     true};
+    const Settings kAfter{
+        "DEN", false, 4000,  "10.0.0.9", 60, 50,   "/NEW LISTS/", true, {"/A/", "/B/", "/C/"},
+        600,   400,   false, true,       9,  false};
+    const Settings kBlank{"X", true, 1, "", 0, 0, "", true, {}, 100, 100, false, false, 5, false};
+};
+
+TEST_F(KilledSaveTest, TheWindowsSaveKilledAtAnyMomentLeavesAllOldOrAllNewSettings) {
+    // The window's keys are the new ones, the main window's close keys stay.
+    Settings saved = kAfter;
+    saved.maxWidth = kBefore.maxWidth;
+    saved.maxHeight = kBefore.maxHeight;
+    saved.removeSong = kBefore.removeSong;
+    saved.playOnce = kBefore.playOnce;
+    saved.sequentialPlay = kBefore.sequentialPlay;
+    saved.inSequence = kBefore.inSequence;
+    KillEverywhere([&] { setup().SaveConfig(); }, saved);
+}
+
+TEST_F(KilledSaveTest, TheClosesSaveKilledAtAnyMomentLeavesAllOldOrAllNewSettings) {
+    // The close's keys are the new ones, the window's own stay.
+    Settings saved = kBefore;
+    saved.playHere = kAfter.playHere;
+    saved.top = kAfter.top;
+    saved.left = kAfter.left;
+    saved.maxWidth = kAfter.maxWidth;
+    saved.maxHeight = kAfter.maxHeight;
+    saved.removeSong = kAfter.removeSong;
+    saved.playOnce = kAfter.playOnce;
+    saved.sequentialPlay = kAfter.sequentialPlay;
+    saved.inSequence = kAfter.inSequence;
+    saved.autoload = kAfter.autoload;
+    KillEverywhere([&] { main().FormClose(); }, saved);
 }
 
 }  // namespace

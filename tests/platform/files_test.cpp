@@ -9,8 +9,10 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
 
 #include "platform/errors.h"
+#include "tests/support/killed_save.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -144,7 +146,7 @@ TEST(Files, AtomicWriteLeavesNoTemporaryAndKeepsPermissions) {
     struct stat st {};
     ::stat(f.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(platform::files::listFiles(dir.path(), "*").size(), 1u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
     EXPECT_THROW(platform::files::writeWholeFileAtomically(dir / "no/such/dir/f", "x"),
                  platform::IoError);
 }
@@ -178,7 +180,7 @@ TEST(Files, ReadOnlyFileIsNotReplaced) {
             EXPECT_EQ(text.find(".tmp"), std::string::npos) << text;
         }
         EXPECT_EQ(readFile(f), "kept");
-        EXPECT_EQ(platform::files::listFiles(dir.path(), "*").size(), 2u);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
         struct stat st {};
         ::stat(f.c_str(), &st);
         EXPECT_EQ(st.st_mode & 0777, 0444u);
@@ -240,55 +242,159 @@ TEST(Files, AnExactNameThatVanishedIsMissingNotItsCaseTwin) {
     EXPECT_FALSE(std::filesystem::exists(lower));
 }
 
-// The number of a process that has ended: a save killed between its write and its rename.
-pid_t KilledWriter(const std::string& temporaryOf) {
+using testing_support::KillAt;
+using testing_support::RunKilledSave;
+constexpr auto Killed = testing_support::SaveRun::End::Killed;
+
+// The entries of a folder that are not in before.
+std::vector<std::string> NewEntries(const std::string& folder,
+                                    const std::set<std::string>& before) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (!before.contains(e.path().filename().string()))
+            names.push_back(e.path().filename().string());
+    return names;
+}
+
+std::set<std::string> EntriesOf(const std::string& folder) {
+    const std::vector<std::string> all = NewEntries(folder, {});
+    return {all.begin(), all.end()};
+}
+
+// Both ways of replacing a file, killed at its rename, leave one temporary within the name
+// limit, whatever the length of the target's name; the next replace of that target removes it,
+// and nothing else: not a user's hidden file of the same pattern, not the temporary of a
+// running process, not the leftover of another target.
+TEST(Files, TheNextReplaceRemovesOnlyWhatKilledReplacesOfItsTargetLeft) {
+    TempDir dir;
+    const std::string source = dir.write("src/song.mp3", "new bytes");
+    const std::string longName = std::string(246, 'n') + ".mp3";  // 250 bytes
+    const std::string twinName = std::string(246, 'n') + ".MP4";  // the same start
+    const struct {
+        const char* what;
+        std::function<void(const std::string&)> replace;
+    } writers[] = {
+        {"atomic write",
+         [](const std::string& f) { platform::files::writeWholeFileAtomically(f, "new bytes"); }},
+        {"copy", [&](const std::string& f) { platform::files::copyFile(Name(source), f); }},
+    };
+    ASSERT_NE(::kill(424242, 0), 0);  // no process of that number runs
+    for (const auto& writer : writers) {
+        for (const std::string& name : {std::string("sonpad2.kvc"), longName}) {
+            SCOPED_TRACE(std::string(writer.what) + " of " + name.substr(0, 20));
+            const std::string folder = dir.mkdir(std::string("out-") + writer.what);
+            const std::string target =
+                dir.write(std::string("out-") + writer.what + "/" + name, "old");
+            const std::string twin = folder + "/" + twinName;
+            const std::string user =
+                dir.write(std::string("out-") + writer.what + "/.notes.txt.tmp-424242", "mine");
+            std::set<std::string> before = EntriesOf(folder);
+            ASSERT_EQ(RunKilledSave(KillAt::Replace, [&] { writer.replace(twin); }).end, Killed);
+            const std::vector<std::string> twinLeft = NewEntries(folder, before);
+            ASSERT_EQ(twinLeft.size(), 1u);
+            before = EntriesOf(folder);
+            ASSERT_EQ(RunKilledSave(KillAt::Replace, [&] { writer.replace(target); }).end, Killed);
+            EXPECT_EQ(testing_support::readFile(target), "old");
+            const std::vector<std::string> left = NewEntries(folder, before);
+            ASSERT_EQ(left.size(), 1u);
+            EXPECT_LE(left[0].size(), 255u);
+            EXPECT_EQ(left[0].front(), '.');
+            EXPECT_EQ(testing_support::readFile(folder + "/" + left[0]), "new bytes");
+            // The same temporary of a process that runs (this one's parent) is in use.
+            const std::string running =
+                left[0].substr(0, left[0].rfind('-') + 1) + std::to_string(::getppid());
+            dir.write(std::string("out-") + writer.what + "/" + running, "in use");
+
+            writer.replace(target);
+            EXPECT_EQ(testing_support::readFile(target), "new bytes");
+            EXPECT_FALSE(std::filesystem::exists(folder + "/" + left[0]));
+            for (const std::string& kept :
+                 {user, folder + "/" + twinLeft[0], folder + "/" + running})
+                EXPECT_TRUE(std::filesystem::exists(kept)) << kept;
+            std::filesystem::remove_all(folder);
+        }
+    }
+}
+
+// A name near the limit is written, copied and read back; two long names that differ only at
+// their end have temporaries of their own.
+TEST(Files, ATargetNameOf250BytesIsWrittenAndCopied) {
+    TempDir dir;
+    const std::string name = dir / (std::string(240, 'x') + "\xc3\xa9" + "long.mp3");
+    ASSERT_EQ(name.size() - dir.path().size(), 250u);
+    platform::files::writeWholeFileAtomically(name, "first");
+    platform::files::writeWholeFileAtomically(name, "second");
+    EXPECT_EQ(testing_support::readFile(name), "second");
+    const std::string copy = dir.mkdir("copy") + "/" + name.substr(dir.path().size());
+    platform::files::copyFile(Name(name), copy);
+    platform::files::copyFile(Name(name), copy);
+    EXPECT_EQ(testing_support::readFile(copy), "second");
+    EXPECT_EQ(NewEntries(dir.path(), {"copy"}).size(), 1u);  // no temporary stays
+}
+
+struct Attributes {
+    uid_t uid;
+    gid_t gid;
+    mode_t mode;
+    bool operator==(const Attributes&) const = default;
+};
+
+Attributes AttributesOf(const std::string& f) {
+    struct stat st {};
+    ::stat(f.c_str(), &st);
+    return {st.st_uid, st.st_gid, st.st_mode & 07777};
+}
+
+// Whoever replaces a file, it stays its owner's, with its group and mode: the superuser
+// replacing another user's file, the copy of a song onto it as well.
+TEST(Files, AReplacedFileKeepsItsOwnerGroupAndMode) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser may give a file to another user";
+    TempDir dir;
+    const std::string source = dir.write("song.mp3", "song");
+    const std::function<void(const std::string&)> writers[] = {
+        [](const std::string& f) { platform::files::writeWholeFileAtomically(f, "new"); },
+        [&](const std::string& f) { platform::files::copyFile(Name(source), f); },
+    };
+    for (const Attributes was : {Attributes{65534, 65534, 0640}, Attributes{1000, 100, 02660}}) {
+        for (const auto& replace : writers) {
+            const std::string f = dir.write("owned.kvc", "old");
+            ASSERT_EQ(::chown(f.c_str(), was.uid, was.gid), 0);
+            ASSERT_EQ(::chmod(f.c_str(), was.mode), 0);
+            replace(f);
+            EXPECT_NE(testing_support::readFile(f), "old");
+            EXPECT_EQ(AttributesOf(f), was) << std::oct << was.mode;
+        }
+    }
+}
+
+// Another user with write access to the file and its folder replaces it: the file is then
+// that user's, with the old mode, and nothing fails.
+TEST(Files, AnotherUserReplacingAFileKeepsItsMode) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs the superuser to act as another user";
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0755);  // made for its owner only
+    const std::string folder = dir.mkdir("shared");
+    ::chmod(folder.c_str(), 0777);
+    const std::string f = dir.write("shared/songque.kvc", "old");
+    ::chmod(f.c_str(), 0666);
     const pid_t child = ::fork();
     if (child == 0) {
-        const std::string temp = temporaryOf + std::to_string(::getpid());
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        if (fd >= 0) {
-            [[maybe_unused]] const ssize_t n = ::write(fd, "half", 4);
-            ::close(fd);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        try {
+            platform::files::writeWholeFileAtomically(f, "new");
+        } catch (const std::exception&) {
+            ::_exit(1);
         }
-        ::raise(SIGKILL);
-        ::_exit(1);
+        ::_exit(0);
     }
-    int status = 0;
+    int status = -1;
     ::waitpid(child, &status, 0);
-    return child;
-}
-
-// The next save of a file removes what killed saves of it left; temporaries of running
-// processes and of other files stay.
-TEST(Files, TheNextSaveRemovesTheTemporaryAKilledSaveLeft) {
-    TempDir dir;
-    const std::string file = dir / "sonpad2.kvc";
-    const pid_t killed = KilledWriter(file + ".tmp-");
-    const std::string left = file + ".tmp-" + std::to_string(killed);
-    ASSERT_TRUE(std::filesystem::exists(left));
-    const std::string running = dir.write("sonpad2.kvc.tmp-1", "in use");  // process 1 runs
-    const std::string other = dir.write("songque.kvc.tmp-" + std::to_string(killed), "x");
-    const std::string notOne = dir.write("sonpad2.kvc.tmp-12ab", "x");
-
-    platform::files::writeWholeFileAtomically(file, "new");
-    EXPECT_EQ(readFile(file), "new");
-    EXPECT_FALSE(std::filesystem::exists(left));
-    for (const std::string& kept : {running, other, notOne})
-        EXPECT_TRUE(std::filesystem::exists(kept)) << kept;
-}
-
-TEST(Files, CopyLeftoversOfEndedProcessesAreRemoved) {
-    TempDir dir;
-    const std::string folder = dir.mkdir("stick");
-    const pid_t killed = KilledWriter(folder + "/.SONG.MP3.tmp-");
-    const std::string left = folder + "/.SONG.MP3.tmp-" + std::to_string(killed);
-    ASSERT_TRUE(std::filesystem::exists(left));
-    const std::string running = dir.write("stick/.OTHER.MP3.tmp-1", "in use");
-    const std::string song = dir.write("stick/SONG.MP3", "song");
-    platform::files::removeCopyLeftovers(dir.path() + "STICK");
-    EXPECT_FALSE(std::filesystem::exists(left));
-    EXPECT_TRUE(std::filesystem::exists(running));
-    EXPECT_EQ(readFile(song), "song");
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(testing_support::readFile(f), "new");
+    EXPECT_EQ(AttributesOf(f), (Attributes{65534, 65534, 0666}));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <regex>
 
+#include "common/text_helpers.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/gauge.h"
@@ -165,7 +166,10 @@ TEST_F(MainWindowTest, WithoutAConfigurationAfterTheWindowTheProgramEnds) {
     Create();
     dir.mkdir("sonhall2.kvc");  // the save cannot create the file
     QTimer::singleShot(0, [&] { setup().buttonCloseClick(); });
-    dialogs.expectMessage("You need to setup configuration first.");
+    dialogs
+        .expectMessage("Error while writing Configuration file.\n\nUnable to write to " +
+                       kv::UpperCase(dir / "sonhall2.kvc"))
+        .expectMessage("You need to setup configuration first.");
     main().FormShow();
     EXPECT_TRUE(ended);
     EXPECT_FALSE(main().Timer1->Enabled());

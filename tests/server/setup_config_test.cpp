@@ -1,4 +1,6 @@
 // Loading and saving the server's settings through the configuration window.
+#include <sys/stat.h>
+
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -10,6 +12,7 @@
 #include "platform/widgets/spin_edit.h"
 #include "server/setup_window.h"
 #include "tests/server/server_test_support.h"
+#include "tests/support/killed_save.h"
 
 namespace server_testing {
 namespace {
@@ -134,7 +137,7 @@ TEST_F(SetupConfigTest, MissingFileIsReportedAndChangesNothing) {
 
 TEST_F(SetupConfigTest, SaveRebuildsTheFileFromItsOwnKeysInOrder) {
     Create();
-    WriteConfig("[OTHER]\nFOO=1\n[SONHALL]\nCROSSFADE=90\nEXTRA=YES\n");
+    dir.write("sonhall2.kvc", "[OTHER]\nFOO=1\n[SONHALL]\nCROSSFADE=90\nEXTRA=YES\n");
     setup().edCrossfade->setText("97");
     setup().SpinEdit2->SetValue(4000);
     setup().SpinEdit1->SetValue(2);
@@ -146,6 +149,10 @@ TEST_F(SetupConfigTest, SaveRebuildsTheFileFromItsOwnKeysInOrder) {
               (std::vector<std::string>{"[SONHALL]", "CROSSFADE=97", "DIRECTORIES=2", "PORT=4000",
                                         "PLAYLIST=/LISTS/", "CLIENT SONG=2", "MP3 PATH1=/MUSIC/A/",
                                         "MP3 PATH2=/MUSIC/B/"}));
+    // Byte for byte what a new file gets, whatever line ends the old one had.
+    EXPECT_EQ(ConfigText(),
+              "[SONHALL]\r\nCROSSFADE=97\r\nDIRECTORIES=2\r\nPORT=4000\r\nPLAYLIST=/LISTS/\r\n"
+              "CLIENT SONG=2\r\nMP3 PATH1=/MUSIC/A/\r\nMP3 PATH2=/MUSIC/B/\r\n");
     EXPECT_EQ(setup().CrossfadePercent, 97);
 }
 
@@ -176,6 +183,71 @@ TEST_F(SetupConfigTest, SaveWithACrossfadeThatIsNoNumberKeepsTheOldFile) {
     const std::string before = ConfigText();
     setup().edCrossfade->setText("9x");
     EXPECT_THROW(setup().SaveConfig(), platform::Error);
+    EXPECT_EQ(ConfigText(), before);
+}
+
+// The settings the window holds, as the keys give them.
+struct Settings {
+    std::string crossfade;
+    int port = 0, limit = 0;
+    std::string playlist;
+    std::vector<std::string> folders;
+    bool operator==(const Settings&) const = default;
+};
+
+// A save killed at any moment of its one replace leaves all the old settings or all the new
+// ones for the next load, and the next save removes the temporary it left.
+TEST_F(SetupConfigTest, ASaveKilledAtAnyMomentLeavesAllOldOrAllNewSettings) {
+    Create();
+    const Settings before{"95", 2323, 3, "/LISTS/", {"/MUSIC/ROCK/", "/MUSIC/JAZZ/"}};
+    const Settings after{"91", 4000, 2, "/NEW LISTS/", {"/A/", "/B/", "/C/"}};
+    const auto show = [&](const Settings& s) {
+        setup().edCrossfade->setText(QString::fromStdString(s.crossfade));
+        setup().SpinEdit2->SetValue(s.port);
+        setup().SpinEdit1->SetValue(s.limit);
+        setup().Edit1->setText(QString::fromStdString(s.playlist));
+        setup().ListBox1->clear();
+        for (const std::string& folder : s.folders)
+            setup().ListBox1->addItem(QString::fromStdString(folder));
+    };
+    const auto shown = [&] {
+        return Settings{setup().edCrossfade->text().toStdString(), setup().SpinEdit2->Value(),
+                        setup().SpinEdit1->Value(), setup().Edit1->text().toStdString(),
+                        entries(setup())};
+    };
+    testing_support::KillAtEveryMoment(
+        [&] {
+            show(before);
+            setup().SaveConfig();
+            show(after);
+        },
+        [&] { setup().SaveConfig(); },
+        [&](const std::string& moment, bool saved) {
+            SCOPED_TRACE(moment);
+            show({"90", 1, 1, "", {}});
+            setup().LoadConfig();
+            EXPECT_EQ(shown(), saved ? after : before);
+            setup().SaveConfig();
+            std::vector<std::string> settingsFiles;
+            for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+                if (e.path().filename().string().find("kvc") != std::string::npos)
+                    settingsFiles.push_back(e.path().filename().string());
+            EXPECT_EQ(settingsFiles, std::vector<std::string>{"sonhall2.kvc"});
+        });
+}
+
+// A save that cannot replace the file (its owner made it read-only) keeps it as it was and
+// says so.
+TEST_F(SetupConfigTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
+    Create();
+    WriteConfig("[SONHALL]\nCROSSFADE=90\nPORT=80\n");
+    const std::string before = ConfigText();
+    ::chmod((dir / "sonhall2.kvc").c_str(), 0444);
+    setup().edCrossfade->setText("97");
+    dialogs.expectMessage("Error while writing Configuration file.\n\nUnable to write to " +
+                          kv::UpperCase(dir / "sonhall2.kvc"));
+    setup().SaveConfig();
+    EXPECT_EQ(dialogs.pending(), 0u);
     EXPECT_EQ(ConfigText(), before);
 }
 
