@@ -245,7 +245,9 @@ void TaMain::Hide1Click() {
     Hide1->setEnabled(false);
     Show1->setEnabled(true);
     hide();
-    QApplication::processEvents();
+    // What waits meanwhile (the start-up, the window system's part of the hide) runs before the
+    // menu's command returns; the user's input waits, or is dropped during long work.
+    platform::qt::letNonInputEventsIn();
 }
 
 void TaMain::Show1Click() {
@@ -254,7 +256,7 @@ void TaMain::Show1Click() {
     show();
     raise();
     activateWindow();
-    QApplication::processEvents();
+    platform::qt::letNonInputEventsIn();  // as for Hide
 }
 
 void TaMain::Exit1Click() {
