@@ -36,18 +36,6 @@ namespace {
 
 constexpr size_t kLibraryRowImage = 4;
 
-// Marks the scan as running for its whole length, however it ends.
-class ScanMark {
-  public:
-    explicit ScanMark(bool& flag) : flag_(flag) { flag_ = true; }
-    ~ScanMark() { flag_ = false; }
-    ScanMark(const ScanMark&) = delete;
-    ScanMark& operator=(const ScanMark&) = delete;
-
-  private:
-    bool& flag_;
-};
-
 struct Tag {
     std::string title, artist, genre, album, year, comment;
     bool found = false;
@@ -250,15 +238,16 @@ void ResetSongSelection(TaSongSel& sel) {
 }  // namespace
 
 void TaSetup::ScanLocalSongs() {
-    if (Scanning)
+    // It lets events in: a second start inside it does nothing.
+    if (platform::scanUnderWay())
         return;
-    ScanMark mark(Scanning);
     TaMain& main = *forms_.aMain;
     TaProgress& progress = *forms_.aProgress;
     TaSongSel& songSel = *forms_.aSongSel;
     TDm& dm = *forms_.Dm;
 
-    const platform::qt::LongWork work;  // the pointer shows it, the user's input is dropped
+    // The pointer shows it, the user's input is dropped.
+    const platform::qt::LongWork work(platform::WorkUnderWay::Kind::Scan);
     progress.setWindowTitle(QString());
     // Started from this window's scan button, or by the main window.
     progress.ShowAbove(isVisible() ? static_cast<QWidget*>(this) : &main);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -17,6 +18,7 @@
 #include "client/random_pick.h"
 #include "platform/event_guard.h"
 #include "platform/tcp/tcp_client.h"
+#include "platform/work_under_way.h"
 
 class QAction;
 class QCheckBox;
@@ -390,8 +392,9 @@ class TaMain : public QMainWindow {
     ClientForms& forms_;
     const ClientEnvironment& env_;
     bool closing_ = false;
-    bool startUpQueued_ = false;  // the first show's start-up waits in the event queue
-    bool startingUp_ = false;
+    // The first show's start-up while it waits in the event queue: work under way already, so
+    // a close meanwhile waits for the start-up's end.
+    std::optional<platform::WorkUnderWay> startUpDue_;
     std::int32_t progressMaximum_ = 0;
     // The song-information entry last requested and not answered yet.
     std::string songInfoAwaited_;

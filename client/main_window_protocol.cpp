@@ -31,6 +31,7 @@
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/spin_edit.h"
+#include "platform/work_under_way.h"
 
 namespace sonpad {
 namespace {
@@ -197,7 +198,7 @@ void TaMain::ClientTick() {
         return;
     // The scan lets events in while it rebuilds the library a reply would write into; the
     // server's lines wait in the connection until it is done.
-    if (forms_.aSetup->Scanning)
+    if (platform::scanUnderWay())
         return;
     const std::string line = IdTCPClient1.readLine(kReadTimeoutMs);
     if (line.empty()) {

@@ -16,6 +16,7 @@
 #include "client/setup_window.h"
 #include "client/tray_icon.h"
 #include "client/volume_bar.h"
+#include "common/at_exit.h"
 #include "common/config_file.h"
 #include "common/text_helpers.h"
 #include "common/text_lines.h"
@@ -38,32 +39,39 @@ constexpr int kFilenameColumn = 4;  // the queue's "Filename" column
 
 void TaMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!FirstShow || startUpQueued_)
+    using Kind = platform::WorkUnderWay::Kind;
+    if (!FirstShow || startUpDue_ || platform::workUnderWay(Kind::StartUp))
         return;
     // Start-up runs from the event loop once every form exists and the window is on screen.
-    startUpQueued_ = true;
+    startUpDue_.emplace(Kind::StartUpDue);
     QMetaObject::invokeMethod(
         this,
         [this] {
-            startUpQueued_ = false;  // from here on the start-up is under way
             platform::guarded([this] { FormShow(); });
+            startUpDue_.reset();
         },
         Qt::QueuedConnection);
 }
 
 void TaMain::FormShow() {
-    if (!FirstShow || startingUp_ || closing_)
+    using Kind = platform::WorkUnderWay::Kind;
+    if (!FirstShow || closing_ || platform::workUnderWay(Kind::StartUp))
         return;
-    startingUp_ = true;
+    const platform::WorkUnderWay work(Kind::StartUp);  // a close meanwhile waits for its end
+    if (platform::workEndAwaited()) {
+        // A close asked while the start-up was due waits for its end; the first window the
+        // start-up waits for is closed, as the user would have to.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this)
+                    modal->close();
+            },
+            Qt::QueuedConnection);
+    }
+    startUpDue_.reset();
     // Done once, however it ends: a repeat would rescan and empty the queue.
-    struct EndOfStartUp {
-        TaMain& main;
-        ~EndOfStartUp() {
-            main.startingUp_ = false;
-            main.FirstShow = false;
-        }
-    } endOfStartUp{*this};
-    const platform::WorkUnderWay work;  // a close meanwhile waits for its end
+    const kv::AtExit endOfStartUp([this] { FirstShow = false; });
 
     TaSetup& setup = *forms_.aSetup;
     const std::string configuration = AppDir + keys::kConfigFile;
@@ -204,21 +212,14 @@ void TaMain::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (startUpQueued_) {
-        // The start-up comes first; this close follows it.
-        event->ignore();
-        QMetaObject::invokeMethod(
-            this, [this] { close(); }, Qt::QueuedConnection);
-        return;
-    }
     if (platform::workUnderWay()) {
-        // The start-up and a scan let events in; the close comes once they are done (a close
-        // before the start-up has reloaded the queue would lose the saved queue). A window
-        // they wait for meanwhile is closed first, as the user would have to.
+        // The start-up, due or under way, and a scan let events in; the close comes once they
+        // are done (a close before the start-up has reloaded the queue would lose the saved
+        // queue). A window they wait for meanwhile is closed first, as the user would have to.
         event->ignore();
         if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this)
             modal->close();
-        platform::qt::closeWhenWorkEnds(*this);
+        platform::qt::whenWorkEnds(*this, [this] { close(); });
         return;
     }
     platform::guarded([this] { FormCloseQuery(); });
@@ -246,7 +247,9 @@ void TaMain::Hide1Click() {
     Hide1->setEnabled(false);
     Show1->setEnabled(true);
     hide();
-    QApplication::processEvents();
+    // What waits meanwhile (the start-up, the window system's part of the hide) runs before the
+    // menu's command returns; the user's input waits, or is dropped during long work.
+    platform::qt::letNonInputEventsIn();
 }
 
 void TaMain::Show1Click() {
@@ -255,7 +258,7 @@ void TaMain::Show1Click() {
     show();
     raise();
     activateWindow();
-    QApplication::processEvents();
+    platform::qt::letNonInputEventsIn();  // as for Hide
 }
 
 void TaMain::Exit1Click() {

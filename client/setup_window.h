@@ -52,8 +52,6 @@ class TaSetup : public platform::widgets::FormDialog {
 
     std::string ClientName;
     bool PlayHere = true;  // Local Player Mode
-    // True while ScanLocalSongs runs; it lets events in, and a second start must do nothing.
-    bool Scanning = false;
 
     void LoadConfig();
     void SaveConfig();

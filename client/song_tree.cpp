@@ -82,14 +82,14 @@ int SelectedImage(const QTreeWidgetItem* node) {
 void TaSongSel::FormActivate() {
     // A scan refills the library meanwhile: the tree is built from what it leaves. The build
     // waits until the window is on the screen, which then shows the busy state meanwhile.
-    if (TreeView1->topLevelItemCount() != 0 || forms_.aSetup->Scanning || baseTreePending_)
+    if (TreeView1->topLevelItemCount() != 0 || platform::scanUnderWay() || baseTreePending_)
         return;
     baseTreePending_ = true;
     QTimer::singleShot(0, this, [this] {
         platform::guarded([this] {
             const kv::AtExit done([this] { baseTreePending_ = false; });
             // Closed again before it came to the screen: built at the next opening.
-            if (isVisible() && TreeView1->topLevelItemCount() == 0 && !forms_.aSetup->Scanning)
+            if (isVisible() && TreeView1->topLevelItemCount() == 0 && !platform::scanUnderWay())
                 BuildAllSongsTree();
         });
     });

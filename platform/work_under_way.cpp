@@ -1,5 +1,6 @@
 #include "platform/work_under_way.h"
 
+#include <algorithm>
 #include <deque>
 #include <utility>
 #include <vector>
@@ -9,15 +10,27 @@
 namespace platform {
 namespace {
 
-// A long work's own code runs at the loop level it began at, with no events being let in.
-struct LongFrame {
+using Kind = WorkUnderWay::Kind;
+
+// A piece of work, or long work's letting events in, with the event loop level it began at.
+// Code runs at the level it began at; a box's own loop runs above it.
+struct Entry {
+    const void* owner;
+    bool letIn;  // else work
+    Kind kind;
     int loopLevel;
-    int lettingIn = 0;
 };
 
+bool IsLong(Kind kind) {
+    return kind == Kind::Long || kind == Kind::Scan;
+}
+
+bool IsLong(const Entry& e) {
+    return !e.letIn && IsLong(e.kind);
+}
+
 struct State {
-    int depth = 0;
-    std::vector<LongFrame> longFrames;
+    std::vector<Entry> entries;  // innermost last
     std::deque<std::function<void()>> pending;
     bool runPosted = false;
     WorkHooks hooks;
@@ -33,10 +46,23 @@ int LoopLevel() {
     return s.hooks.loopLevel ? s.hooks.loopLevel() : 0;
 }
 
+bool RunsHere(const Entry& e) {
+    return LoopLevel() == e.loopLevel;
+}
+
+bool AnyWork(bool (*matches)(const Entry&)) {
+    const std::vector<Entry>& entries = state().entries;
+    return std::any_of(entries.begin(), entries.end(), matches);
+}
+
+bool AnyWork() {
+    return AnyWork([](const Entry& e) { return !e.letIn; });
+}
+
 void RunPending() {
     State& s = state();
     s.runPosted = false;
-    while (!s.pending.empty() && s.depth == 0) {
+    while (!s.pending.empty() && !AnyWork()) {
         std::function<void()> command = std::move(s.pending.front());
         s.pending.pop_front();
         guarded(command);
@@ -55,64 +81,100 @@ void PostPending() {
     s.hooks.post(RunPending);
 }
 
-}  // namespace
-
-WorkUnderWay::WorkUnderWay(Kind kind) : long_(kind == Kind::LetsEventsIn) {
+void Add(const void* owner, bool letIn, Kind kind) {
     State& s = state();
-    ++s.depth;
-    if (!long_)
-        return;
-    s.longFrames.push_back({LoopLevel()});
-    if (s.longFrames.size() == 1 && s.hooks.longWorkBegan)
+    const bool firstLong = IsLong(kind) && !letIn && !longWorkUnderWay();
+    s.entries.push_back({owner, letIn, kind, LoopLevel()});
+    if (firstLong && s.hooks.longWorkBegan)
         s.hooks.longWorkBegan();
 }
 
-WorkUnderWay::~WorkUnderWay() {
+void Remove(const void* owner, bool letIn) {
     State& s = state();
-    if (long_) {
-        s.longFrames.pop_back();
-        if (s.longFrames.empty() && s.hooks.longWorkEnded)
-            s.hooks.longWorkEnded();
-    }
-    if (--s.depth == 0)
+    // Innermost first; an entry kept by a window (a start-up that is due) may end out of turn.
+    const auto it = std::find_if(
+        s.entries.rbegin(), s.entries.rend(),
+        [owner, letIn](const Entry& e) { return e.owner == owner && e.letIn == letIn; });
+    if (it == s.entries.rend())
+        return;
+    const bool wasLong = IsLong(*it);
+    s.entries.erase(std::next(it).base());
+    if (wasLong && !longWorkUnderWay() && s.hooks.longWorkEnded)
+        s.hooks.longWorkEnded();
+    if (!AnyWork())
         PostPending();
 }
 
+}  // namespace
+
+WorkUnderWay::WorkUnderWay(Kind kind) {
+    Add(this, false, kind);
+}
+
+WorkUnderWay::~WorkUnderWay() {
+    Remove(this, false);
+}
+
 bool workUnderWay() {
-    return state().depth > 0;
+    return AnyWork();
+}
+
+bool workUnderWay(Kind kind) {
+    const std::vector<Entry>& entries = state().entries;
+    return std::any_of(entries.begin(), entries.end(),
+                       [kind](const Entry& e) { return !e.letIn && e.kind == kind; });
 }
 
 bool longWorkUnderWay() {
-    return !state().longFrames.empty();
+    return AnyWork([](const Entry& e) { return IsLong(e); });
+}
+
+bool scanUnderWay() {
+    return workUnderWay(Kind::Scan);
 }
 
 bool outsideLongWork() {
-    const State& s = state();
-    if (s.longFrames.empty())
+    // The innermost long work's own code runs when nothing it let in is under way and the
+    // loop level is its own.
+    const std::vector<Entry>& entries = state().entries;
+    const auto work =
+        std::find_if(entries.rbegin(), entries.rend(), [](const Entry& e) { return IsLong(e); });
+    if (work == entries.rend())
         return false;
-    const LongFrame& innermost = s.longFrames.back();
-    return innermost.lettingIn > 0 || LoopLevel() > innermost.loopLevel;
+    const bool lettingIn =
+        std::any_of(entries.rbegin(), work, [](const Entry& e) { return e.letIn; });
+    return lettingIn || !RunsHere(*work);
+}
+
+bool longWorkLettingEventsInHere() {
+    const std::vector<Entry>& entries = state().entries;
+    const auto letIn =
+        std::find_if(entries.rbegin(), entries.rend(), [](const Entry& e) { return e.letIn; });
+    return letIn != entries.rend() && RunsHere(*letIn);
 }
 
 void whenWorkEnds(std::function<void()> command) {
     State& s = state();
-    if (s.depth == 0 && s.pending.empty()) {
+    if (!AnyWork() && s.pending.empty()) {
         command();
         return;
     }
     s.pending.push_back(std::move(command));
-    if (s.depth == 0)
+    if (!AnyWork())
         PostPending();
 }
 
+bool workEndAwaited() {
+    return !state().pending.empty();
+}
+
 LettingEventsIn::LettingEventsIn() {
-    if (State& s = state(); !s.longFrames.empty())
-        ++s.longFrames.back().lettingIn;
+    if (longWorkUnderWay())
+        Add(this, true, Kind::Long);
 }
 
 LettingEventsIn::~LettingEventsIn() {
-    if (State& s = state(); !s.longFrames.empty())
-        --s.longFrames.back().lettingIn;
+    Remove(this, true);
 }
 
 void setWorkHooks(WorkHooks hooks) {

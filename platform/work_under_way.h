@@ -2,30 +2,36 @@
 
 #include <functional>
 
-// Work under way on the user-interface thread, and the one guard of the commands that must not
-// run inside it. Long work (a scan, a tree build, a copy, a load) lets events in while it runs,
-// so the windows are drawn, timers fire and connections are answered; whatever those events
-// start comes from outside the work. User-interface thread only.
+// The one record of the work under way on the user-interface thread, and the one guard of the
+// commands that must not run inside it. Long work (a scan, a tree build, a copy, a load) lets
+// events in while it runs, so the windows are drawn, timers fire and connections are answered;
+// whatever those events start comes from outside the work. User-interface thread only.
 namespace platform {
 
+// Work under way for as long as it lives (nests; what a job, a tick or a start-up runs nests
+// inside it).
 class WorkUnderWay {
   public:
     enum class Kind {
-        Short,         // a tick, a connection's job, the start-up: lets no events in itself
-        LetsEventsIn,  // long work
+        Short,       // a tick, a connection's job: lets no events in itself
+        StartUpDue,  // a start-up that waits in the event queue for its turn
+        StartUp,     // a program's start-up: lets no events in itself, its scan and boxes do
+        Long,        // long work: lets events in
+        Scan,        // long work that rebuilds the library
     };
     explicit WorkUnderWay(Kind kind = Kind::Short);
     ~WorkUnderWay();
     WorkUnderWay(const WorkUnderWay&) = delete;
     WorkUnderWay& operator=(const WorkUnderWay&) = delete;
-
-  private:
-    bool long_;
 };
 
-// Any work, short or long, is on the stack.
+// Any work, due or under way, short or long.
 bool workUnderWay();
+// Work of that kind.
+bool workUnderWay(WorkUnderWay::Kind kind);
 bool longWorkUnderWay();
+// A scan is running (it may be letting this call in).
+bool scanUnderWay();
 
 // Long work is under way and the caller is not its own code: an event it let in (an
 // accessibility action, a timer, a connection's job) or the loop of a box it shows got here.
@@ -33,9 +39,15 @@ bool longWorkUnderWay();
 // nothing then: its user gave it on a screen the work is about to change.
 bool outsideLongWork();
 
+// Long work's own letting events in runs at the event loop level now running: what comes in
+// now is the work's events, not the input of a box's own loop.
+bool longWorkLettingEventsInHere();
+
 // Runs command at once when no work is under way, else once the outermost work has ended
 // (from the event loop, in the order given): a window's close, the program's end.
 void whenWorkEnds(std::function<void()> command);
+// Something waits for the work's end.
+bool workEndAwaited();
 
 // Marks the time long work lets events in.
 class LettingEventsIn {

@@ -16,6 +16,7 @@
 #include "platform/qt/text_edge.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/spin_edit.h"
+#include "platform/work_under_way.h"
 #include "server/data_module.h"
 #include "server/main_window.h"
 #include "server/setup_window.h"
@@ -116,7 +117,7 @@ class RescanMark {
 void Scn(const LineContext& ctx, std::string_view) {
     TaSetup& setup = *ctx.forms.aSetup;
     // A scan the server started itself may be letting this line in.
-    if (ctx.main.ActivePlayer > 0 || setup.Scanning()) {
+    if (ctx.main.ActivePlayer > 0 || platform::scanUnderWay()) {
         Send(ctx, kv::kRescanRefused);
         return;
     }

@@ -131,13 +131,8 @@ class TaMain : public QMainWindow {
     // Publishes the read-only replies as they are now.
     void PublishQueryAnswers();
 
-    // Runs action now, or, while the start-up, a tick, a scan or a line's handling is under way
-    // on this thread (they may let events in), as soon as it has ended. For what must not happen in
-    // the middle of those: closing, deactivating (it waits for the connection threads), the
-    // configuration window.
-    void RunWhenIdle(std::function<void()> action);
-    bool Busy() const;
-    // Called when a scan, the start-up or a tick, which make the window busy, has ended.
+    // Called when a scan, the start-up or a tick, work under way that holds the replies back,
+    // has ended.
     void BusyEnded();
 
     // Stops the listener and the timer without any message; the program block calls it
@@ -156,10 +151,10 @@ class TaMain : public QMainWindow {
     void ShowStoppedState();
     void HandleLine(platform::tcp::Connection& connection, const std::string& line);
 
-    // Marks the window busy for as long as it lives.
+    // Work under way for as long as it lives; the replies are published at its end.
     class BusyScope {
       public:
-        explicit BusyScope(TaMain& main);
+        BusyScope(TaMain& main, platform::WorkUnderWay::Kind kind);
         ~BusyScope();
         BusyScope(const BusyScope&) = delete;
         BusyScope& operator=(const BusyScope&) = delete;

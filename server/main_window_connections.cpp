@@ -173,7 +173,7 @@ void TaMain::ConnectionHandlingCreate() {
     // the replies wait for its end, or for a broadcast, so that none shows a change half done
     // (a queue already shorter, its song not yet counted).
     const auto publish = [this] {
-        if (!Busy())
+        if (!platform::workUnderWay())
             PublishQueryAnswers();
     };
     connect(TrackBar1, &QSlider::valueChanged, &answersPublisher_, publish);

@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "platform/event_guard.h"
+#include "platform/qt/non_input_events.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/colours.h"
@@ -155,10 +156,12 @@ void TaMain::CreateControls() {
     connect(btnActivate, &QPushButton::clicked, this,
             [this] { platform::guardedCommand([this] { btnActivateClick(); }); });
     connect(btnDeactivate, &QPushButton::clicked, this, [this] {
-        platform::guardedCommand([this] { RunWhenIdle([this] { btnDeactivateClick(); }); });
+        platform::guardedCommand(
+            [this] { platform::qt::whenWorkEnds(*this, [this] { btnDeactivateClick(); }); });
     });
     connect(btnSetup, &QPushButton::clicked, this, [this] {
-        platform::guardedCommand([this] { RunWhenIdle([this] { btnSetupClick(); }); });
+        platform::guardedCommand(
+            [this] { platform::qt::whenWorkEnds(*this, [this] { btnSetupClick(); }); });
     });
     connect(TrackBar1, &QSlider::valueChanged, this,
             [this] { platform::guarded([this] { TrackBar1Change(); }); });

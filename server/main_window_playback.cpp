@@ -59,7 +59,7 @@ bool PastOverlapPoint(const MediaPlayer& player, std::int32_t percent) {
 void TaMain::Timer1Timer() {
     // An error escaping the tick leaves the timer off until the server is activated again. A
     // deactivation asked for meanwhile (a tick can show boxes) waits for the tick's end.
-    BusyScope busy(*this);
+    BusyScope busy(*this, platform::WorkUnderWay::Kind::Short);
     Timer1->SetEnabled(false);
     PlayerTick();
     Timer1->SetEnabled(true);

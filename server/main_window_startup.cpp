@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMetaObject>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
@@ -18,6 +17,7 @@
 #include "platform/errors.h"
 #include "platform/event_guard.h"
 #include "platform/files.h"
+#include "platform/qt/non_input_events.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/gauge.h"
@@ -32,7 +32,8 @@
 
 namespace sonhall {
 
-TaMain::BusyScope::BusyScope(TaMain& main) : main_(main) {}
+TaMain::BusyScope::BusyScope(TaMain& main, platform::WorkUnderWay::Kind kind)
+    : main_(main), work_(kind) {}
 
 TaMain::BusyScope::~BusyScope() {
     main_.BusyEnded();
@@ -133,7 +134,7 @@ void TaMain::FormShow() {
     if (formShown_)
         return;
     formShown_ = true;
-    BusyScope busy(*this);
+    BusyScope busy(*this, platform::WorkUnderWay::Kind::StartUp);
     SongQueue.clear();
     SongLibrary.clear();
     TaSetup& setup = *forms_.aSetup;
@@ -234,9 +235,9 @@ void TaMain::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (Busy()) {
+    if (platform::workUnderWay()) {
         event->ignore();
-        RunWhenIdle([this] { close(); });
+        platform::qt::whenWorkEnds(*this, [this] { close(); });
         return;
     }
     platform::guarded([this] { FormCloseQuery(); });
@@ -265,17 +266,6 @@ void TaMain::FormResize() {
 
 std::string TaMain::UptimeText() const {
     return sonhall::UptimeText(StartTick, env_.tickCount());
-}
-
-bool TaMain::Busy() const {
-    return platform::workUnderWay();
-}
-
-void TaMain::RunWhenIdle(std::function<void()> action) {
-    platform::whenWorkEnds([window = QPointer<TaMain>(this), action = std::move(action)] {
-        if (window)
-            action();
-    });
 }
 
 void TaMain::BusyEnded() {

@@ -63,7 +63,6 @@ class TaSetup : public platform::widgets::FormDialog {
     void UpdateButtons();
     // Rebuilds the library from the folders. Does nothing while a scan already runs.
     void ReadSongs();
-    bool Scanning() const { return scanning_; }
     void ShowModal();
 
     // The folder entries as stored.
@@ -98,7 +97,6 @@ class TaSetup : public platform::widgets::FormDialog {
 
     ServerForms& forms_;
     const ServerEnvironment& env_;
-    bool scanning_ = false;
 };
 
 }  // namespace sonhall

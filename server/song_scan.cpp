@@ -20,21 +20,17 @@ namespace {
 // Song numbers have six digits; the scan stops before they would repeat.
 constexpr std::int64_t kMaxSongs = 999999;
 
-// Marks the scan as running for its whole length, however it ends.
+// The scan as work under way for its whole length, however it ends.
 class ScanMark {
   public:
-    ScanMark(bool& flag, TaMain& main) : flag_(flag), main_(main) { flag_ = true; }
-    ~ScanMark() {
-        flag_ = false;
-        main_.BusyEnded();
-    }
+    explicit ScanMark(TaMain& main) : main_(main) {}
+    ~ScanMark() { main_.BusyEnded(); }
     ScanMark(const ScanMark&) = delete;
     ScanMark& operator=(const ScanMark&) = delete;
 
   private:
-    bool& flag_;
     TaMain& main_;
-    platform::qt::LongWork work_;
+    platform::qt::LongWork work_{platform::WorkUnderWay::Kind::Scan};
 };
 
 // Keeps the list's repainting off while the scan fills the library.
@@ -52,10 +48,10 @@ class UpdatesOff {
 }  // namespace
 
 void TaSetup::ReadSongs() {
-    if (scanning_)
+    if (platform::scanUnderWay())
         return;
     TaMain& main = *forms_.aMain;
-    ScanMark mark(scanning_, main);
+    ScanMark mark(main);
     TaProgRead& progress = *forms_.aProgRead;
     QProgressBar* bar = progress.ProgressBar1;
 

@@ -143,7 +143,7 @@ bool TaAllSongs::eventFilter(QObject* watched, QEvent* event) {
 
 void TaAllSongs::ListView1DblClick() {
     // The progress window is the scan's while one runs.
-    if (forms_.aSetup->Scanning)
+    if (platform::scanUnderWay())
         return;
     const std::string path = SongLibraryFile();
     if (platform::files::fileExists(path))

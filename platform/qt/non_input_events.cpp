@@ -69,7 +69,7 @@ class InputDuringWork : public QObject {
   public:
     bool eventFilter(QObject* receiver, QEvent* event) override {
         if (IsInput(event->type())) {
-            if (!lettingIn_ || QThread::currentThread()->loopLevel() != loopLevel_)
+            if (!longWorkLettingEventsInHere())
                 return false;  // a box the work shows takes its own input
             QWidget* top = TopLevelOf(receiver);
             if (top && top->property(kTakesInput).toBool())
@@ -84,10 +84,6 @@ class InputDuringWork : public QObject {
                 QMetaObject::invokeMethod(menu, &QWidget::close, Qt::QueuedConnection);
         return false;
     }
-
-    // Set while long work's own let-in runs, at the loop level it runs at.
-    bool lettingIn_ = false;
-    int loopLevel_ = 0;
 };
 
 InputDuringWork& Filter() {
@@ -126,39 +122,19 @@ void InstallHooks() {
 // So the deferred commands of short work are posted even before any long work ran.
 const bool kHooksInstalled = (InstallHooks(), true);
 
-// The let-in of long work's own code; nested let-ins (a job inside a rescan) keep it.
-class LetIn {
-  public:
-    LetIn() : was_(Filter().lettingIn_), level_(Filter().loopLevel_) {
-        Filter().lettingIn_ = true;
-        Filter().loopLevel_ = QThread::currentThread()->loopLevel();
-    }
-    ~LetIn() {
-        Filter().lettingIn_ = was_;
-        Filter().loopLevel_ = level_;
-    }
-    LetIn(const LetIn&) = delete;
-    LetIn& operator=(const LetIn&) = delete;
-
-  private:
-    bool was_;
-    int level_;
-    LettingEventsIn mark_;
-};
-
 void LetEventsIn(QEventLoop::ProcessEventsFlags flags) {
     if (!longWorkUnderWay()) {
         // No long work: nothing is dropped, the input waits as before.
         QCoreApplication::processEvents(flags | QEventLoop::ExcludeUserInputEvents);
         return;
     }
-    const LetIn letIn;
+    const LettingEventsIn letIn;
     QCoreApplication::processEvents(flags);
 }
 
 }  // namespace
 
-LongWork::LongWork() : work_((InstallHooks(), WorkUnderWay::Kind::LetsEventsIn)) {}
+LongWork::LongWork(WorkUnderWay::Kind kind) : work_((InstallHooks(), kind)) {}
 
 void letNonInputEventsIn() {
     LetEventsIn(QEventLoop::AllEvents);
@@ -168,10 +144,10 @@ void takesInputDuringWork(QWidget& window) {
     window.setProperty(kTakesInput, true);
 }
 
-void closeWhenWorkEnds(QWidget& window) {
-    whenWorkEnds([w = QPointer<QWidget>(&window)] {
-        if (w)
-            w->close();
+void whenWorkEnds(QObject& owner, std::function<void()> command) {
+    platform::whenWorkEnds([owner = QPointer<QObject>(&owner), command = std::move(command)] {
+        if (owner)
+            command();
     });
 }
 

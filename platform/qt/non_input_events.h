@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <functional>
 
 #include "platform/work_under_way.h"
 
+class QObject;
 class QWidget;
 
 namespace platform::qt {
@@ -12,10 +14,10 @@ namespace platform::qt {
 // that the program is busy, and while the work lets events in, the user's input to the windows
 // it blocks (clicks, wheel turns, keys, shortcuts, context menus) is dropped, not held, so it
 // never acts on what the windows show after the work. A menu that something let in opens is
-// closed again. A window's close is not input: it comes through.
+// closed again. A window's close is not input: it comes through. kind: Long or Scan.
 class LongWork {
   public:
-    LongWork();
+    explicit LongWork(WorkUnderWay::Kind kind = WorkUnderWay::Kind::Long);
     LongWork(const LongWork&) = delete;
     LongWork& operator=(const LongWork&) = delete;
 
@@ -32,8 +34,9 @@ void letNonInputEventsIn();
 // only stands beside the work.
 void takesInputDuringWork(QWidget& window);
 
-// Closes window once no work is under way (at once when none is).
-void closeWhenWorkEnds(QWidget& window);
+// Runs command once no work is under way (at once when none is), unless owner is gone by then:
+// what must not happen in the middle of work, such as a window's close.
+void whenWorkEnds(QObject& owner, std::function<void()> command);
 
 // Lets non-input events in until the window that holds widget is on the screen and drawn, or
 // maxWaitMs have passed: a window manager maps a window just shown only after a round trip.

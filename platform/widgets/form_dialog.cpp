@@ -1,21 +1,19 @@
 #include "platform/widgets/form_dialog.h"
 
 #include <QKeyEvent>
-#include <QPointer>
 #include <utility>
 
 #include "platform/event_guard.h"
+#include "platform/qt/non_input_events.h"
 
 namespace platform::widgets {
 
 void FormDialog::done(int result) {
     if (longWorkUnderWay()) {
         if (!std::exchange(closePending_, true))
-            whenWorkEnds([dialog = QPointer<FormDialog>(this), result] {
-                if (!dialog)
-                    return;
-                dialog->closePending_ = false;
-                dialog->done(result);
+            qt::whenWorkEnds(*this, [this, result] {
+                closePending_ = false;
+                done(result);
             });
         return;
     }

@@ -18,6 +18,7 @@
 #include "client/progress_window.h"
 #include "client/setup_window.h"
 #include "platform/errors.h"
+#include "platform/qt/non_input_events.h"
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/status_panels.h"
 #include "tests/client/client_test_support.h"
@@ -210,10 +211,11 @@ TEST_F(AllSongsTest, EmptyMissingAndUnreadableFiles) {
     // The scan owns the progress window while it runs.
     setup().Edit2->setText(platform::fileName(Entry("lists")));
     WriteList("");
-    setup().Scanning = true;
-    DoubleClick();
-    EXPECT_EQ(list().topLevelItemCount(), 1);
-    setup().Scanning = false;
+    {
+        const platform::qt::LongWork scan(platform::WorkUnderWay::Kind::Scan);
+        DoubleClick();
+        EXPECT_EQ(list().topLevelItemCount(), 1);
+    }
 
     // An empty file empties the list without a word.
     ProgressWatch watch(progress());

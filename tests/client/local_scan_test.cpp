@@ -24,6 +24,7 @@
 #include "platform/qt/text_edge.h"
 #include "platform/widgets/status_panels.h"
 #include "platform/widgets/text_sort.h"
+#include "platform/work_under_way.h"
 #include "tests/client/client_test_support.h"
 #include "tests/support/mp3_fixtures.h"
 #include "tests/support/paint_counter.h"
@@ -480,7 +481,7 @@ TEST_F(LocalScanTest, ASecondStartDoesNothingAndACloseWaitsForTheScansEnd) {
     Scan();
     EXPECT_EQ(watch.values, (std::vector<int>{1, 2}));
     EXPECT_EQ(library().size(), 2u);
-    EXPECT_FALSE(setup().Scanning);
+    EXPECT_FALSE(platform::scanUnderWay());
     EXPECT_FALSE(ended);  // held while the scan ran
     // After each file the library holds it and the files before it.
     EXPECT_EQ(foundMeanwhile, (std::vector<int>{0, -1, 0, 1}));

@@ -307,7 +307,7 @@ TEST_F(RescanUserActionsTest, AFrameCloseDuringAProtocolRescanClosesAfterItAndIt
     a.Send("#SCN");
     ExpectRescanReplies(3);
     EXPECT_FALSE(closedInTheScan);
-    EXPECT_TRUE(WaitUntil([&] { return !setup().isVisible() && !setup().Scanning(); }));
+    EXPECT_TRUE(WaitUntil([&] { return !setup().isVisible() && !platform::scanUnderWay(); }));
     QObject::disconnect(hook);
     EXPECT_EQ(setup().Folders(), std::vector<std::string>{Entry("music")});
     EXPECT_EQ(main().SongLibrary.size(), 3u) << "the removed folder's songs are gone";

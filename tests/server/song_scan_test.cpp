@@ -8,6 +8,7 @@
 
 #include "common/song_record.h"
 #include "common/text_helpers.h"
+#include "platform/work_under_way.h"
 #include "server/all_songs_window.h"
 #include "server/data_module.h"
 #include "server/main_window.h"
@@ -243,7 +244,7 @@ TEST_F(SongScanTest, AScanDoesNotStartAnotherWhileItRuns) {
     setup().ReadSongs();
     EXPECT_EQ(watch.captions.size(), 2u);
     EXPECT_EQ(library().size(), 2u);
-    EXPECT_FALSE(setup().Scanning());
+    EXPECT_FALSE(platform::scanUnderWay());
 }
 
 TEST_F(SongScanTest, ClosingTheServerDuringAScanWaitsForItsEnd) {
