@@ -122,7 +122,7 @@ platform::files::Name TDm::GetSongFile(int index) const {
     if (main.SongFiles.size() == main.SongLibrary.size() &&
         kv::UpperCase(kv::ExtractFileName(main.SongFiles[at])) == kv::ExtractFileName(path))
         return platform::files::Name::exact(main.SongFiles[at]);
-    return path;
+    return platform::files::Name(path);
 }
 
 std::string TDm::GetGenreName(int index) const {

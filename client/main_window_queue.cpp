@@ -246,7 +246,7 @@ void TaMain::LoadPlaylistSelection() {
     TDm& dm = *forms_.Dm;
     const std::string path = kv::Trim(platform::fromFileName(forms_.aSetup->Edit2->text())) +
                              kv::Trim(platform::fromFileName(ComboBox2->currentText()));
-    if (platform::files::fileExists(path)) {
+    if (platform::files::fileExists(platform::files::Name(path))) {
         QuickSelection.clear();
         const std::vector<std::string> lines = playlist::ReadEntries(path);
         Label6->setText(QString::number(lines.size()));

@@ -30,7 +30,7 @@ platform::FileDialogOptions PlaylistDialog(const char* caption, const std::strin
     options.caption = caption;
     // The folder is stored in upper case; a chooser given a name the disk does not hold
     // would open somewhere else.
-    options.folder = platform::files::resolve(folder);
+    options.folder = platform::files::resolve(platform::files::Name(folder));
     options.filter = "Playlists (*.PLY);;All Files (*.*)";
     options.defaultExtension = "PLY";
     options.fileName = fileName;

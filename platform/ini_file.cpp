@@ -102,7 +102,7 @@ Found find(const std::vector<Line>& lines, std::string_view section, std::string
 std::string readValue(std::string_view file, std::string_view section, std::string_view key) {
     std::string all;
     try {
-        all = files::readWholeFile(file);
+        all = files::readWholeFile(files::Name(file));
     } catch (const Error&) {
         return {};
     }
@@ -114,7 +114,7 @@ std::string readValue(std::string_view file, std::string_view section, std::stri
 std::vector<std::string> keyNames(std::string_view file, std::string_view section) {
     std::string all;
     try {
-        all = files::readWholeFile(file);
+        all = files::readWholeFile(files::Name(file));
     } catch (const Error&) {
         return {};
     }
@@ -139,8 +139,8 @@ void writeValue(std::string_view file, std::string_view section, std::string_vie
                 std::string_view value) {
     try {
         std::string all;
-        if (files::fileExists(file))
-            all = files::readWholeFile(file);
+        if (files::fileExists(files::Name(file)))
+            all = files::readWholeFile(files::Name(file));
         auto lines = splitLines(all);
         // New lines follow the file's own line ends; a new file gets CR LF.
         const std::string eol =

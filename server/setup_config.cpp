@@ -42,7 +42,7 @@ std::int32_t highestFolderKey(const kv::Tcfg& cfg) {
 }  // namespace
 
 void TaSetup::LoadConfig() {
-    if (!platform::files::fileExists(ConfigurationFile())) {
+    if (!platform::files::fileExists(platform::files::Name(ConfigurationFile()))) {
         platform::dialogs().postMessage("Error! I cannot locate Configuration file.");
         return;
     }
@@ -68,8 +68,8 @@ void TaSetup::LoadConfig() {
 void TaSetup::SaveConfig() {
     CrossfadePercent = kv::StrToInt(platform::fromLatin1(edCrossfade->text()));
     // The file written again keeps the name it has on disk.
-    const std::string file = platform::files::resolve(ConfigurationFile());
-    if (platform::files::fileExists(file)) {
+    const std::string file = platform::files::resolve(platform::files::Name(ConfigurationFile()));
+    if (platform::files::fileExists(platform::files::Name::exact(file))) {
         try {
             platform::files::removeFile(file);
         } catch (const platform::Error&) {

@@ -27,7 +27,7 @@ using testing_support::TagBlock;
 
 std::string TitleOf(const std::string& file) {
     std::string title, artist, genre, album, year, comment;
-    kv::ReadId3v1Tag(file, title, artist, genre, album, year, comment);
+    kv::ReadId3v1Tag(platform::files::Name(file), title, artist, genre, album, year, comment);
     return kv::Trim(title);
 }
 
