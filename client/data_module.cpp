@@ -148,6 +148,24 @@ int TDm::FindSongByNo(std::string_view songNo) const {
     return index_.FindByNumber(forms_.aMain->SongLibrary, songNo);
 }
 
+int TDm::FindSongByFile(std::string_view file) const {
+    const TaMain& main = *forms_.aMain;
+    if (file.empty() || main.SongFiles.size() != main.SongLibrary.size())
+        return -1;
+    for (size_t i = 0; i < main.SongFiles.size(); ++i)
+        if (main.SongFiles[i] == file)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int TDm::FindSongByPath(std::string_view path) const {
+    const auto& library = forms_.aMain->SongLibrary;
+    for (size_t i = 0; i < library.size(); ++i)
+        if (kv::Trim(kv::RecordPath(library[i])) == path)
+            return static_cast<int>(i);
+    return -1;
+}
+
 void TDm::AddSongToQue(std::string_view songNo) {
     const int index = FindSongByNo(songNo);
     if (index >= 0) {

@@ -137,8 +137,9 @@ bool TaMain::PlayNextFromQueue() {
         }
         removeChosen();
     } else if (chosen) {
+        // The blanks a file name starts with are its own; trailing ones are the list's.
         const std::string fileName =
-            kv::Trim(platform::fromFileName(chosen->text(kFileNameColumn)));
+            kv::TrimRight(platform::fromFileName(chosen->text(kFileNameColumn)));
         const std::string title = kv::Trim(RowText(chosen, kTitleColumn));
         const std::string artist = kv::Trim(RowText(chosen, kArtistColumn));
         const std::string submitted = "\"" + title + " (" + artist + ") \" submitted to Sonhall.";
