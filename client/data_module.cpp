@@ -122,7 +122,7 @@ platform::files::Name TDm::GetSongFile(int index) const {
     if (main.SongFiles.size() == main.SongLibrary.size() &&
         kv::UpperCase(kv::ExtractFileName(main.SongFiles[at])) == kv::ExtractFileName(path))
         return platform::files::Name::exact(main.SongFiles[at]);
-    return path;
+    return platform::files::Name(path);
 }
 
 std::string TDm::GetGenreName(int index) const {
@@ -146,6 +146,24 @@ int TDm::FindSongByListEntry(std::string_view entry) const {
 
 int TDm::FindSongByNo(std::string_view songNo) const {
     return index_.FindByNumber(forms_.aMain->SongLibrary, songNo);
+}
+
+int TDm::FindSongByFile(std::string_view file) const {
+    const TaMain& main = *forms_.aMain;
+    if (file.empty() || main.SongFiles.size() != main.SongLibrary.size())
+        return -1;
+    for (size_t i = 0; i < main.SongFiles.size(); ++i)
+        if (main.SongFiles[i] == file)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int TDm::FindSongByPath(std::string_view path) const {
+    const auto& library = forms_.aMain->SongLibrary;
+    for (size_t i = 0; i < library.size(); ++i)
+        if (kv::Trim(kv::RecordPath(library[i])) == path)
+            return static_cast<int>(i);
+    return -1;
 }
 
 void TDm::AddSongToQue(std::string_view songNo) {

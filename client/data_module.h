@@ -45,6 +45,11 @@ class TDm {
     int FindSongByListEntry(std::string_view entry) const;
     // The first record whose columns 1-6 equal the 6-character number, or -1.
     int FindSongByNo(std::string_view songNo) const;
+    // The record whose own file the scan found under this exact name, or -1.
+    int FindSongByFile(std::string_view file) const;
+    // The first record of that folder and file name (upper case, as the records hold them),
+    // or -1.
+    int FindSongByPath(std::string_view path) const;
 
     // Appends a row for the song to the song queue (nothing for an unknown number), then
     // refreshes the queue caption.

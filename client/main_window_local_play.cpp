@@ -25,7 +25,7 @@ bool TaMain::PlayLocalSong(const std::string& songNo) {
         // over, never played from another file whose name differs only in case.
         if (!platform::files::fileExists(info.songFile))
             throw platform::Error("Cannot locate file");
-        MediaPlayer1->setFileName(platform::files::resolve(info.songFile));
+        MediaPlayer1->setFileName(info.songFile);
         MediaPlayer1->open();
         MediaPlayer1->play();
         LocalSongOpen = true;

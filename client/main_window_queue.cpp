@@ -137,8 +137,9 @@ bool TaMain::PlayNextFromQueue() {
         }
         removeChosen();
     } else if (chosen) {
+        // The blanks a file name starts with are its own; trailing ones are the list's.
         const std::string fileName =
-            kv::Trim(platform::fromFileName(chosen->text(kFileNameColumn)));
+            kv::TrimRight(platform::fromFileName(chosen->text(kFileNameColumn)));
         const std::string title = kv::Trim(RowText(chosen, kTitleColumn));
         const std::string artist = kv::Trim(RowText(chosen, kArtistColumn));
         const std::string submitted = "\"" + title + " (" + artist + ") \" submitted to Sonhall.";
@@ -246,7 +247,7 @@ void TaMain::LoadPlaylistSelection() {
     TDm& dm = *forms_.Dm;
     const std::string path = kv::Trim(platform::fromFileName(forms_.aSetup->Edit2->text())) +
                              kv::Trim(platform::fromFileName(ComboBox2->currentText()));
-    if (platform::files::fileExists(path)) {
+    if (platform::files::fileExists(platform::files::Name(path))) {
         QuickSelection.clear();
         const std::vector<std::string> lines = playlist::ReadEntries(path);
         Label6->setText(QString::number(lines.size()));

@@ -75,11 +75,11 @@ void TaMain::FormShow() {
 
     TaSetup& setup = *forms_.aSetup;
     const std::string configuration = AppDir + keys::kConfigFile;
-    if (platform::files::fileExists(configuration)) {
+    if (platform::files::fileExists(platform::files::Name(configuration))) {
         setup.LoadConfig();
     } else {
         setup.ShowModal();
-        if (platform::files::fileExists(configuration)) {
+        if (platform::files::fileExists(platform::files::Name(configuration))) {
             setup.LoadConfig();
         } else {
             platform::dialogs().showMessage("You need to setup configuration first.");
@@ -112,10 +112,11 @@ void TaMain::FormShow() {
 
 void TaMain::ReloadSongQueue() {
     const std::string file = SongQueueFile();
-    if (!platform::files::fileExists(file) || !forms_.aSetup->cbAutoloadsq->isChecked())
+    if (!platform::files::fileExists(platform::files::Name(file)) ||
+        !forms_.aSetup->cbAutoloadsq->isChecked())
         return;
     // A file that cannot be read stays the close's to keep: what it holds is not in the queue.
-    const std::string text = platform::files::readWholeFile(file);
+    const std::string text = platform::files::readWholeFile(platform::files::Name(file));
     QueueFileOwned = true;
     TDm& dm = *forms_.Dm;
     for (const std::string& line : kv::TextLines(text)) {
@@ -168,7 +169,7 @@ void TaMain::FormClose() {
 
 void TaMain::WriteCloseKeys() {
     const std::string file = AppDir + keys::kConfigFile;
-    if (!platform::files::fileExists(file))
+    if (!platform::files::fileExists(platform::files::Name(file)))
         return;
     kv::Tcfg cfg = kv::Tcfg::CreateFile(file);
     cfg.SetSection(keys::kSection);
@@ -195,7 +196,7 @@ void TaMain::SaveSongQueue() {
     if (ListView1->topLevelItemCount() == 0) {
         // A file this run neither read nor emptied the queue of (a start without songs, the
         // autoload off), or one its owner made read-only, is not this queue's to delete.
-        if (QueueFileOwned && platform::files::fileExists(file) &&
+        if (QueueFileOwned && platform::files::fileExists(platform::files::Name(file)) &&
             platform::files::mayReplace(file))
             platform::files::removeFile(file);
         return;

@@ -29,6 +29,19 @@ namespace {
 
 enum Column { kSongNo, kTitle, kArtist, kPath, kFileName };
 
+// The row's own file, the exact name its scan found, as bytes; none for a song whose file the
+// scan did not give.
+constexpr int kSongFileRole = Qt::UserRole;
+
+std::string Cell(const QTreeWidgetItem* row, int column) {
+    return column < kPath ? platform::fromLatin1(row->text(column))
+                          : platform::fromFileName(row->text(column));
+}
+
+std::string RowFile(const QTreeWidgetItem* row) {
+    return row->data(kSongNo, kSongFileRole).toByteArray().toStdString();
+}
+
 // A font that stays normal under a bold parent.
 void KeepNormalFont(QWidget* w) {
     QFont f = w->font();
@@ -127,9 +140,26 @@ void TaSongSel::AddToSelection(std::string_view songNo) {
         if (width != ListView1->columnWidth(c))
             ListView1->setColumnWidth(c, width);
     }
-    ListView1->addTopLevelItem(new platform::widgets::TextSortItem(texts));
+    auto* row = new platform::widgets::TextSortItem(texts);
+    if (const platform::files::Name file = dm.GetSongFile(index); file.isExact())
+        row->setData(kSongNo, kSongFileRole, QByteArray::fromStdString(file.text()));
+    ListView1->addTopLevelItem(row);
     UpdateSelectionCaption();
     UpdateListButtons();
+}
+
+int TaSongSel::SelectionRowSong(const QTreeWidgetItem* row) const {
+    const TDm& dm = *forms_.Dm;
+    const std::string file = RowFile(row);
+    const std::string path = Cell(row, kPath) + Cell(row, kFileName);
+    const int index = dm.FindSongByNo(Cell(row, kSongNo));
+    if (index >= 0) {
+        const platform::files::Name own = dm.GetSongFile(index);
+        if (file.empty() ? dm.GetFilePath(index) + dm.GetFileName(index) == path
+                         : own.isExact() && own.text() == file)
+            return index;
+    }
+    return file.empty() ? dm.FindSongByPath(path) : dm.FindSongByFile(file);
 }
 
 std::string TaSongSel::PlaylistName() const {
@@ -196,12 +226,27 @@ void TaSongSel::btnCloseClick() {
     const int n = ListView1->topLevelItemCount();
     if (n > 0 && kv::ConfirmDlg("Add selection to Song Que?")) {
         TDm& dm = *forms_.Dm;
-        for (int i = 0; i < n; ++i)
-            dm.AddSongToQue(platform::fromLatin1(ListView1->topLevelItem(i)->text(kSongNo)));
+        // The song each row shows, also when a scan since gave its number to another song.
+        std::string missing;
+        for (int i = 0; i < n; ++i) {
+            const QTreeWidgetItem* row = ListView1->topLevelItem(i);
+            const int index = SelectionRowSong(row);
+            if (index >= 0) {
+                dm.AddSongToQue(dm.GetSongNo(index));
+            } else {
+                const std::string file = RowFile(row);
+                missing +=
+                    "\n\"" + (file.empty() ? Cell(row, kPath) + Cell(row, kFileName) : file) + "\"";
+            }
+        }
         ClearSelection();
         UpdateSelectionCaption();
         UpdateListButtons();
         dm.UpdateSongQueCaption();
+        if (!missing.empty())
+            platform::dialogs().showMessage(
+                "These songs are no longer in the library and were not added to the Song Que:" +
+                missing);
     }
     close();
 }

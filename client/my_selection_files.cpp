@@ -19,7 +19,7 @@
 namespace sonpad {
 namespace {
 
-constexpr int kSongNoColumn = 0, kPathColumn = 3, kFileNameColumn = 4;
+constexpr int kPathColumn = 3, kFileNameColumn = 4;
 
 // The folder browser starts at the root of the program's drive: here the one root.
 const char* const kBrowseRoot = "/";
@@ -30,7 +30,7 @@ platform::FileDialogOptions PlaylistDialog(const char* caption, const std::strin
     options.caption = caption;
     // The folder is stored in upper case; a chooser given a name the disk does not hold
     // would open somewhere else.
-    options.folder = platform::files::resolve(folder);
+    options.folder = platform::files::resolve(platform::files::Name(folder));
     options.filter = "Playlists (*.PLY);;All Files (*.*)";
     options.defaultExtension = "PLY";
     options.fileName = fileName;
@@ -110,11 +110,9 @@ void TaSongSel::Copysongstoanotherlocation1Click() {
     for (int i = 0; i < n; ++i) {
         const QTreeWidgetItem* row = ListView1->topLevelItem(i);
         SongFile song{Cell(row, kPathColumn), Cell(row, kFileNameColumn), {}};
-        // The row's own file, not the first whose name differs only in case; a row whose
-        // number a later scan gave to another song is copied by its path.
-        const int index = dm.FindSongByNo(Cell(row, kSongNoColumn));
-        if (index >= 0 &&
-            dm.GetFilePath(index) + dm.GetFileName(index) == song.folder + song.fileName)
+        // The row's own file, not the first whose name differs only in case; a song the
+        // library no longer holds is copied by its path.
+        if (const int index = SelectionRowSong(row); index >= 0)
             song.source = dm.GetSongFile(index);
         songs.push_back(std::move(song));
     }

@@ -16,7 +16,7 @@ std::vector<std::string> SplitEntries(std::string_view text) {
 }
 
 std::vector<std::string> ReadEntries(std::string_view path) {
-    platform::files::File in(path, platform::files::File::Mode::Read);
+    platform::files::File in(platform::files::Name(path), platform::files::File::Mode::Read);
     const auto tooLarge = [&in] {
         return platform::IoError("The file " + in.name() + " is too large for a playlist.");
     };

@@ -71,7 +71,7 @@ void placeAsStored(const kv::Tcfg& cfg, TaMain& main) {
 }  // namespace
 
 void TaSetup::LoadConfig() {
-    if (!platform::files::fileExists(ConfigurationFile())) {
+    if (!platform::files::fileExists(platform::files::Name(ConfigurationFile()))) {
         platform::dialogs().showError("Error! I cannot locate Configuration file.");
         return;
     }
@@ -146,7 +146,7 @@ void TaSetup::LoadConfig() {
 
 void TaSetup::PlaceMainWindow() {
     const std::string file = ConfigurationFile();
-    if (!platform::files::fileExists(file))
+    if (!platform::files::fileExists(platform::files::Name(file)))
         return;
     try {
         placeAsStored(openSettings(file), *forms_.aMain);

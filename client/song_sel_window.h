@@ -40,7 +40,7 @@ struct SongInfo {
     std::string genre;  // the genre's name
     std::string year;
     std::string comment;
-    std::string filePath;  // folder and file name
+    std::string filePath;            // folder and file name
     platform::files::Name songFile;  // the song's own file (TDm::GetSongFile)
 };
 
@@ -141,6 +141,10 @@ class TaSongSel : public QWidget {
 
     // my Selection, for the other windows too.
     void AddToSelection(std::string_view songNo);  // nothing for an unknown number
+    // The library index of the song a my Selection row shows: its number while that still
+    // names the row's file (a later scan may have given it to another song), else the song of
+    // the row's file; -1 when the library no longer holds it.
+    int SelectionRowSong(const QTreeWidgetItem* row) const;
     void UpdateSelectionCaption();
     void UpdateListButtons();
     // False (info emptied) unless the number lies in "000001" to "999999" and names a song.
@@ -215,8 +219,8 @@ class TaSongSel : public QWidget {
     bool questionAttached_ = false;
     bool tagEditing_ = false;
     platform::files::Name shownSongFile_;  // the file of the song the fields show
-    bool genreChecking_ = false;    // the genre message is up
-    bool baseTreePending_ = false;  // from the window's show to the base tree's end
+    bool genreChecking_ = false;           // the genre message is up
+    bool baseTreePending_ = false;         // from the window's show to the base tree's end
     platform::qt::NonInputEventPacer buildPacer_;
     std::optional<platform::qt::LongWork> building_;  // while a build runs
     std::vector<QIcon> nodeIcons_;                    // by image and selected image

@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 #include <unordered_map>
 
+#include "client/data_module.h"
 #include "client/main_window.h"
 #include "client/setup_window.h"
 #include "client/song_sel_window.h"
@@ -353,9 +354,10 @@ void TaSongSel::No1Click() {
 void TaSongSel::TreeView1DblClick() {
     if (GroupBox1Tag > 0) {
         const std::string number = kv::PadLeft(std::to_string(GroupBox1Tag), 6, "0");
-        const QString caption = platform::latin1(number);
+        const int song = forms_.Dm->FindSongByNo(number);
         for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-            if (ListView1->topLevelItem(i)->text(0) == caption) {
+            // The rows' songs, not their numbers: a scan since may have given them anew.
+            if (song >= 0 && SelectionRowSong(ListView1->topLevelItem(i)) == song) {
                 platform::dialogs().showMessage("Song is in the Selection already!");
                 return;
             }

@@ -47,7 +47,8 @@ platform::files::Name TaSongSel::TagFile() const {
     if (!shown.empty() &&
         kv::UpperCase(kv::ExtractFileName(shown)) == platform::fromFileName(Edit8->text()))
         return shownSongFile_;
-    return TagFileSpec();
+    // The fields as the user may have typed them: a name from outside.
+    return platform::files::Name(TagFileSpec());
 }
 
 void TaSongSel::ShowGenreChoice(const std::string& name) {

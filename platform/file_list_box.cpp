@@ -10,7 +10,7 @@ void FileListBox::SetDirectory(const std::string& folder) {
     if (folder.empty())
         return;
     // Resolved once: the walk through upper-cased folder names is the slow part.
-    std::string disk = files::resolve(folder);
+    std::string disk = files::resolve(files::Name(folder));
     if (!files::folderExists(disk))
         return;
     diskFolder_ = std::move(disk);

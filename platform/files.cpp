@@ -84,6 +84,16 @@ std::string resolve(const Name& name) {
     return done;
 }
 
+namespace {
+
+// The functions below that take a name as text say so in their signature: it comes from
+// outside.
+std::string resolve(std::string_view outside) {
+    return resolve(Name(outside));
+}
+
+}  // namespace
+
 // stat of a name that exists as written, else of its resolved form (resolve keeps a name that
 // exists as it is, so the first try saves the walk and gives the same answer). An exact name
 // is never looked up.
@@ -422,7 +432,7 @@ File::File(const Name& name, Mode mode) : name_(name.text()) {
     // An exact name is opened as it is, or not at all.
     fd_ = ::open(name_.c_str(), name.isExact() ? flags : flags & ~O_CREAT, 0644);
     if (fd_ < 0 && !name.isExact()) {
-        name_ = resolve(name_);
+        name_ = resolve(name);
         fd_ = ::open(name_.c_str(), flags, 0644);
     }
     if (fd_ < 0)
@@ -547,6 +557,14 @@ void File::close() {
     fd_ = -1;
     if (::close(fd) != 0)
         fail("close");
+}
+
+std::optional<FileIdentity> identityOf(const Name& name) {
+    struct stat st {};
+    if (!statResolved(name, st))
+        return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                        static_cast<std::uint64_t>(st.st_ino)};
 }
 
 std::string readWholeFile(const Name& name) {

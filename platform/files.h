@@ -13,17 +13,15 @@
 namespace platform::files {
 
 // A name handed to the functions below. A name from outside (settings, playlist and queue
-// lines, the server's replies, the stored upper-case paths) is looked up as described above.
-// An exact name is one a folder listing gave (a scan): it is the file's own and is used as it
-// is, so a file that vanished is missing, never replaced by another whose name differs only in
-// case.
+// lines, the other program's lines, the stored upper-case paths) is looked up as described
+// above. An exact name is one a folder listing gave (a scan): it is the file's own and is used
+// as it is, so a file that vanished is missing, never replaced by another whose name differs
+// only in case. Both are made on purpose: a text never becomes a name by itself, so every
+// place where a known file's name is handed on as an outside one shows in the code.
 class Name {
   public:
     Name() = default;
-    // Not explicit: a name passed as text is one from outside.
-    Name(std::string_view name) : text_(name) {}
-    Name(const std::string& name) : text_(name) {}
-    Name(const char* name) : text_(name) {}
+    explicit Name(std::string_view name) : text_(name) {}
     static Name exact(std::string_view name) {
         Name n(name);
         n.exact_ = true;
@@ -101,6 +99,16 @@ class File {
     std::string name_;
     int fd_ = -1;
 };
+
+// What tells one file from another, whatever folder or link it is reached through.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+// The identity of the file a name names (a link is followed); none when nothing is there.
+std::optional<FileIdentity> identityOf(const Name& name);
 
 // Whole-file helpers for the plain-text files of the programs.
 std::string readWholeFile(const Name& name);  // IoError when missing or unreadable

@@ -102,7 +102,7 @@ Found find(const std::vector<Line>& lines, std::string_view section, std::string
 std::string readValue(std::string_view file, std::string_view section, std::string_view key) {
     std::string all;
     try {
-        all = files::readWholeFile(file);
+        all = files::readWholeFile(files::Name(file));
     } catch (const Error&) {
         return {};
     }
@@ -114,7 +114,7 @@ std::string readValue(std::string_view file, std::string_view section, std::stri
 std::vector<std::string> keyNames(std::string_view file, std::string_view section) {
     std::string all;
     try {
-        all = files::readWholeFile(file);
+        all = files::readWholeFile(files::Name(file));
     } catch (const Error&) {
         return {};
     }
@@ -162,8 +162,8 @@ void writeValues(std::string_view file, std::string_view section, const std::vec
                  Keep keep) {
     try {
         std::vector<Line> lines;
-        if (keep == Keep::OtherLines && files::fileExists(file))
-            lines = splitLines(files::readWholeFile(file));
+        if (keep == Keep::OtherLines && files::fileExists(files::Name(file)))
+            lines = splitLines(files::readWholeFile(files::Name(file)));
         for (const Entry& entry : entries)
             setValue(lines, section, entry);
         std::string out;

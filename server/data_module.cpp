@@ -45,21 +45,54 @@ std::string TaDm::SongTitleById(std::string_view id) const {
     return {};
 }
 
-std::int32_t TaDm::FindLibraryIndex(std::string_view name) const {
+std::int32_t TaDm::FindSongByName(std::string_view name, size_t end) const {
     const auto& library = forms_.aMain->SongLibrary;
-    if (library.empty())
+    end = std::min(end, library.size());
+    // The name as the record holds it: the folder in upper case, the file's own name as the
+    // scan found it.
+    const auto fileNameOf = [&library](size_t i) {
+        return kv::ExtractFileName(kv::Trim(kv::RecordPath(library[i])));
+    };
+    const auto find = [&](const std::string& key) -> std::int32_t {
+        const std::string upper = kv::UpperCase(key);
+        std::int32_t first = -1;
+        for (size_t i = 0; i < end; ++i) {
+            const std::string own = fileNameOf(i);
+            if (own == key)
+                return static_cast<std::int32_t>(i);
+            if (first < 0 && kv::UpperCase(own) == upper)
+                first = static_cast<std::int32_t>(i);
+        }
+        return first;
+    };
+    if (name.empty())
         return -1;
-    const std::string key = kv::Trim(kv::UpperCase(name));
-    for (size_t i = 0; i < library.size(); ++i)
-        if (kv::ExtractFileName(LibraryPathOf(library[i])) == key)
-            return static_cast<std::int32_t>(i);
-    return -1;
+    const std::int32_t asItStands = find(std::string(name));
+    if (asItStands >= 0)
+        return asItStands;
+    const std::string trimmed = kv::Trim(name);
+    return trimmed.size() == name.size() || trimmed.empty() ? -1 : find(trimmed);
+}
+
+std::int32_t TaDm::FindLibraryIndex(std::string_view name) const {
+    return FindSongByName(name, forms_.aMain->SongLibrary.size());
+}
+
+platform::files::Name TaDm::GetSongFile(std::int32_t index) const {
+    const TaMain& main = *forms_.aMain;
+    const auto at = static_cast<size_t>(index);
+    const std::string path = kv::Trim(kv::RecordPath(main.SongLibrary.at(at)));
+    // Only while it still belongs to this record.
+    if (main.SongFiles.size() == main.SongLibrary.size() &&
+        kv::TrimRight(kv::ExtractFileName(main.SongFiles[at])) == kv::ExtractFileName(path))
+        return platform::files::Name::exact(main.SongFiles[at]);
+    return platform::files::Name(path);
 }
 
 std::int32_t TaDm::CountQueuedForClient(std::string_view name) {
     std::int32_t count = 0;
-    for (const std::string& line : forms_.aMain->SongQueue)
-        if (kv::Trim(kv::Copy(line, kClientColumn, kClientWidth)) == name)
+    for (const QueuedSong& song : forms_.aMain->SongQueue)
+        if (kv::Trim(kv::Copy(song.record, kClientColumn, kClientWidth)) == name)
             ++count;
     forms_.aMain->UpdateQueueStatus();
     return count;
@@ -73,24 +106,19 @@ bool TaDm::QueueSong(std::string_view fileName, std::string_view clientName) {
     TaMain& main = *forms_.aMain;
     const std::string client = kv::PadRight(kv::UpperCase(kv::Trim(clientName)), kClientWidth, " ");
     bool queued = false;
-    const auto& library = main.SongLibrary;
-    if (!fileName.empty() && !library.empty()) {
-        const std::string key = kv::UpperCase(kv::Trim(fileName));
-        // While a scan runs the count is 0; the first line is still looked at.
-        const size_t end =
-            std::min(library.size(), static_cast<size_t>(std::max<std::int32_t>(LibraryCount, 1)));
-        for (size_t i = 0; i < end; ++i) {
-            const std::string path = LibraryPathOf(library[i]);
-            if (kv::ExtractFileName(path) != key)
-                continue;
-            if (path.size() > static_cast<size_t>(kPathWidth))
-                break;
-            const std::string id = SongIdOf(library[i]);
-            main.SongQueue.push_back(id + client + kv::PadRight(path, kPathWidth, " "));
+    // While a scan runs the count is 0; the first line is still looked at.
+    const std::int32_t i =
+        FindSongByName(fileName, static_cast<size_t>(std::max<std::int32_t>(LibraryCount, 1)));
+    if (i >= 0) {
+        const std::string& line = main.SongLibrary[static_cast<size_t>(i)];
+        const std::string path = LibraryPathOf(line);
+        if (path.size() <= static_cast<size_t>(kPathWidth)) {
+            const std::string id = SongIdOf(line);
+            main.SongQueue.push_back(
+                {id + client + kv::PadRight(path, kPathWidth, " "), GetSongFile(i)});
             main.ListBox1->addItem(platform::latin1(id + " (" + kv::Trim(client) + ") ") +
                                    platform::fileName(path));
             queued = true;
-            break;
         }
     }
     main.UpdateQueueStatus();

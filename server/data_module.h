@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files.h"
 #include "server/server_forms.h"
 
 namespace sonhall {
@@ -25,7 +26,12 @@ class TaDm {
     static std::string LibraryPathOf(std::string_view line);
     static std::string SongIdOf(std::string_view line);
     std::string SongTitleById(std::string_view id) const;
+    // The record a file name from the wire names: the name as it stands, else trimmed, a name
+    // of any case, but one exactly as the scan found it before a case twin. -1 for none.
     std::int32_t FindLibraryIndex(std::string_view name) const;
+    // The record's own file: the exact name its scan found, or for a record the scan did not
+    // make, its path looked up from outside.
+    platform::files::Name GetSongFile(std::int32_t index) const;
     std::int32_t CountQueuedForClient(std::string_view name);
     // False also for a song whose path is longer than the record's column: it could not play.
     bool QueueSong(std::string_view fileName, std::string_view clientName);
@@ -35,6 +41,9 @@ class TaDm {
     static int ColumnWidthFor(std::string_view text, int width);
 
   private:
+    // FindLibraryIndex among the first `end` records.
+    std::int32_t FindSongByName(std::string_view name, size_t end) const;
+
     ServerForms& forms_;
 };
 

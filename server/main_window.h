@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/tcp/tcp_server.h"
 #include "platform/work_under_way.h"
 #include "server/query_answers.h"
@@ -37,6 +38,13 @@ namespace sonhall {
 
 class TSimpleClient;
 
+// A waiting song: its queue record (song number, client, upper-case path) and the file it
+// plays, the record's own file as its scan found it.
+struct QueuedSong {
+    std::string record;
+    platform::files::Name file;
+};
+
 // The server's main window. It owns the state that the scan, the look-ups, the player tick
 // and the connection handling share; all of it lives on the user-interface thread (see
 // UiDispatcher for how connection threads reach it).
@@ -52,8 +60,11 @@ class TaMain : public QMainWindow {
 
     // Shared server state.
     bool SkipRequested = false;
-    std::deque<std::string> SongQueue;     // queue records, first in first out
+    std::deque<QueuedSong> SongQueue;      // first in first out
     std::vector<std::string> SongLibrary;  // song records of the last scan
+    // Each record's file as its folder's listing gave it, exact: its name need not be the only
+    // one that differs from it only in case.
+    std::vector<std::string> SongFiles;
     std::int32_t AvlCountdown = 0;
     std::int32_t SongsPlayed = 0;
     std::int32_t MaxUsers = 2;

@@ -7,6 +7,7 @@
 #include <QSlider>
 #include <exception>
 #include <optional>
+#include <utility>
 
 #include "common/checked_file_size.h"
 #include "common/line_protocol.h"
@@ -159,15 +160,20 @@ void TaMain::PlayerTick() {
 bool TaMain::PlayNextSong(int player) {
     bool result = false;
     if (!SongQueue.empty()) {
-        const std::string line = SongQueue.front();
+        const QueuedSong song = std::move(SongQueue.front());
+        const std::string& line = song.record;
         SongQueue.pop_front();
         delete ListBox1->takeItem(0);
         edtCurrSong->setText(
             platform::latin1(kv::Trim(forms_.aDm->SongTitleById(TaDm::SongIdOf(line)))));
         const std::string path = kv::Trim(kv::Copy(line, kPathColumn, kPathWidth));
+        // The record's own file: once it vanished the song is missing, whatever file differs
+        // from it only in case. A record no scan made plays its path, looked up.
+        const platform::files::Name file =
+            song.file.text().empty() ? platform::files::Name(path) : song.file;
         ActivePlayer = player;
         // Its boxes stand while playback goes on.
-        CurrentFileSize = kv::GetCheckedFileSize(path, platform::BoxWait::No);
+        CurrentFileSize = kv::GetCheckedFileSize(file, platform::BoxWait::No);
 
         std::unique_ptr<MediaPlayer>& target = PlayerOf(*this, player);
         const std::unique_ptr<MediaPlayer>& other = PlayerOf(*this, 3 - player);
@@ -179,14 +185,14 @@ bool TaMain::PlayNextSong(int player) {
             }
         }
         // The same file twice in a row would play over itself: the record is dropped.
-        if (Playing(other) && other->fileName() == path) {
+        if (Playing(other) && other->fileName() == file.text()) {
             ActivePlayer = 0;
             return false;
         }
         try {
             if (!target)
                 throw platform::Error("No media player.");
-            target->setFileName(path);
+            target->setFileName(file);
             target->open();
             target->play();
             platform::widgets::SetLiveToolTip(SongProgress, QString());

@@ -137,13 +137,16 @@ void TaMain::FormShow() {
     BusyScope busy(*this, platform::WorkUnderWay::Kind::StartUp);
     SongQueue.clear();
     SongLibrary.clear();
+    SongFiles.clear();
     TaSetup& setup = *forms_.aSetup;
-    if (platform::files::fileExists(env_.programFolder + kConfigurationFile)) {
+    if (platform::files::fileExists(
+            platform::files::Name(env_.programFolder + kConfigurationFile))) {
         setup.LoadConfig();
         setup.ReadSongs();
     } else {
         setup.ShowModal();
-        if (!platform::files::fileExists(env_.programFolder + kConfigurationFile)) {
+        if (!platform::files::fileExists(
+                platform::files::Name(env_.programFolder + kConfigurationFile))) {
             platform::dialogs().showMessage("You need to setup configuration first.");
             env_.endProgram();
             return;
@@ -221,6 +224,7 @@ bool TaMain::FormCloseQuery() {
 void TaMain::FormClose() {
     SongLibrary.clear();
     SongQueue.clear();
+    SongFiles.clear();
     for (auto* player : {&MediaPlayer1, &MediaPlayer2}) {
         if (*player)
             (*player)->close();

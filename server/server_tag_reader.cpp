@@ -20,7 +20,7 @@ void blankIfEmpty(std::string& s) {
 
 }  // namespace
 
-bool ReadId3v1TagServer(std::string_view path, std::string& Title, std::string& Artist,
+bool ReadId3v1TagServer(const platform::files::Name& path, std::string& Title, std::string& Artist,
                         std::string& Genre, std::string& Album, std::string& Year,
                         std::string& Comment) {
     Title.clear();
@@ -60,7 +60,8 @@ bool ReadId3v1TagServer(std::string_view path, std::string& Title, std::string& 
 
 std::string BuildScanRecord(std::int64_t n, const std::string& path, const std::string& diskPath) {
     kv::SongFields f;
-    ReadId3v1TagServer(diskPath, f.title, f.artist, f.genre, f.album, f.year, f.comment);
+    ReadId3v1TagServer(platform::files::Name::exact(diskPath), f.title, f.artist, f.genre, f.album,
+                       f.year, f.comment);
     if (f.title.empty())
         f.title = kv::UpperCase(kv::FileNameWithoutExtension(kv::ExtractFileName(path)));
     f.path = path;

@@ -42,7 +42,7 @@ std::int32_t highestFolderKey(const kv::Tcfg& cfg) {
 }  // namespace
 
 void TaSetup::LoadConfig() {
-    if (!platform::files::fileExists(ConfigurationFile())) {
+    if (!platform::files::fileExists(platform::files::Name(ConfigurationFile()))) {
         platform::dialogs().postMessage("Error! I cannot locate Configuration file.");
         return;
     }
@@ -69,7 +69,7 @@ void TaSetup::SaveConfig() {
     CrossfadePercent = kv::StrToInt(platform::fromLatin1(edCrossfade->text()));
     // The file written again keeps the name it has on disk. It is built from these keys alone
     // and replaced in one step: a failed or killed save leaves the old file whole.
-    const std::string file = platform::files::resolve(ConfigurationFile());
+    const std::string file = platform::files::resolve(platform::files::Name(ConfigurationFile()));
     kv::TcfgSave save(openSettings(file), kv::TcfgSave::Base::Fresh);
     save.WriteInteger("CROSSFADE", kv::StrToInt(platform::fromLatin1(edCrossfade->text())));
     save.WriteInteger("DIRECTORIES", ListBox1->count());

@@ -57,6 +57,7 @@ void TaSetup::ReadSongs() {
 
     forms_.aAllSongs->ListView1->clear();
     main.SongLibrary.clear();
+    main.SongFiles.clear();
     forms_.aDm->LibraryCount = 0;
     const bool protocol = main.IdTCPServer1Tag != 0;
     if (!protocol) {
@@ -106,6 +107,7 @@ void TaSetup::ReadSongs() {
                 if (n == 1 || sinceShown.elapsed() >= env_.progressIntervalMs)
                     showProgress();
                 main.SongLibrary.push_back(BuildScanRecord(n, folder + name, disk + name));
+                main.SongFiles.push_back(disk + name);
             }
         }
     }

@@ -45,7 +45,7 @@ struct RenderTimes {
 RenderTimes renderThroughEngine(const std::string& file) {
     AudioEngine engine{platform::audio::RenderOptions{false, ""}};
     auto player = engine.createPlayer();
-    player->setFileName(file);
+    player->setFileName(platform::files::Name(file));
     const double start = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
     player->open();
     const double opened = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         AudioEngine engine{silent ? platform::audio::RealTimeOptions{""}
                                   : platform::audio::RealTimeOptions{}};
         auto player = engine.createPlayer();
-        player->setFileName(file);
+        player->setFileName(platform::files::Name(file));
         player->open();
         player->play();
         std::this_thread::sleep_for(std::chrono::seconds(1));  // past the driver's start-up

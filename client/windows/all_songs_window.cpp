@@ -146,13 +146,14 @@ void TaAllSongs::ListView1DblClick() {
     if (platform::scanUnderWay())
         return;
     const std::string path = SongLibraryFile();
-    if (platform::files::fileExists(path))
+    if (platform::files::fileExists(platform::files::Name(path)))
         LoadSongLibraryFile(path);
 }
 
 void TaAllSongs::LoadSongLibraryFile(const std::string& path) {
     ListView1->clear();
-    const std::vector<std::string> lines = kv::TextLines(platform::files::readWholeFile(path));
+    const std::vector<std::string> lines =
+        kv::TextLines(platform::files::readWholeFile(platform::files::Name(path)));
     if (lines.empty())
         return;
 

@@ -16,13 +16,13 @@ EnginePlayer::~EnginePlayer() {
 void EnginePlayer::open() {
     // Opening scans the whole file; that happens here, before the track is touched, so the
     // mix goes on meanwhile and a failure leaves the player as it was.
-    auto decoder = std::make_unique<Mp3Decoder>(fileName_);
+    auto decoder = std::make_unique<Mp3Decoder>(file_);
     auto replaced = track_->open(std::move(decoder));
 }
 
 void EnginePlayer::play() {
     if (!track_->play())
-        throw Error("Cannot play \"" + fileName_ + "\": no song is open.");
+        throw Error("Cannot play \"" + file_.text() + "\": no song is open.");
     core_->wake();
 }
 

@@ -15,8 +15,8 @@ class EnginePlayer : public MediaPlayer {
     explicit EnginePlayer(std::shared_ptr<MixCore> core);
     ~EnginePlayer() override;
 
-    void setFileName(const std::string& name) override { fileName_ = name; }
-    const std::string& fileName() const override { return fileName_; }
+    void setFileName(const platform::files::Name& name) override { file_ = name; }
+    const std::string& fileName() const override { return file_.text(); }
     void open() override;
     void play() override;
     void stop() override { track_->stop(); }
@@ -30,7 +30,7 @@ class EnginePlayer : public MediaPlayer {
   private:
     std::shared_ptr<MixCore> core_;
     std::shared_ptr<Track> track_;
-    std::string fileName_;
+    platform::files::Name file_;
 };
 
 }  // namespace platform::audio

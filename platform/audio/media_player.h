@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/files.h"
+
 // What the programs use of a media player. Positions and lengths are milliseconds.
 namespace platform::audio {
 
@@ -12,8 +14,9 @@ class MediaPlayer {
   public:
     virtual ~MediaPlayer() = default;
 
-    virtual void setFileName(const std::string& name) = 0;
-    virtual const std::string& fileName() const = 0;
+    // The file to open: a song's own file by its exact name, or a name looked up from outside.
+    virtual void setFileName(const platform::files::Name& name) = 0;
+    virtual const std::string& fileName() const = 0;  // the name's text
     // Opening replaces what the player had open. Raises platform::Error (missing file, not an
     // MP3, truncated data) and then leaves the player as it was; the length is known when open
     // returns.

@@ -29,10 +29,10 @@ void Mp3Decoder::Free::operator()(mpg123_handle_struct* h) const {
     mpg123_delete(h);
 }
 
-Mp3Decoder::Mp3Decoder(const std::string& displayName) : name_(displayName) {
+Mp3Decoder::Mp3Decoder(const files::Name& file) : name_(file.text()) {
     if (name_.empty())
         throw Error("No file name is set for the media player.");
-    if (!files::fileExists(name_))
+    if (!files::fileExists(file))
         fail(name_, "the file does not exist");
 
     int err = MPG123_OK;
@@ -46,7 +46,7 @@ Mp3Decoder::Mp3Decoder(const std::string& displayName) : name_(displayName) {
     if (mpg123_format(h, kSampleRate, MPG123_STEREO, MPG123_ENC_SIGNED_16) != MPG123_OK)
         fail(name_, std::string("the decoder rejects the output format: ") + mpg123_strerror(h));
 
-    const std::string onDisk = files::resolve(name_);
+    const std::string onDisk = files::resolve(file);
     if (mpg123_open(h, onDisk.c_str()) != MPG123_OK)
         fail(name_, std::string("the file cannot be read (") + mpg123_strerror(h) + ")");
 

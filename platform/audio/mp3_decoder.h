@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/files.h"
+
 struct mpg123_handle_struct;
 
 // One MP3 file decoded into the mix format. The whole file is scanned when it opens, so the
@@ -12,9 +14,10 @@ namespace platform::audio {
 
 class Mp3Decoder {
   public:
-    // displayName is the name the error texts show. Raises platform::Error: missing file, not
-    // an MP3, truncated data (the file's own header promises more frames than it holds).
-    explicit Mp3Decoder(const std::string& displayName);
+    // An exact name is opened as it is, or not at all; the error texts show the name as given.
+    // Raises platform::Error: missing file, not an MP3, truncated data (the file's own header
+    // promises more frames than it holds).
+    explicit Mp3Decoder(const files::Name& file);
     ~Mp3Decoder();
     Mp3Decoder(const Mp3Decoder&) = delete;
     Mp3Decoder& operator=(const Mp3Decoder&) = delete;

@@ -17,7 +17,7 @@ RenderOutput::RenderOutput(bool keepInMemory, const std::string& wavFile)
     if (!wav_)
         throw Error("Cannot write \"" + wavFile_ + "\": no output library.");
     out123_param_int(wav_, OUT123_FLAGS, OUT123_QUIET);
-    const std::string onDisk = files::resolve(wavFile_);
+    const std::string onDisk = files::resolve(files::Name(wavFile_));
     if (out123_open(wav_, "wav", onDisk.c_str()) != 0 ||
         out123_start(wav_, kSampleRate, kChannels, MPG123_ENC_SIGNED_16) != 0) {
         const std::string why = out123_strerror(wav_);

@@ -272,15 +272,16 @@ Animation parseAvi(std::string_view bytes, std::string_view name) {
 
 Animation readAviFile(std::string_view fileName) {
     const std::string name(fileName);
-    if (!files::fileExists(name))
+    const files::Name file(name);  // next to the program, looked up
+    if (!files::fileExists(file))
         throw Error("Cannot load the animation " + name + ": the file does not exist.");
     std::string bytes;
     try {
-        files::File file(name, files::File::Mode::Read);
-        const std::int64_t size = file.size();
+        files::File opened(file, files::File::Mode::Read);
+        const std::int64_t size = opened.size();
         if (size > kMaxFileBytes)
             throw Error("Cannot load the animation " + name + ": the file is too large.");
-        bytes = file.read(static_cast<size_t>(size));
+        bytes = opened.read(static_cast<size_t>(size));
     } catch (const IoError& e) {
         throw Error("Cannot load the animation " + name + ": " + e.what());
     }

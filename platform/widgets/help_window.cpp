@@ -82,14 +82,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 void HelpWindow::showTopic(const std::string& helpFile, int context) {
-    const std::string resolved = files::resolve(helpFile);
-    if (resolved != fileName_ || !files::fileExists(resolved)) {
+    const std::string resolved = files::resolve(files::Name(helpFile));
+    const files::Name onDisk = files::Name::exact(resolved);
+    if (resolved != fileName_ || !files::fileExists(onDisk)) {
         const std::string notFound = "Help file not found. (" + helpFile + ")";
-        if (!files::fileExists(resolved))
+        if (!files::fileExists(onDisk))
             throw Error(notFound);
         std::string html;
         try {
-            html = files::readWholeFile(resolved);
+            html = files::readWholeFile(onDisk);
         } catch (const IoError&) {
             throw Error(notFound);
         }

@@ -172,9 +172,12 @@ TEST_F(SelectionTest, ExitHandsTheRowsToTheQueueInListOrderOnYes) {
     EXPECT_EQ(main().ListView1->topLevelItemCount(), 0);
 
     songSel().show();
-    // A song the library lost since it was added gives no queue row.
+    // A song the library lost since it was added gives no queue row; one box names it.
     main().SongLibrary.pop_back();
-    dialogs.expectConfirm(true, "Add selection to Song Que?");
+    dialogs.expectConfirm(true, "Add selection to Song Que?")
+        .expectMessage(
+            "These songs are no longer in the library and were not added to the Song Que:\n"
+            "\"/M/c.MP3\"");
     songSel().btnCloseClick();
     EXPECT_FALSE(songSel().isVisible());
     ASSERT_EQ(main().ListView1->topLevelItemCount(), 2);

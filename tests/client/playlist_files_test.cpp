@@ -171,7 +171,7 @@ TEST_F(PlaylistFilesTest, AFailedSaveShowsWhyAndChangesNothing) {
     EXPECT_NE(dialogs.textsOf(Kind::Error).at(0).find("NEW.PLY"), std::string::npos);
     EXPECT_EQ(songSel().PlaylistName(), "ROCK.PLY");
     EXPECT_EQ(list().topLevelItemCount(), 1);
-    EXPECT_FALSE(platform::files::fileExists(locked.path() + "/NEW.PLY"));
+    EXPECT_FALSE(platform::files::fileExists(platform::files::Name(locked.path() + "/NEW.PLY")));
 }
 
 TEST_F(PlaylistFilesTest, AReadOnlyPlaylistIsKeptAndTheBoxNamesIt) {

@@ -313,6 +313,23 @@ TEST_F(ProtocolTest, ServerInfoMovesTheBarWithoutAnEchoAndZeroMutes) {
     EXPECT_EQ(Sent(), "#VOL1234\r\n");
 }
 
+// The blanks a file name starts with are its own: " lead.mp3" goes out with its blank, beside
+// "lead.mp3" without one.
+TEST_F(ProtocolTest, TheSubmittedFileNameKeepsTheBlanksItStartsWith) {
+    const std::string blank = AddSong(dir / " LEAD.MP3", "Blank");
+    const std::string plain = AddSong(dir / "LEAD.MP3", "Plain");
+    dm().AddSongToQue(blank);
+    dm().AddSongToQue(plain);
+    Connect();
+    main().btnPlayClick();
+    EXPECT_EQ(Sent(), "#CISKITCHEN\r\n");
+    Line("#CISack");
+    EXPECT_EQ(Sent(), "#FIL LEAD.MP3\r\n");
+    EXPECT_EQ(Sent(), "#CISKITCHEN\r\n");
+    Line("#CISack");
+    EXPECT_EQ(Sent(), "#FILLEAD.MP3\r\n");
+}
+
 TEST_F(ProtocolTest, QueueRoomAnswersSubmitTheQueueUntilTheServerIsFull) {
     const std::string a = Song("Alpha"), b = Song("Beta");
     dm().AddSongToQue(a);

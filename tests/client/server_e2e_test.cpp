@@ -54,6 +54,7 @@ struct Tone {
 constexpr Tone kTwoSeconds{"tone_cbr_2s.mp3", 2000};
 constexpr Tone kThreeSeconds{"tone_vbr_3s.mp3", 3000};
 constexpr Tone kOneAndAHalf{"tone_22k_mono_1500ms.mp3", 1500};
+constexpr Tone kOneSecond{"tone_48k_1s.mp3", 1000};
 
 std::string UpperCase(std::string text) {
     for (char& c : text)
@@ -469,6 +470,70 @@ TEST_F(ServerE2eTest, PlaySubmitsTheQueueAsTheServerHasRoomAndShowsWhatItPlays) 
         std::find(nak, replies.end(), "FIL ACK" + UpperCase(songs[submitted].name));
     ASSERT_NE(resumed, replies.end());
     EXPECT_NE(std::find(nak, resumed, "AVL "), resumed);
+}
+
+// Names that differ only in a leading blank, or only in case, in both libraries: each song the
+// client submits plays on the server from a file of the name it sent, told apart by the
+// length the server decodes and the size it reads.
+TEST_F(ServerE2eTest, NamesThatDifferOnlyInALeadingBlankPlayTheirOwnFilesOnTheServer) {
+    const std::vector<ServerSong> serverSongs{{" lead.mp3", kTwoSeconds, TagBlock("Server Blank")},
+                                              {"lead.mp3", kThreeSeconds, TagBlock("Server Plain")},
+                                              {"twin.mp3", kOneAndAHalf, TagBlock("Server Lower")},
+                                              {"TWIN.mp3", kOneSecond, TagBlock("Server Upper")}};
+    StartServer(serverSongs, 4);
+    StartClient({{" lead.mp3", TagBlock("Blank")},
+                 {"lead.mp3", TagBlock("Plain")},
+                 {"twin.mp3", TagBlock("Lower")},
+                 {"TWIN.mp3", TagBlock("Upper")}});
+    for (const char* title : {"Blank", "Plain", "Lower", "Upper"})
+        for (int i = 0; i < static_cast<int>(main().SongLibrary.size()); ++i)
+            if (dm().GetTitle(i) == title)
+                dm().AddSongToQue(dm().GetSongNo(i));
+    ASSERT_EQ(main().ListView1->topLevelItemCount(), 4);
+    LogIn();
+    Click(main().btnPlay);
+
+    // Each song the server starts, as "#PLY" shows it: number, length and size.
+    struct Play {
+        std::string number;
+        int lengthMs, size;
+    };
+    std::vector<Play> plays;
+    ASSERT_TRUE(TickUntil(
+        [&] {
+            const kv::PlayStatus status =
+                kv::ParsePlayStatus(watcher.Ask("#PLY?", "#PLY").substr(4));
+            if (status.active && (plays.empty() || plays.back().number != status.songId))
+                plays.push_back({status.songId, status.length, status.fileSize});
+            return main().PlayedCount == 4 && !status.active && plays.size() >= 3;
+        },
+        60s))
+        << server->Log();
+    const auto sizeOf = [&](const std::string& name) {
+        return static_cast<int>(std::filesystem::file_size(server->dir / ("music/" + name)));
+    };
+    std::string shown;
+    for (const Play& p : plays)
+        shown += p.number + " " + std::to_string(p.lengthMs) + " ms " + std::to_string(p.size) +
+                 " bytes; ";
+    RecordProperty("plays", shown);
+    RecordProperty("songsPlayed", watcher.Info().substr(7, 6));
+    ASSERT_GE(plays.size(), 3u) << shown;
+    // The server's numbers: " lead.mp3", "lead.mp3", "TWIN.mp3", "twin.mp3".
+    EXPECT_EQ(plays[0].number, "000001") << shown;
+    EXPECT_NEAR(plays[0].lengthMs, kTwoSeconds.lengthMs, 100) << shown;
+    EXPECT_EQ(plays[0].size, sizeOf(" lead.mp3")) << shown;
+    EXPECT_EQ(plays[1].number, "000002") << shown;
+    EXPECT_NEAR(plays[1].lengthMs, kThreeSeconds.lengthMs, 100) << shown;
+    EXPECT_EQ(plays[1].size, sizeOf("lead.mp3")) << shown;
+    // The client names both twins by its upper-case file name column: each plays a twin,
+    // whole, from its own file.
+    for (size_t i = 2; i < plays.size(); ++i) {
+        const bool upper = plays[i].number == "000003";
+        EXPECT_TRUE(upper || plays[i].number == "000004") << shown;
+        EXPECT_NEAR(plays[i].lengthMs, (upper ? kOneSecond : kOneAndAHalf).lengthMs, 100) << shown;
+        EXPECT_EQ(plays[i].size, sizeOf(upper ? "TWIN.mp3" : "twin.mp3")) << shown;
+    }
 }
 
 TEST_F(ServerE2eTest, AnUntaggedSongTakesTheServersTagAndARescanHoldsTheButtonDown) {

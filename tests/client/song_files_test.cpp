@@ -27,7 +27,7 @@ using testing_support::TagBlock;
 
 std::string TitleOf(const std::string& file) {
     std::string title, artist, genre, album, year, comment;
-    kv::ReadId3v1Tag(file, title, artist, genre, album, year, comment);
+    kv::ReadId3v1Tag(platform::files::Name(file), title, artist, genre, album, year, comment);
     return kv::Trim(title);
 }
 
@@ -301,6 +301,92 @@ TEST_F(SongIdentityTest, CopyingCaseTwinsIntoOneFolderKeepsTheFirstAndNamesTheSe
     EXPECT_TRUE(box.starts_with("1 of 4 songs could not be copied.")) << box;
     EXPECT_NE(box.find("\"" + files["Lower"] + "\""), std::string::npos) << box;
     EXPECT_EQ(box.find("\"" + files["Upper"] + "\""), std::string::npos) << box;
+}
+
+// A song copied into its own folder is already there: no twin of it is written over, and
+// no box says it failed; also when the folder is reached through a link.
+TEST_F(SongIdentityTest, ACopyOntoTheSongsOwnFileChangesNothingAndCountsAsCopied) {
+    Scan({{"a.mp3", "Lower"}, {"A.mp3", "Mixed"}, {"A.MP3", "Upper"}});
+    std::filesystem::create_directory_symlink(dir / "music", dir / "linked");
+    const auto before = Contents();
+    const std::vector<std::vector<const char*>> jobs = {
+        {"Lower"}, {"Mixed"}, {"Upper"}, {"Lower", "Mixed", "Upper"}};
+    for (const std::string& folder : {dir / "music", dir / "linked"}) {
+        for (const std::vector<const char*>& titles : jobs) {
+            SCOPED_TRACE(folder + ": " + titles.front() + ", " + std::to_string(titles.size()));
+            songSel().ListView1->clear();
+            for (const char* t : titles)
+                songSel().AddToSelection(SongNo(t));
+            dialogs.expectFolder(folder).expectConfirm(true);
+            songSel().Copysongstoanotherlocation1Click();
+            EXPECT_EQ(dialogs.pending(), 0u);  // and no error box came
+            EXPECT_EQ(Contents(), before);
+        }
+    }
+}
+
+// One file in two library folders, one a link to the other: copied once, and the second row
+// counts as copied.
+TEST_F(SongIdentityTest, AFileReachedThroughTwoFoldersIsCopiedOnceWithoutAFailure) {
+    files["Song"] = dir.write("music/song.mp3", Mp3Bytes(TagBlock("Song")));
+    std::filesystem::create_directory_symlink(dir / "music", dir / "linked");
+    Create();
+    setup().ListBox1->addItem(platform::fileName(Entry("music")));
+    setup().ListBox1->addItem(platform::fileName(Entry("linked")));
+    setup().ScanLocalSongs();
+    ASSERT_EQ(main().SongLibrary.size(), 2u);
+    songSel().AddToSelection("000001");
+    songSel().AddToSelection("000002");
+    const std::string stick = dir.mkdir("stick");
+    dialogs.expectFolder(stick).expectConfirm(true);
+    songSel().Copysongstoanotherlocation1Click();
+    EXPECT_EQ(dialogs.pending(), 0u);  // and no error box came
+    EXPECT_EQ(readFile(stick + "/SONG.MP3"), readFile(files["Song"]));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(stick),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+// After a rescan gave the numbers anew, Exit hands over the songs the rows show, twins told
+// apart by their own files; a song the library lost is named and left out.
+TEST_F(SongIdentityTest, TheHandOverAfterARescanQueuesTheSongsTheRowsShow) {
+    Scan({{"a.mp3", "Song A"},
+          {"b.mp3", "Song B"},
+          {"twin.mp3", "Lower"},
+          {"TWIN.mp3", "Upper"},
+          {"zz.mp3", "Gone"}});
+    for (const char* title : {"Song B", "Upper", "Lower", "Gone"})
+        songSel().AddToSelection(SongNo(title));
+    ASSERT_EQ(songSel().ListView1->topLevelItem(0)->text(0).toStdString(), "000002");
+    files["Zero"] = dir.write("music/0.mp3", Mp3Bytes(TagBlock("Zero")));  // comes first
+    std::filesystem::remove(files["Gone"]);
+    setup().ScanLocalSongs();
+    ASSERT_EQ(dm().GetTitle(dm().FindSongByNo("000002")), "Song A");
+
+    // The tree knows song B under its new number, and as a song of the list already.
+    ShowSongNoInTree(SongNo("Song B"));
+    dialogs.expectMessage("Song is in the Selection already!");
+    songSel().TreeView1DblClick();
+    ShowSongNoInTree(SongNo("Song A"));
+    songSel().TreeView1DblClick();
+    ASSERT_EQ(songSel().ListView1->topLevelItemCount(), 5);
+
+    dialogs.expectConfirm(true, "Add selection to Song Que?")
+        .expectMessage(
+            "These songs are no longer in the library and were not added to the Song Que:\n\"" +
+            files["Gone"] + "\"");
+    songSel().btnCloseClick();
+    EXPECT_EQ(dialogs.pending(), 0u);
+    std::vector<std::pair<std::string, std::string>> queued;  // number, title
+    for (int i = 0; i < main().ListView1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = main().ListView1->topLevelItem(i);
+        queued.emplace_back(row->text(0).toStdString(), row->text(1).toStdString());
+    }
+    const std::vector<std::pair<std::string, std::string>> want = {{SongNo("Song B"), "Song B"},
+                                                                   {SongNo("Upper"), "Upper"},
+                                                                   {SongNo("Lower"), "Lower"},
+                                                                   {SongNo("Song A"), "Song A"}};
+    EXPECT_EQ(queued, want);
 }
 
 // A playlist or queue line of a song whose name starts with a blank finds that song again.

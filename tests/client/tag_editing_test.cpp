@@ -94,7 +94,7 @@ TEST_F(TagEditingTest, EditLoadsTheFilesTagAndSaveWritesItInPlace) {
     ASSERT_EQ(after.size(), before.size());
     EXPECT_EQ(after.substr(0, after.size() - 128), before.substr(0, before.size() - 128));
     std::string t, a, g, al, y, c;
-    ASSERT_TRUE(kv::ReadId3v1Tag(tagged, t, a, g, al, y, c));
+    ASSERT_TRUE(kv::ReadId3v1Tag(platform::files::Name(tagged), t, a, g, al, y, c));
     EXPECT_EQ((Texts{t, kv::Trim(a), g, kv::Trim(al), y, kv::Trim(c)}),
               (Texts{std::string(30, 'T'), "Band", "000", "Disc", "2001", "Note"}));
 }
@@ -110,7 +110,7 @@ TEST_F(TagEditingTest, UntaggedFileOpensEmptyWithOtherAndSavingAppendsATag) {
     ASSERT_EQ(after.size(), before.size() + 128);
     EXPECT_EQ(after.substr(0, before.size()), before);
     std::string t, a, g, al, y, c;
-    ASSERT_TRUE(kv::ReadId3v1Tag(untagged, t, a, g, al, y, c));
+    ASSERT_TRUE(kv::ReadId3v1Tag(platform::files::Name(untagged), t, a, g, al, y, c));
     EXPECT_EQ(g, "012");
     EXPECT_EQ(kv::Trim(t), "");
     EXPECT_EQ(Fields(), (Texts{"", "", "", "Other", "", ""}));
@@ -155,7 +155,7 @@ TEST_F(TagEditingTest, AGenreTheListHasNoNameForIsKeptUntilAnotherIsChosen) {
         EXPECT_TRUE(Viewing()) << +genre;
         EXPECT_EQ(Fields()[3], "Blank");
         std::string t, a, g, al, y, c;
-        ASSERT_TRUE(kv::ReadId3v1Tag(file, t, a, g, al, y, c));
+        ASSERT_TRUE(kv::ReadId3v1Tag(platform::files::Name(file), t, a, g, al, y, c));
         EXPECT_EQ(kv::Trim(t), "Renamed");
         EXPECT_EQ(g, (std::to_string(genre).size() == 3 ? "" : "0") + std::to_string(genre));
 
@@ -164,7 +164,7 @@ TEST_F(TagEditingTest, AGenreTheListHasNoNameForIsKeptUntilAnotherIsChosen) {
         ChooseGenre(18);
         EXPECT_EQ(sel().Edit4->text(), "17");
         sel().btnTagSave->click();
-        ASSERT_TRUE(kv::ReadId3v1Tag(file, t, a, g, al, y, c));
+        ASSERT_TRUE(kv::ReadId3v1Tag(platform::files::Name(file), t, a, g, al, y, c));
         EXPECT_EQ(g, "017");
         EXPECT_EQ(Fields()[3], "Rock");
     }

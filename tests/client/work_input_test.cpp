@@ -116,7 +116,7 @@ TEST_F(WorkInputTest, ACopyJobOpensNoBoxOfAClickMadeDuringIt) {
     EXPECT_EQ(SelectionRows(), 3);
     EXPECT_EQ(dialogs.shown().size(), 2u) << "a box came besides the copy's own";
     EXPECT_EQ(dialogs.pending(), 0u);
-    EXPECT_TRUE(platform::files::fileExists(target + "/100.mp3"));
+    EXPECT_TRUE(platform::files::fileExists(platform::files::Name(target + "/100.mp3")));
 }
 
 // The Song Listing loads; the user double-clicks a song of the library list (which queues it)

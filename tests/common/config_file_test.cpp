@@ -79,7 +79,7 @@ TEST_F(TcfgTest, IntegersAndTheConversionError) {
 
 TEST_F(TcfgTest, MissingFileReadsEmptyAndIsCreatedByAWrite) {
     EXPECT_EQ(cfg.ReadString("ANY"), "");
-    EXPECT_FALSE(platform::files::fileExists(dir / "sonpad2.kvc"));
+    EXPECT_FALSE(platform::files::fileExists(platform::files::Name(dir / "sonpad2.kvc")));
     cfg.WriteInteger("PORT", 23);
     // Created as the program spells its name, whatever case Tcfg holds it in.
     EXPECT_EQ(namesIn(dir), std::vector<std::string>{"sonpad2.kvc"});

@@ -22,7 +22,8 @@ struct Tag {
 
 Tag read(const std::string& path) {
     Tag t;
-    t.found = kv::ReadId3v1Tag(path, t.title, t.artist, t.genre, t.album, t.year, t.comment);
+    t.found = kv::ReadId3v1Tag(platform::files::Name(path), t.title, t.artist, t.genre, t.album,
+                               t.year, t.comment);
     return t;
 }
 
@@ -37,9 +38,9 @@ std::string rawBlock(std::string_view title, unsigned char genre) {
 TEST(Id3v1Tag, WriteThenReadRoundTrip) {
     TempDir dir;
     const std::string song = dir.write("song.mp3", kAudio);
-    ASSERT_TRUE(
-        kv::WriteId3v1Tag(song, std::string(40, 'T'), "Artist", "Album", "Nice", "1999", "7"));
-    EXPECT_EQ(platform::files::fileSize(song), 300 + 128);
+    ASSERT_TRUE(kv::WriteId3v1Tag(platform::files::Name(song), std::string(40, 'T'), "Artist",
+                                  "Album", "Nice", "1999", "7"));
+    EXPECT_EQ(platform::files::fileSize(platform::files::Name(song)), 300 + 128);
     const Tag t = read(song);
     ASSERT_TRUE(t.found);
     EXPECT_EQ(t.title, std::string(30, 'T'));
@@ -50,8 +51,8 @@ TEST(Id3v1Tag, WriteThenReadRoundTrip) {
     EXPECT_EQ(t.genre, "007");
 
     // A second write replaces the block: same size, new text, audio untouched.
-    ASSERT_TRUE(kv::WriteId3v1Tag(song, "Hello", "", "", "", "", "300"));
-    EXPECT_EQ(platform::files::fileSize(song), 300 + 128);
+    ASSERT_TRUE(kv::WriteId3v1Tag(platform::files::Name(song), "Hello", "", "", "", "", "300"));
+    EXPECT_EQ(platform::files::fileSize(platform::files::Name(song)), 300 + 128);
     EXPECT_EQ(read(song).title, "Hello" + std::string(25, ' '));
     EXPECT_EQ(read(song).genre, "044");  // low eight bits
     EXPECT_EQ(readFile(song).substr(0, 300), kAudio);
@@ -87,8 +88,8 @@ TEST(Id3v1Tag, NoTagGivesDefaults) {
     }
     // Writing to the "TAg" file appends a new block after the old bytes.
     const std::string path = dir / "tag-lower.mp3";
-    ASSERT_TRUE(kv::WriteId3v1Tag(path, "New", "", "", "", "", "0"));
-    EXPECT_EQ(platform::files::fileSize(path), 300 + 128 + 128);
+    ASSERT_TRUE(kv::WriteId3v1Tag(platform::files::Name(path), "New", "", "", "", "", "0"));
+    EXPECT_EQ(platform::files::fileSize(platform::files::Name(path)), 300 + 128 + 128);
     EXPECT_EQ(read(path).title.substr(0, 3), "New");
 }
 
@@ -105,8 +106,10 @@ TEST(Id3v1Tag, ShortFilesRaiseInputOutputErrors) {
     TempDir dir;
     const std::string tiny = dir.write("tiny.mp3", "TAG short");
     std::string s;
-    EXPECT_THROW(kv::ReadId3v1Tag(tiny, s, s, s, s, s, s), platform::IoError);
-    EXPECT_THROW(kv::WriteId3v1Tag(tiny, "T", "", "", "", "", "1"), platform::IoError);
+    EXPECT_THROW(kv::ReadId3v1Tag(platform::files::Name(tiny), s, s, s, s, s, s),
+                 platform::IoError);
+    EXPECT_THROW(kv::WriteId3v1Tag(platform::files::Name(tiny), "T", "", "", "", "", "1"),
+                 platform::IoError);
     EXPECT_EQ(readFile(tiny), "TAG short");
 }
 
@@ -114,7 +117,8 @@ TEST(Id3v1Tag, BadGenreRaisesBeforeTheFileIsTouched) {
     TempDir dir;
     const std::string song = dir.write("song.mp3", kAudio);
     ::chmod(song.c_str(), 0444);
-    EXPECT_THROW(kv::WriteId3v1Tag(song, "T", "", "", "", "", "rock"), kv::ConversionError);
+    EXPECT_THROW(kv::WriteId3v1Tag(platform::files::Name(song), "T", "", "", "", "", "rock"),
+                 kv::ConversionError);
     struct stat st {};
     ::stat(song.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0444u);
@@ -127,7 +131,7 @@ TEST(Id3v1Tag, ReadOnlyFileIsMadeWritableAndTagged) {
     ::chmod(song.c_str(), 0444);
     // Stored paths are upper case; the files layer finds the file anyway.
     const std::string stored = dir.path() + "SONG.MP3";
-    ASSERT_TRUE(kv::WriteId3v1Tag(stored, "Hello", "", "", "", "", "1"));
+    ASSERT_TRUE(kv::WriteId3v1Tag(platform::files::Name(stored), "Hello", "", "", "", "", "1"));
     struct stat st {};
     ::stat(song.c_str(), &st);
     EXPECT_TRUE(st.st_mode & S_IWUSR);

@@ -25,34 +25,35 @@ TEST(Files, UpperCasedStoredPathFindsTheMixedCaseFile) {
     TempDir dir;
     const std::string real = dir.write("Music Lib/Song.mp3", "abc");
     std::string stored = dir.path() + "MUSIC LIB/SONG.MP3";
-    EXPECT_EQ(platform::files::resolve(stored), real);
-    EXPECT_TRUE(platform::files::fileExists(stored));
+    EXPECT_EQ(platform::files::resolve(platform::files::Name(stored)), real);
+    EXPECT_TRUE(platform::files::fileExists(platform::files::Name(stored)));
     EXPECT_TRUE(platform::files::folderExists(dir.path() + "music lib"));
     EXPECT_FALSE(platform::files::folderExists(stored));
-    EXPECT_FALSE(platform::files::fileExists(dir.path() + "MUSIC LIB"));
-    EXPECT_EQ(platform::files::fileSize(stored), 3);
+    EXPECT_FALSE(platform::files::fileExists(platform::files::Name(dir.path() + "MUSIC LIB")));
+    EXPECT_EQ(platform::files::fileSize(platform::files::Name(stored)), 3);
 }
 
 TEST(Files, ExactNameWinsAndOtherwiseTheFirstMatchInNameOrder) {
     TempDir dir;
     dir.write("b/x.mp3", "upper-first");
     dir.write("B/x.mp3", "exact");
-    EXPECT_EQ(platform::files::resolve(dir / "b/x.mp3"), dir / "b/x.mp3");
+    EXPECT_EQ(platform::files::resolve(platform::files::Name(dir / "b/x.mp3")), dir / "b/x.mp3");
     // A component that exists as written is taken, then the next is matched inside it.
     dir.write("b/y.mp3", "2");
-    EXPECT_EQ(platform::files::resolve(dir / "b/Y.MP3"), dir / "b/y.mp3");
+    EXPECT_EQ(platform::files::resolve(platform::files::Name(dir / "b/Y.MP3")), dir / "b/y.mp3");
     // Neither as written: the first match in name order ("Q" sorts before "q").
     dir.write("q.mp3", "1");
     dir.write("Q.MP3", "1");
-    EXPECT_EQ(platform::files::resolve(dir / "q.Mp3"), dir / "Q.MP3");
+    EXPECT_EQ(platform::files::resolve(platform::files::Name(dir / "q.Mp3")), dir / "Q.MP3");
 }
 
 TEST(Files, ANewFileKeepsTheCaseItWasGiven) {
     TempDir dir;
     dir.mkdir("Play Lists");
     const std::string wanted = dir.path() + "PLAY LISTS/New List.PLY";
-    EXPECT_EQ(platform::files::resolve(wanted), dir / "Play Lists/New List.PLY");
-    File f(wanted, File::Mode::CreateReadWrite);
+    EXPECT_EQ(platform::files::resolve(platform::files::Name(wanted)),
+              dir / "Play Lists/New List.PLY");
+    File f(platform::files::Name(wanted), File::Mode::CreateReadWrite);
     f.write("x");
     f.close();
     EXPECT_EQ(readFile(dir / "Play Lists/New List.PLY"), "x");
@@ -84,35 +85,38 @@ TEST(Files, ClearAttributesMakesTheFileWritable) {
     TempDir dir;
     const std::string f = dir.write("ro.mp3", "x");
     ::chmod(f.c_str(), 0444);
-    EXPECT_TRUE(platform::files::clearAttributes(dir.path() + "RO.MP3"));
+    EXPECT_TRUE(platform::files::clearAttributes(platform::files::Name(dir.path() + "RO.MP3")));
     struct stat st {};
     ::stat(f.c_str(), &st);
     EXPECT_TRUE(st.st_mode & S_IWUSR);
-    EXPECT_FALSE(platform::files::clearAttributes(dir / "missing"));
+    EXPECT_FALSE(platform::files::clearAttributes(platform::files::Name(dir / "missing")));
 }
 
 TEST(Files, CopyReplacesAndDeleteRemoves) {
     TempDir dir;
     const std::string a = dir.write("A.mp3", "new");
     const std::string b = dir.write("b.mp3", "old old old");
-    platform::files::copyFile(dir.path() + "a.MP3", dir.path() + "B.MP3");
+    platform::files::copyFile(platform::files::Name(dir.path() + "a.MP3"), dir.path() + "B.MP3");
     EXPECT_EQ(readFile(b), "new");
     platform::files::removeFile(dir.path() + "a.mp3");
-    EXPECT_FALSE(platform::files::fileExists(a));
+    EXPECT_FALSE(platform::files::fileExists(platform::files::Name(a)));
     EXPECT_THROW(platform::files::removeFile(a), platform::IoError);
-    EXPECT_THROW(platform::files::copyFile(a, b), platform::IoError);
+    EXPECT_THROW(platform::files::copyFile(platform::files::Name(a), b), platform::IoError);
 }
 
 TEST(Files, CopyOntoItselfKeepsTheFileAndAFailedCopyLeavesNoTemporary) {
     TempDir dir;
     const std::string a = dir.write("music/A.mp3", "song");
-    platform::files::copyFile(a, dir.path() + "MUSIC/a.MP3");  // the same file, another case
+    platform::files::copyFile(platform::files::Name(a),
+                              dir.path() + "MUSIC/a.MP3");  // the same file, another case
     EXPECT_EQ(readFile(a), "song");
     dir.write("stick/A.MP3", "old");
     const std::string target = dir / "stick/";
-    EXPECT_THROW(platform::files::copyFile(dir / "music/missing.mp3", target + "A.MP3"),
+    EXPECT_THROW(platform::files::copyFile(platform::files::Name(dir / "music/missing.mp3"),
+                                           target + "A.MP3"),
                  platform::IoError);
-    EXPECT_THROW(platform::files::copyFile(a, target + "none/A.MP3"), platform::IoError);
+    EXPECT_THROW(platform::files::copyFile(platform::files::Name(a), target + "none/A.MP3"),
+                 platform::IoError);
     EXPECT_EQ(readFile(target + "A.MP3"), "old");
     size_t entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(target))
@@ -123,7 +127,7 @@ TEST(Files, CopyOntoItselfKeepsTheFileAndAFailedCopyLeavesNoTemporary) {
 TEST(Files, FileReadsSeeksAndReportsErrors) {
     TempDir dir;
     const std::string f = dir.write("data", "0123456789");
-    File in(f, File::Mode::Read);
+    File in(platform::files::Name(f), File::Mode::Read);
     EXPECT_EQ(in.size(), 10);
     in.seek(7);
     EXPECT_EQ(in.readSome(10), "789");
@@ -132,8 +136,8 @@ TEST(Files, FileReadsSeeksAndReportsErrors) {
     in.seek(8);
     EXPECT_THROW(in.read(3), platform::IoError);
     EXPECT_THROW(in.seek(-1), platform::IoError);
-    EXPECT_THROW(File(dir / "missing", File::Mode::Read), platform::IoError);
-    EXPECT_THROW(File(dir.path(), File::Mode::Read), platform::IoError);
+    EXPECT_THROW(File(platform::files::Name(dir / "missing"), File::Mode::Read), platform::IoError);
+    EXPECT_THROW(File(platform::files::Name(dir.path()), File::Mode::Read), platform::IoError);
     EXPECT_THROW(in.write("x"), platform::IoError);  // opened read-only
 }
 
@@ -167,7 +171,10 @@ TEST(Files, ReadOnlyFileIsNotReplaced) {
     } cases[] = {
         {"atomic write",
          [&] { platform::files::writeWholeFileAtomically(dir.path() + "SONGQUE.KVC", "lost"); }},
-        {"copy", [&] { platform::files::copyFile(source, dir.path() + "SONGQUE.KVC"); }},
+        {"copy",
+         [&] {
+             platform::files::copyFile(platform::files::Name(source), dir.path() + "SONGQUE.KVC");
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -229,9 +236,9 @@ TEST(Files, AnExactNameThatVanishedIsMissingNotItsCaseTwin) {
 
     const Name exact = Name::exact(lower);
     EXPECT_FALSE(platform::files::fileExists(exact));
-    EXPECT_TRUE(platform::files::fileExists(lower));
+    EXPECT_TRUE(platform::files::fileExists(platform::files::Name(lower)));
     EXPECT_EQ(platform::files::resolve(exact), lower);
-    EXPECT_EQ(platform::files::resolve(lower), upper);
+    EXPECT_EQ(platform::files::resolve(platform::files::Name(lower)), upper);
     EXPECT_FALSE(platform::files::clearAttributes(exact));
     EXPECT_THROW(platform::files::fileSize(exact), platform::IoError);
     for (const File::Mode mode : {File::Mode::Read, File::Mode::ReadWrite})

@@ -50,7 +50,7 @@ TEST_F(DataModuleTest, FindLibraryIndexTakesTheFirstMatchOfATrimmedUpperCasedNam
 TEST_F(DataModuleTest, QueueSongAppendsTheRecordAndItsDisplayLine) {
     EXPECT_TRUE(dm().QueueSong(" song.mp3", " kitchen"));
     ASSERT_EQ(main().SongQueue.size(), 1u);
-    const std::string& q = main().SongQueue[0];
+    const std::string& q = main().SongQueue[0].record;
     EXPECT_EQ(q.size(), 186u);
     EXPECT_EQ(q.substr(0, 6), "000001");  // the first of the two folders
     EXPECT_EQ(q.substr(6, 40), "KITCHEN" + std::string(33, ' '));
@@ -75,7 +75,7 @@ TEST_F(DataModuleTest, LongClientNamesAreCutAndPathsOverTheirColumnRefused) {
     ASSERT_TRUE(dm().QueueSong("fits.mp3", client));
     EXPECT_FALSE(dm().QueueSong("over.mp3", client));
     ASSERT_EQ(main().SongQueue.size(), 1u);
-    const std::string& q = main().SongQueue[0];
+    const std::string& q = main().SongQueue[0].record;
     EXPECT_EQ(q.size(), 186u);
     EXPECT_EQ(q.substr(6, 40), std::string(40, 'C'));
     EXPECT_EQ(q.substr(46), fits);

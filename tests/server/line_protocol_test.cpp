@@ -282,7 +282,7 @@ TEST_F(LineProtocolTest, CommandsQueriesAndWhatGetsNoReply) {
     EXPECT_TRUE(main().SkipRequested);
     EXPECT_EQ(main().TrackBar1->value(), 123);
     ASSERT_EQ(main().SongQueue.size(), 1u);
-    EXPECT_EQ(main().SongQueue[0].substr(6, 7), "KITCHEN");
+    EXPECT_EQ(main().SongQueue[0].record.substr(6, 7), "KITCHEN");
     EXPECT_EQ(main().StatusBar1->Text(0), "#SIF acknowledged.");
     EXPECT_EQ(Box(), std::vector<std::string>{"KITCHEN"});  // "#LOG" without "OFF" keeps it
 }

@@ -358,7 +358,7 @@ TEST_F(MainWindowTest, QueueStatusCountsTheRecords) {
     Create();
     main().UpdateQueueStatus();
     EXPECT_EQ(main().StatusBar1->Text(2), "Song que is empty.");
-    main().SongQueue.assign(3, std::string(186, ' '));
+    main().SongQueue.assign(3, {std::string(186, ' '), {}});
     main().SongsPlayed = 42;
     main().UpdateQueueStatus();
     EXPECT_EQ(main().StatusBar1->Text(2), "3 songs in que.");

@@ -61,9 +61,9 @@ class PlaybackTest : public ServerTest {
     static std::string Title(std::string_view name) {
         return name == "a" ? "Alpha" : name == "b" ? "Bravo" : "Charlie";
     }
-    // The path a queue record holds for the song.
+    // The song's own file, which the players open.
     std::string PathOf(std::string_view name) const {
-        return kv::UpperCase(dir / ("music/" + std::string(name) + ".mp3"));
+        return dir / ("music/" + std::string(name) + ".mp3");
     }
     void Queue(std::string_view name) {
         ASSERT_TRUE(dm().QueueSong(std::string(name) + ".mp3", "kitchen"));

@@ -263,7 +263,8 @@ TEST_F(SongScanTest, ClosingTheServerDuringAScanWaitsForItsEnd) {
 
 TEST(ServerTagReader, FileThatCannotBeOpenedGivesFalseAndErrorFields) {
     std::string t = "x", a, g, al, y, c;
-    EXPECT_FALSE(sonhall::ReadId3v1TagServer("/no/such/file.mp3", t, a, g, al, y, c));
+    EXPECT_FALSE(
+        sonhall::ReadId3v1TagServer(platform::files::Name("/no/such/file.mp3"), t, a, g, al, y, c));
     EXPECT_EQ(t, "");
     for (const std::string* s : {&a, &g, &al, &y, &c})
         EXPECT_EQ(*s, "<error>");

@@ -8,10 +8,11 @@
 namespace testing_support {
 
 void FakePlayer::open() {
-    calls.push_back("open " + fileName_);
-    if (!platform::files::fileExists(fileName_) || unplayable.count(fileName_) > 0)
-        throw platform::Error("Cannot open \"" + fileName_ + "\".");
-    const auto known = lengths.find(fileName_);
+    const std::string& name = file_.text();
+    calls.push_back("open " + name);
+    if (!platform::files::fileExists(file_) || unplayable.count(name) > 0)
+        throw platform::Error("Cannot open \"" + name + "\".");
+    const auto known = lengths.find(name);
     length_ = known != lengths.end() ? known->second : defaultLength;
     position_ = 0;
     mode_ = Mode::Stopped;

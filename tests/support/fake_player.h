@@ -10,15 +10,15 @@
 
 namespace testing_support {
 
-// A media player whose clock the test moves. A file opens when it exists on disk and is not
-// marked unplayable; its length is the one the test gave, else defaultLength. Every call is
-// recorded as "open NAME", "play", "stop", "close" or "seek MS".
+// A media player whose clock the test moves. A file opens when it exists on disk (an exact name
+// as it is, another looked up) and is not marked unplayable; its length is the one the test gave,
+// else defaultLength. Every call is recorded as "open NAME", "play", "stop", "close" or "seek MS".
 class FakePlayer : public platform::audio::MediaPlayer {
   public:
     using Mode = platform::audio::PlayerMode;
 
-    void setFileName(const std::string& name) override { fileName_ = name; }
-    const std::string& fileName() const override { return fileName_; }
+    void setFileName(const platform::files::Name& name) override { file_ = name; }
+    const std::string& fileName() const override { return file_.text(); }
     void open() override;
     void play() override;
     void stop() override;
@@ -41,7 +41,7 @@ class FakePlayer : public platform::audio::MediaPlayer {
     std::vector<std::string> calls;
 
   private:
-    std::string fileName_;
+    platform::files::Name file_;
     Mode mode_ = Mode::NotOpen;
     std::int32_t position_ = 0;
     std::int32_t length_ = 0;

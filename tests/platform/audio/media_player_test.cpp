@@ -29,7 +29,7 @@ class RenderedPlayer : public ::testing::Test {
   protected:
     std::unique_ptr<MediaPlayer> opened(const std::string& name) {
         auto player = engine.createPlayer();
-        player->setFileName(name);
+        player->setFileName(platform::files::Name(name));
         player->open();
         return player;
     }
@@ -107,7 +107,7 @@ TEST_F(RenderedPlayer, BadFilesRaiseAnErrorNamingTheFile) {
     for (const BadFile& c : cases) {
         SCOPED_TRACE(c.name);
         auto player = engine.createPlayer();
-        player->setFileName(c.name);
+        player->setFileName(platform::files::Name(c.name));
         try {
             player->open();
             ADD_FAILURE() << "opened";
@@ -135,7 +135,7 @@ TEST_F(RenderedPlayer, DamagedDataInsideASongIsSurvived) {
          {dir.write("damaged.mp3", bytes), dir.write("headers.mp3", headers)}) {
         SCOPED_TRACE(name);
         auto player = engine.createPlayer();
-        player->setFileName(name);
+        player->setFileName(platform::files::Name(name));
         try {
             player->open();
         } catch (const platform::Error&) {
@@ -151,7 +151,7 @@ TEST_F(RenderedPlayer, AFailedOpenLeavesTheOpenSongPlaying) {
     auto player = opened(fixture("tone_cbr_2s.mp3"));
     player->play();
     engine.renderMs(500);
-    player->setFileName(fixture("not_an_mp3.mp3"));
+    player->setFileName(platform::files::Name(fixture("not_an_mp3.mp3")));
     EXPECT_THROW(player->open(), platform::Error);
     EXPECT_EQ(player->mode(), PlayerMode::Playing);
     engine.renderMs(500);
@@ -233,7 +233,7 @@ TEST_F(RenderedPlayer, OpeningAnotherSongReplacesThePlayingOne) {
     auto player = opened(fixture("tone_cbr_2s.mp3"));
     player->play();
     engine.renderMs(300);
-    player->setFileName(fixture("tone_vbr_3s.mp3"));
+    player->setFileName(platform::files::Name(fixture("tone_vbr_3s.mp3")));
     player->open();
     EXPECT_EQ(player->mode(), PlayerMode::Stopped);
     EXPECT_EQ(player->position(), 0);

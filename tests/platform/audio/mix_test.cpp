@@ -26,7 +26,7 @@ constexpr double kAbsent = 300;
 
 std::unique_ptr<MediaPlayer> playing(AudioEngine& engine, const char* file) {
     auto player = engine.createPlayer();
-    player->setFileName(fixture(file));
+    player->setFileName(platform::files::Name(fixture(file)));
     player->open();
     player->play();
     return player;

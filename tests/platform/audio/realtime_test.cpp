@@ -36,7 +36,7 @@ std::int64_t msSince(Clock::time_point t) {
 TEST(RealTime, PositionFollowsTheClockWhilePlayingAndStandsWhenStopped) {
     AudioEngine engine{RealTimeOptions{""}};
     auto player = engine.createPlayer();
-    player->setFileName(fixture("tone_cbr_2s.mp3"));
+    player->setFileName(platform::files::Name(fixture("tone_cbr_2s.mp3")));
     player->open();
 
     const auto started = Clock::now();
@@ -64,7 +64,7 @@ TEST(RealTime, PositionFollowsTheClockWhilePlayingAndStandsWhenStopped) {
 TEST(RealTime, ADriverThatNeverWaitsIsHeldToTheClock) {
     AudioEngine engine{RealTimeOptions{"test"}};
     auto player = engine.createPlayer();
-    player->setFileName(fixture("tone_cbr_2s.mp3"));
+    player->setFileName(platform::files::Name(fixture("tone_cbr_2s.mp3")));
     player->open();
     const auto started = Clock::now();
     player->play();
@@ -85,7 +85,7 @@ TEST(RealTime, TwoPlayersAdvanceTogether) {
     auto a = engine.createPlayer();
     auto b = engine.createPlayer();
     for (MediaPlayer* p : {a.get(), b.get()}) {
-        p->setFileName(fixture("tone_vbr_3s.mp3"));
+        p->setFileName(platform::files::Name(fixture("tone_vbr_3s.mp3")));
         p->open();
         p->play();
     }
@@ -97,7 +97,7 @@ TEST(RealTime, TwoPlayersAdvanceTogether) {
 TEST(RealTime, PlayersOutliveTheirEngineSilently) {
     auto engine = std::make_unique<AudioEngine>(RealTimeOptions{""});
     auto player = engine->createPlayer();
-    player->setFileName(fixture("tone_cbr_2s.mp3"));
+    player->setFileName(platform::files::Name(fixture("tone_cbr_2s.mp3")));
     player->open();
     player->play();
     ASSERT_TRUE(waitFor([&] { return player->position() > 0; }));
@@ -114,7 +114,7 @@ TEST(RealTime, PlayersOutliveTheirEngineSilently) {
 // without sound, "silent") and its players open songs.
 TEST(RealTime, TheProcessEngineSettlesOnAnOutput) {
     auto player = platform::audio::createMediaPlayer();
-    player->setFileName(fixture("tone_22k_mono_1500ms.mp3"));
+    player->setFileName(platform::files::Name(fixture("tone_22k_mono_1500ms.mp3")));
     player->open();
     EXPECT_NEAR(player->length(), 1500, 30);
     ASSERT_TRUE(waitFor([] { return !AudioEngine::process().output().empty(); }));

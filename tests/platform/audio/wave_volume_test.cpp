@@ -47,7 +47,7 @@ std::vector<std::int16_t> renderedAt(std::uint32_t volume) {
     auto devices = platform::audio::engineGainDevices(engine);
     EXPECT_TRUE(devices->waveOutSetVolume(0, volume));
     auto player = engine.createPlayer();
-    player->setFileName(fixture("tone_cbr_2s.mp3"));
+    player->setFileName(platform::files::Name(fixture("tone_cbr_2s.mp3")));
     player->open();
     player->play();
     engine.renderMs(500);
