@@ -99,7 +99,9 @@ void TaSetup::ReadSongs() {
             total += static_cast<std::int64_t>(names.size());
             if (bar->maximum() < total)
                 bar->setMaximum(static_cast<int>(total));
-            kv::ReserveGrowing(main.SongLibrary, static_cast<size_t>(std::min(total, kMaxSongs)));
+            const auto room = static_cast<size_t>(std::min(total, kMaxSongs));
+            kv::ReserveGrowing(main.SongLibrary, room);
+            kv::ReserveGrowing(main.SongFiles, room);
             for (const std::string& name : names) {
                 if (n == kMaxSongs)
                     break;
