@@ -92,10 +92,10 @@ TEST(OpenRequestsTest, ProgressLinesArePutDownToTheRequestsTheyAnswered) {
 // What the server says again by itself, or answers as its own, tells the client it may ask.
 TEST(OpenRequestsTest, TheServersOwnWordsSayTheRescanIsOver) {
     sonpad::OpenRequests open;
-    open.Written("#CISK", "note");
+    open.Written("#CISK", 7);
     const auto progress = open.Received("SCN", "READING 1/12");
     ASSERT_EQ(progress.replaced.size(), 1u);
-    EXPECT_EQ(progress.replaced[0].note, "note");
+    EXPECT_EQ(progress.replaced[0].ticket, 7u);
     EXPECT_FALSE(progress.serverAnswers);
     EXPECT_TRUE(open.Received("AVL", "").serverAnswers);
     open.Written("#PLY?");
