@@ -4,7 +4,6 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -297,6 +296,10 @@ class TaMain : public QMainWindow {
     void LoadPlaylistSelection();
     static bool QueueRowPlayed(const QTreeWidgetItem* row);
     void MarkQueueRow(QTreeWidgetItem* row, bool played);
+    // The row's "#FIL" is out and the server has not answered it (main_window_submission.cpp).
+    static bool QueueRowOnItsWay(const QTreeWidgetItem* row);
+    // The song the row sends in "#FIL": its file name without trailing blanks.
+    static std::string SubmittedFileName(const QTreeWidgetItem* row);
     void btnStopClick();
     void btnPlayClick();
     void btnNextClick();
@@ -367,16 +370,30 @@ class TaMain : public QMainWindow {
     void ComReply(const std::string& payload);
     void SendIdlePoll();
     // Every "#" line to the server goes out here, so the requests it answers are known; the
-    // note comes back with a request that another client's rescan answered.
-    void SendRequest(const std::string& line, std::string note = {});
-    // What a request answered by another client's rescan leaves to do: ask, submit or offer
-    // again, release what waits for its reply.
-    void TakeReplaced(const OpenRequests::Outcome& outcome);
-    void SubmitAgain();  // the first song whose "#FIL" the rescan answered
+    // ticket comes back with the request a reply or another client's rescan answered.
+    void SendRequest(const std::string& line, std::uint64_t ticket = 0);
+    // What a reply tells of the requests: a song the server answered is taken; what another
+    // client's rescan answered is asked, submitted or offered again, and what waits for its
+    // reply is released.
+    void TakeOutcome(const OpenRequests::Outcome& outcome);
     // No "#CIS" or "#SCN" outstanding, the rescan button up, the skip not awaited, the idle
-    // polls from the start (a local rescan under way keeps its own state), no request open
-    // and nothing left to send again.
+    // polls from the start (a local rescan under way keeps its own state), no request open,
+    // nothing left to send again, and the queue's songs on their way settled.
     void ForgetServerRequests();
+    // The queue's songs on their way to the server (main_window_submission.cpp).
+    void SubmitQueueRow(QTreeWidgetItem* row);
+    QTreeWidgetItem* QueueRowOfTicket(std::uint64_t ticket) const;
+    // The first row whose "#FIL" another client's rescan answered, in the order they went out.
+    QTreeWidgetItem* OwedQueueRow() const;
+    static std::string SubmittedText(const QTreeWidgetItem* row);  // "... submitted to Sonhall."
+    // Submitted for good: removed, when the queue loses played songs, with its first twin.
+    void TakeQueueRow(QTreeWidgetItem* row);
+    void RemoveFirstQueueEntry(const QString& songNo);
+    void SubmissionAnswered(std::uint64_t ticket);  // "#FILack" or "#FILnak"
+    void SubmissionReplaced(std::uint64_t ticket);  // another client's rescan answered it
+    // At the connection's end: a song the rescan answered goes back to its place unplayed;
+    // one still awaiting its answer went out on the connection and is taken.
+    void SettleSubmissions();
     // The server's song leaves the display, and the next "#PLY" is taken as a new song.
     void ForgetServerSong();
     // A reply the handlers could not read: its error in a posted box, or, while the last such
@@ -402,11 +419,9 @@ class TaMain : public QMainWindow {
     bool unreadableBoxStanding_ = false;
     int unreadableSkipped_ = 0;  // unreadable replies since that box was posted
     OpenRequests openRequests_;
-    // Songs submitted while another client's rescan answered for the server: the "#FIL" and
-    // its status text, in queue order, sent again before any further song.
-    std::deque<OpenRequests::Request> submitAgain_;
-    std::string lastVolumeLine_;  // the last "#VOL" sent
-    bool volumeLost_ = false;     // a "#VOL" the rescan answered waits to go out again
+    std::uint64_t lastTicket_ = 0;  // of the last "#FIL" sent for a queue row
+    std::string lastVolumeLine_;    // the last "#VOL" sent
+    bool volumeLost_ = false;       // a "#VOL" the rescan answered waits to go out again
 };
 
 }  // namespace sonpad

@@ -178,7 +178,7 @@ void TaMain::ForgetServerRequests() {
     RequestInFlight = false;
     songInfoAwaited_.clear();
     openRequests_.Clear();
-    submitAgain_.clear();
+    SettleSubmissions();
     volumeLost_ = false;
 }
 
@@ -240,7 +240,7 @@ void TaMain::HandleServerLine(std::string_view line) {
             messages.ListBox1->insertItem(0, platform::latin1(TimeOfDayText() + ": [" + reply.type +
                                                               "] \"" + reply.payload + "\""));
         // The requests come first: a reply may find a song to submit again.
-        TakeReplaced(openRequests_.Received(reply.type, reply.payload));
+        TakeOutcome(openRequests_.Received(reply.type, reply.payload));
         ApplyReply(reply.type, reply.payload);
     } else if (messages.isVisible()) {
         messages.ListBox1->addItem(platform::latin1(kv::ServerMessageText(line)));
@@ -271,33 +271,35 @@ void TaMain::SendIdlePoll() {
     }
 }
 
-void TaMain::SendRequest(const std::string& line, std::string note) {
+void TaMain::SendRequest(const std::string& line, std::uint64_t ticket) {
     IdTCPClient1.writeLine(line);
-    openRequests_.Written(line, std::move(note));
-    if (line.starts_with("#VOL"))
+    openRequests_.Written(line, ticket);
+    if (kv::CommandCode(line) == kv::code::kVolume)
         lastVolumeLine_ = line;
 }
 
-// ---- Requests another client's rescan answered ----
+// ---- What the replies tell of the requests ----
 
-void TaMain::TakeReplaced(const OpenRequests::Outcome& outcome) {
+void TaMain::TakeOutcome(const OpenRequests::Outcome& outcome) {
+    if (outcome.answered && outcome.answered->code == kv::code::kQueueSong)
+        SubmissionAnswered(outcome.answered->ticket);
     for (const OpenRequests::Request& request : outcome.replaced) {
-        if (request.code == "CIS") {
+        if (request.code == kv::code::kQueueRoom) {
             // Unanswered: the next "#AVL" asks again.
-            CisPending = openRequests_.Holds("CIS");
-        } else if (request.code == "FIL") {
+            CisPending = openRequests_.Holds(kv::code::kQueueRoom);
+        } else if (request.code == kv::code::kQueueSong) {
             // Never queued: it goes out again on the next room offered, before any other.
-            submitAgain_.push_back(request);
-        } else if (request.code == "COM") {
+            SubmissionReplaced(request.ticket);
+        } else if (request.code == kv::code::kCommand) {
             // Not carried out; while the rescan ran nothing played that it could skip.
             SetLamp(Panel5, false);
             SetLamp(Panel4, Playing);
             btnNext->setEnabled(true);
-        } else if (request.code == "SCN" && !localRescan_) {
+        } else if (request.code == kv::code::kRescan && !localRescan_) {
             // Another client's rescan runs: this one's request ends here.
             RescanPending = false;
             SpeedButton5->setChecked(false);
-        } else if (request.code == "VOL") {
+        } else if (request.code == kv::code::kVolume) {
             volumeLost_ = true;
         }
         // "#SIF" stays first in the list and goes to its end when the next one is due, as
@@ -305,19 +307,11 @@ void TaMain::TakeReplaced(const OpenRequests::Outcome& outcome) {
     }
     // The user's volume reaches the server once it answers again, unless a later "#VOL"
     // is still on its way.
-    if (volumeLost_ && outcome.serverAnswers && !openRequests_.Holds("VOL") &&
+    if (volumeLost_ && outcome.serverAnswers && !openRequests_.Holds(kv::code::kVolume) &&
         !lastVolumeLine_.empty()) {
         volumeLost_ = false;
         SendRequest(lastVolumeLine_);
     }
-}
-
-void TaMain::SubmitAgain() {
-    const OpenRequests::Request request = submitAgain_.front();
-    submitAgain_.pop_front();
-    SendRequest("#FIL" + request.argument, request.note);
-    if (!request.note.empty())
-        forms_.Dm->SetStatusText(1, request.note);
 }
 
 // ---- The replies ----
@@ -329,15 +323,15 @@ void TaMain::ApplyReply(const std::string& type, const std::string& payload) {
         Handler handler;
     };
     static constexpr std::array<Row, 9> kReplies{{
-        {"SCN", &TaMain::ScnReply},
-        {"AVL", &TaMain::AvlReply},
-        {"CIS", &TaMain::CisReply},
-        {"PLY", &TaMain::PlyReply},
-        {"FIL", &TaMain::FilReply},
-        {"SIF", &TaMain::SifReply},
-        {"INI", &TaMain::IniReply},
-        {"LOG", &TaMain::LogReply},
-        {"COM", &TaMain::ComReply},
+        {kv::code::kRescan, &TaMain::ScnReply},
+        {kv::code::kAvailable, &TaMain::AvlReply},
+        {kv::code::kQueueRoom, &TaMain::CisReply},
+        {kv::code::kPlayStatus, &TaMain::PlyReply},
+        {kv::code::kQueueSong, &TaMain::FilReply},
+        {kv::code::kSongInfo, &TaMain::SifReply},
+        {kv::code::kServerInfo, &TaMain::IniReply},
+        {kv::code::kLog, &TaMain::LogReply},
+        {kv::code::kCommand, &TaMain::ComReply},
     }};
     for (const Row& row : kReplies)
         if (row.type == type) {
@@ -386,11 +380,8 @@ void TaMain::SendCis() {
 void TaMain::CisReply(const std::string& payload) {
     switch (kv::ParseQueueRoom(payload)) {
         case kv::Answer::Ack:
-            // Room offered after the user stopped takes nothing; a song the server never
-            // queued comes before the next of the queue.
-            if (Playing && !submitAgain_.empty())
-                SubmitAgain();
-            else if (Playing)
+            // Room offered after the user stopped takes nothing.
+            if (Playing)
                 PlayNextFromQueue();
             CisPending = false;
             // A queue that ran out has stopped play: asking on would be answered for ever and

@@ -16,6 +16,7 @@
 #include "client/data_module.h"
 #include "client/main_window.h"
 #include "client/playlist_file.h"
+#include "client/queue_row.h"
 #include "client/setup_window.h"
 #include "client/song_sel_window.h"
 #include "common/message_dialogs.h"
@@ -32,10 +33,8 @@
 namespace sonpad {
 namespace {
 
-constexpr int kPlayedRole = Qt::UserRole + 1;
-constexpr int kTitleColumn = 1;
-constexpr int kArtistColumn = 2;
-constexpr int kFileNameColumn = 4;
+using queue_row::kPlayedRole;
+using queue_row::kTitleColumn;
 
 std::string RowText(const QTreeWidgetItem* row, int column) {
     return platform::fromLatin1(row->text(column));
@@ -86,10 +85,27 @@ bool TaMain::PlayNextFromQueue() {
         SetPlayState("STOP");
         return false;
     }
+    // A song another client's rescan answered for the server is still the next to go.
+    if (!LocalMode && IdTCPClient1.connected()) {
+        if (QTreeWidgetItem* owed = OwedQueueRow()) {
+            SubmitQueueRow(owed);
+            dm.UpdateSongQueCaption();
+            return true;
+        }
+    }
+    // A row whose song is on its way to the server is neither chosen nor a pass's end.
     std::vector<QTreeWidgetItem*> unplayed;
-    for (int i = 0; i < count; ++i)
-        if (!QueueRowPlayed(ListView1->topLevelItem(i)))
-            unplayed.push_back(ListView1->topLevelItem(i));
+    bool allOnTheirWay = true;
+    for (int i = 0; i < count; ++i) {
+        QTreeWidgetItem* row = ListView1->topLevelItem(i);
+        if (QueueRowOnItsWay(row))
+            continue;
+        allOnTheirWay = false;
+        if (!QueueRowPlayed(row))
+            unplayed.push_back(row);
+    }
+    if (allOnTheirWay)
+        return false;
 
     bool result = false;
     QTreeWidgetItem* chosen = nullptr;
@@ -110,48 +126,48 @@ bool TaMain::PlayNextFromQueue() {
         const int u = static_cast<int>(unplayed.size());
         const bool sequential = seSeqLimit->Value() >= u || cbSeqPlay->isChecked();
         chosen = unplayed[sequential ? 0 : static_cast<std::size_t>(RandomPick(u))];
-        MarkQueueRow(chosen, true);
     }
     const std::string chosenNo = chosen ? RowText(chosen, 0) : std::string();
 
-    // Takes out the first entry of the chosen number, which need not be the chosen row.
     const auto removeChosen = [&] {
-        if (!chosen || !cbRemoveSong->isChecked())
-            return;
-        const QString wanted = platform::latin1(chosenNo);
-        for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* row = ListView1->topLevelItem(i);
-            if (platform::widgets::CompareListText(row->text(0), wanted) == 0) {
-                delete row;
-                break;
-            }
-        }
+        if (chosen && cbRemoveSong->isChecked())
+            RemoveFirstQueueEntry(platform::latin1(chosenNo));
     };
 
     if (LocalMode) {
         dm.SetStatusText(0, "LOCAL");
+        if (chosen)
+            MarkQueueRow(chosen, true);
         if (chosen && PlayLocalSong(chosenNo)) {
             result = true;
             SetPlayState("PLAY");
             ++PlayedCount;
         }
         removeChosen();
+    } else if (chosen && IdTCPClient1.connected()) {
+        // Taken, and removed when the queue loses played songs, once the server answered.
+        SubmitQueueRow(chosen);
+        result = true;
     } else if (chosen) {
-        // The blanks a file name starts with are its own; trailing ones are the list's.
-        const std::string fileName =
-            kv::TrimRight(platform::fromFileName(chosen->text(kFileNameColumn)));
-        const std::string title = kv::Trim(RowText(chosen, kTitleColumn));
-        const std::string artist = kv::Trim(RowText(chosen, kArtistColumn));
-        const std::string submitted = "\"" + title + " (" + artist + ") \" submitted to Sonhall.";
-        if (IdTCPClient1.connected())
-            SendRequest("#FIL" + fileName, submitted);
+        MarkQueueRow(chosen, true);
         result = true;
         ++PlayedCount;
-        dm.SetStatusText(1, submitted);
+        dm.SetStatusText(1, SubmittedText(chosen));
         removeChosen();
     }
     dm.UpdateSongQueCaption();
     return result;
+}
+
+// The first entry of the number, which need not be the row that was chosen.
+void TaMain::RemoveFirstQueueEntry(const QString& songNo) {
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = ListView1->topLevelItem(i);
+        if (platform::widgets::CompareListText(row->text(0), songNo) == 0) {
+            delete row;
+            return;
+        }
+    }
 }
 
 void TaMain::SetPlayState(std::string_view command) {

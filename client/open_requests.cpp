@@ -2,15 +2,12 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "common/line_protocol.h"
-#include "common/text_helpers.h"
 
 namespace sonpad {
 namespace {
-
-constexpr size_t kSongInfoIndexWidth = 6;
-constexpr size_t kAnswerWidth = 3;  // "ACK" or "NAK" before the file of a "#FIL" reply
 
 // The server's word that this client's rescan started, as the reply table reads it.
 const std::string& RescanStartedPayload() {
@@ -18,37 +15,18 @@ const std::string& RescanStartedPayload() {
     return payload;
 }
 
-std::string FileKey(std::string_view file) {
-    return kv::Trim(kv::UpperCase(file));
-}
-
-std::string IndexKey(std::string_view text) {
-    return kv::UpperCase(text.substr(0, std::min(text.size(), kSongInfoIndexWidth)));
-}
-
 }  // namespace
 
-void OpenRequests::Written(std::string_view line, std::string note) {
+void OpenRequests::Written(std::string_view line, std::uint64_t ticket) {
     if (!line.starts_with('#'))
         return;
     Open open;
     open.request.code = kv::CommandCode(line);
     open.request.argument = std::string(line.size() > 4 ? line.substr(4) : std::string_view());
-    open.request.note = std::move(note);
-    const std::string& code = open.request.code;
-    const std::string_view argument = open.request.argument;
-    if (code == "FIL") {
-        open.key = FileKey(argument);
-    } else if (code == "SIF") {
-        open.key = IndexKey(argument);
-        open.alwaysReplies = false;
-    } else if (code == "VOL") {
-        open.alwaysReplies = false;
-    } else if (code == "COM") {
-        open.alwaysReplies = argument == "NEXT";
-    } else if (code != "PLY" && code != "INI" && code != "CIS" && code != "SCN") {
-        open.alwaysReplies = false;  // "#LOG" and codes the server does not know
-    }
+    open.request.ticket = ticket;
+    open.key = kv::RequestKey(open.request.code, open.request.argument);
+    open.alwaysReplies =
+        kv::RepliesTo(open.request.code, open.request.argument) == kv::Replies::One;
     open_.push_back(std::move(open));
     if (open_.size() > kMaxOpen) {
         open_.pop_front();
@@ -57,12 +35,12 @@ void OpenRequests::Written(std::string_view line, std::string note) {
 }
 
 OpenRequests::Outcome OpenRequests::Received(std::string_view type, std::string_view payload) {
-    if (type == "AVL") {
+    if (type == kv::code::kAvailable) {
         Outcome outcome;
         outcome.serverAnswers = true;  // the server's player tick runs again
         return outcome;
     }
-    if (type == "SCN") {
+    if (type == kv::code::kRescan) {
         if (payload.starts_with("NAK"))
             return Answer(type, {}, Match::Plain);
         if (payload.starts_with("DONE"))
@@ -71,13 +49,8 @@ OpenRequests::Outcome OpenRequests::Received(std::string_view type, std::string_
             return Answer(type, {}, Match::RescanStarts);
         return Progress();
     }
-    if (type == "FIL")
-        return Answer(type, FileKey(payload.substr(std::min(payload.size(), kAnswerWidth))),
-                      Match::Plain);
-    if (type == "SIF")
-        return Answer(type, IndexKey(payload), Match::Plain);
-    if (type == "PLY" || type == "INI" || type == "CIS" || type == "COM")
-        return Answer(type, {}, Match::Plain);
+    if (kv::IsAnswer(type))
+        return Answer(type, kv::ReplyKeyOf(type, payload), Match::Plain);
     return {};  // "#LOG" lines answer the log-in line or come to everyone
 }
 
@@ -123,9 +96,9 @@ OpenRequests::Outcome OpenRequests::Answer(std::string_view code, std::string_vi
     const auto fits = [&](const Open& open) {
         if (open.request.code != code)
             return false;
-        if ((code == "FIL" || code == "SIF") && open.key != key)
+        if (open.key != key)
             return false;
-        if (code == "SCN")
+        if (code == kv::code::kRescan)
             return open.rescanRunning == (match == Match::RescanEnds);
         return true;
     };
@@ -168,10 +141,12 @@ OpenRequests::Outcome OpenRequests::Answer(std::string_view code, std::string_vi
         if (drew[i])
             outcome.replaced.push_back(std::move(open_[i].request));
     open_.erase(open_.begin(), open_.begin() + static_cast<std::ptrdiff_t>(*answered));
-    if (match == Match::RescanStarts)
+    if (match == Match::RescanStarts) {
         open_.front().rescanRunning = true;
-    else
+    } else {
+        outcome.answered = std::move(open_.front().request);
         open_.pop_front();
+    }
     progressLines_ = 0;
     return outcome;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,9 +11,9 @@
 // The "#" lines this connection wrote whose replies have not all come, in the order written.
 // No Qt, so any order of lines and replies can be tried.
 //
-// The server answers one connection's lines in the order they came: "#PLY?", "#INI?",
-// "#CIS", "#FIL", "#COMNEXT" and "#SCN" with one line each, "#SIF" with one line only when
-// it holds the file, "#VOL" (and any other) with none. While another client's rescan runs, every
+// The server answers one connection's lines in the order they came, as the reply rules of
+// common/line_protocol.h say: some always with one line, "#SIF" only when it holds the file,
+// the rest with none. While another client's rescan runs, every
 // "#" line gets one progress line ("#SCN" + text) in place of its own reply, its own or none.
 // Counting those lines against the requests in order tells which requests a rescan answered:
 // - a request that always replies is answered by the rescan as soon as more progress lines
@@ -26,18 +28,19 @@ namespace sonpad {
 class OpenRequests {
   public:
     struct Request {
-        std::string code;      // characters 2-4 of the line, upper case: "FIL"
-        std::string argument;  // the rest of the line, as written
-        std::string note;      // what the writer wants back with it
+        std::string code;          // characters 2-4 of the line, upper case: "FIL"
+        std::string argument;      // the rest of the line, as written
+        std::uint64_t ticket = 0;  // the writer's number for what the request stands for
     };
     struct Outcome {
-        std::vector<Request> replaced;  // answered by another client's rescan, in request order
+        std::vector<Request> replaced;    // answered by another client's rescan, in request order
+        std::optional<Request> answered;  // the request the line is the server's own answer to
         // The line is the server's own answer or its "#AVL": no rescan holds its replies now.
         bool serverAnswers = false;
     };
 
     // A line that went out; only "#" lines are kept.
-    void Written(std::string_view line, std::string note = {});
+    void Written(std::string_view line, std::uint64_t ticket = 0);
     // A "#" line from the server, split as the reply table reads it (type and payload upper
     // case and trimmed).
     Outcome Received(std::string_view type, std::string_view payload);
@@ -51,7 +54,7 @@ class OpenRequests {
   private:
     struct Open {
         Request request;
-        std::string key;  // what its reply repeats: the file of "#FIL", the index of "#SIF"
+        std::string key;  // what its reply repeats, upper case; empty when nothing
         bool alwaysReplies = true;
         bool rescanRunning = false;  // a "#SCN" of this client that the server started
     };

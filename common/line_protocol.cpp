@@ -1,5 +1,7 @@
 #include "common/line_protocol.h"
 
+#include <algorithm>
+
 #include "common/conversion.h"
 #include "common/song_record.h"
 #include "common/text_helpers.h"
@@ -34,7 +36,56 @@ std::string_view TakeUntil(std::string_view& s, char separator, std::string_view
     return field;
 }
 
+const RequestRule* RuleOf(std::string_view code) {
+    for (const RequestRule& rule : kRequestRules)
+        if (rule.code == code)
+            return &rule;
+    return nullptr;
+}
+
+ReplyKey KeyOf(std::string_view code) {
+    const RequestRule* rule = RuleOf(code);
+    return rule ? rule->key : ReplyKey::None;
+}
+
+std::string Key(ReplyKey key, std::string_view text) {
+    switch (key) {
+        case ReplyKey::None:
+            break;
+        case ReplyKey::File:
+            return Trim(UpperCase(text));
+        case ReplyKey::SongIndex:
+            return UpperCase(text.substr(0, std::min<size_t>(text.size(), kIndexWidth)));
+    }
+    return {};
+}
+
+constexpr size_t kAnswerWidth = 3;  // "ACK" or "NAK" before the file of a "#FIL" reply
+
 }  // namespace
+
+Replies RepliesTo(std::string_view code, std::string_view argument) {
+    const RequestRule* rule = RuleOf(code);
+    if (!rule || (!rule->argument.empty() && rule->argument != argument))
+        return Replies::None;
+    return rule->replies;
+}
+
+bool IsAnswer(std::string_view code) {
+    const RequestRule* rule = RuleOf(code);
+    return rule && rule->replies != Replies::None;
+}
+
+std::string RequestKey(std::string_view code, std::string_view argument) {
+    return Key(KeyOf(code), argument);
+}
+
+std::string ReplyKeyOf(std::string_view type, std::string_view payload) {
+    const ReplyKey key = KeyOf(type);
+    if (key == ReplyKey::File)
+        payload.remove_prefix(std::min(payload.size(), kAnswerWidth));
+    return Key(key, payload);
+}
 
 std::string PlayStatusReply(std::string_view songId, std::int32_t position, std::int32_t length,
                             std::string_view fileName, std::int32_t fileSize) {

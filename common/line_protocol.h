@@ -28,6 +28,63 @@ inline constexpr std::string_view kSystemSender = "System";
 // any three.
 inline constexpr std::string_view kLogInMarker = ">>>";
 
+// ---- Codes and the reply rules ----
+
+// Characters 2-4 of a "#" line. A request and the reply that answers it share its code.
+namespace code {
+inline constexpr std::string_view kPlayStatus = "PLY";
+inline constexpr std::string_view kServerInfo = "INI";
+inline constexpr std::string_view kQueueRoom = "CIS";
+inline constexpr std::string_view kQueueSong = "FIL";
+inline constexpr std::string_view kCommand = "COM";
+inline constexpr std::string_view kSongInfo = "SIF";
+inline constexpr std::string_view kRescan = "SCN";
+inline constexpr std::string_view kVolume = "VOL";
+inline constexpr std::string_view kLog = "LOG";        // log-in answers and log-offs
+inline constexpr std::string_view kAvailable = "AVL";  // the server's offer of room, to all
+}  // namespace code
+
+// What the server sends back for one request of a connection while no other client's rescan
+// runs; replies come in the order of the requests.
+enum class Replies {
+    One,           // always one line of the request's code
+    OneWhenFound,  // one line when the server holds what the request names, else none
+    None,
+};
+// What a reply repeats of its request, so that it names the request it answers.
+enum class ReplyKey {
+    None,
+    File,       // the file name: the whole argument, after the reply's 3-character answer
+    SongIndex,  // the first 6 characters, the client's library index
+};
+struct RequestRule {
+    std::string_view code;
+    std::string_view argument;  // when set, only a request of this argument gets its reply
+    Replies replies;
+    ReplyKey key;
+};
+// "#SCN" gets one line: refused, or started (and then "DONE" once the rescan is over).
+// Requests of other codes, and the log-in line, get no reply.
+inline constexpr RequestRule kRequestRules[] = {
+    {code::kPlayStatus, {}, Replies::One, ReplyKey::None},
+    {code::kServerInfo, {}, Replies::One, ReplyKey::None},
+    {code::kQueueRoom, {}, Replies::One, ReplyKey::None},
+    {code::kQueueSong, {}, Replies::One, ReplyKey::File},
+    {code::kCommand, "NEXT", Replies::One, ReplyKey::None},
+    {code::kSongInfo, {}, Replies::OneWhenFound, ReplyKey::SongIndex},
+    {code::kRescan, {}, Replies::One, ReplyKey::None},
+    {code::kVolume, {}, Replies::None, ReplyKey::None},
+};
+
+// The replies a request of this code and argument (the line after its code) gets.
+Replies RepliesTo(std::string_view code, std::string_view argument);
+// Whether a "#" line of this code from the server answers a request of the same code.
+bool IsAnswer(std::string_view code);
+// What a reply must repeat to answer this request, upper case; empty when it repeats nothing.
+std::string RequestKey(std::string_view code, std::string_view argument);
+// What this reply (type and payload as SplitReply gives them) repeats of its request.
+std::string ReplyKeyOf(std::string_view type, std::string_view payload);
+
 // ---- Server side: builders ----
 
 // "#PLY" + the song number (6 characters) or "@" when no song is active, then position "!"

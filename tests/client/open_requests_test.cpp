@@ -92,15 +92,33 @@ TEST(OpenRequestsTest, ProgressLinesArePutDownToTheRequestsTheyAnswered) {
 // What the server says again by itself, or answers as its own, tells the client it may ask.
 TEST(OpenRequestsTest, TheServersOwnWordsSayTheRescanIsOver) {
     sonpad::OpenRequests open;
-    open.Written("#CISK", "note");
+    open.Written("#CISK", 7);
     const auto progress = open.Received("SCN", "READING 1/12");
     ASSERT_EQ(progress.replaced.size(), 1u);
-    EXPECT_EQ(progress.replaced[0].note, "note");
+    EXPECT_EQ(progress.replaced[0].ticket, 7u);
     EXPECT_FALSE(progress.serverAnswers);
     EXPECT_TRUE(open.Received("AVL", "").serverAnswers);
     open.Written("#PLY?");
     EXPECT_TRUE(open.Received("PLY", "@0!0*:0$").serverAnswers);
     EXPECT_FALSE(open.Received("LOG", "ACK").serverAnswers) << "the log-in line's answer";
+}
+
+// The server's own answer names the request it answers, with the writer's ticket.
+TEST(OpenRequestsTest, AnAnswerGivesBackTheRequestItAnswers) {
+    sonpad::OpenRequests open;
+    open.Written("#FILA.MP3", 1);
+    open.Written("#CISK", 2);
+    open.Written("#FIL B.MP3", 3);
+    EXPECT_FALSE(open.Received("FIL", "ACKC.MP3").answered) << "a file nobody sent";
+    const auto a = open.Received("FIL", "ACKA.MP3");
+    ASSERT_TRUE(a.answered);
+    EXPECT_EQ(a.answered->ticket, 1u);
+    EXPECT_EQ(open.Received("CIS", "ACK").answered->ticket, 2u);
+    const auto b = open.Received("FIL", "NAK B.MP3");
+    ASSERT_TRUE(b.answered);
+    EXPECT_EQ(b.answered->argument, " B.MP3") << "the line as written";
+    EXPECT_EQ(b.answered->ticket, 3u);
+    EXPECT_EQ(open.size(), 0u);
 }
 
 TEST(OpenRequestsTest, AServerThatAnswersNothingKeepsTheListBounded) {

@@ -2,6 +2,7 @@
 // connecting, the idle polls, each reply, the rescan button, the messages window and the
 // failures of a tick.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -18,12 +20,15 @@
 #include "client/volume_bar.h"
 #include "client/windows/server_messages_window.h"
 #include "common/line_protocol.h"
+#include "common/text_helpers.h"
 #include "platform/qt/clock_texts.h"
+#include "platform/qt/text_edge.h"
 #include "platform/qt/tick_timer.h"
 #include "platform/widgets/animate_control.h"
 #include "platform/widgets/spin_edit.h"
 #include "platform/widgets/status_panels.h"
 #include "tests/client/selection_fixture.h"
+#include "tests/support/mp3_fixtures.h"
 #include "tests/support/socket_peers.h"
 
 namespace client_testing {
@@ -366,6 +371,8 @@ TEST_F(ProtocolTest, QueueRoomAnswersSubmitTheQueueUntilTheServerIsFull) {
     Line("#CISack");
     EXPECT_EQ(Sent(), "#FILSONG1.MP3\r\n");
     EXPECT_EQ(Sent(), "#CISKITCHEN\r\n");
+    EXPECT_EQ(main().ListView1->topLevelItemCount(), 1) << "until the server answered";
+    Line("#FILackSONG1.MP3");
     Line("#CISack");
     EXPECT_FALSE(main().Playing);
     main().Timer1->OnTimer();
@@ -932,6 +939,109 @@ TEST_F(ProtocolTest, RequestsAnsweredByAnotherClientsRescanAreTakenUpAgain) {
         }
         main().btnStopClick();
         ClickConnect(false);
+    }
+}
+
+// A song whose "#FIL" another client's rescan answered stays the queue's: it goes out again
+// only while the queue still holds it as its next song, and whatever the user did to the
+// queue meanwhile decides what the server gets. A connection's end puts it back at its place.
+TEST_F(ProtocolTest, ASongTheRescanAnsweredGoesAgainOnlyWhileTheQueueHoldsIt) {
+    const std::string tone =
+        testing_support::readFile(testing_support::FixtureMp3("tone_22k_mono_1500ms.mp3"));
+    const auto writeSong = [&](int n) {
+        const std::string title = "Title " + std::to_string(n);
+        dir.write("music/song" + std::to_string(n) + ".mp3",
+                  tone + testing_support::TagBlock(title, "Artist"));
+    };
+    const auto scan = [&] {
+        setup().ListBox1->clear();
+        setup().ListBox1->addItem(platform::fileName(Entry("music")));
+        setup().ScanLocalSongs();
+    };
+    const auto queueLibrary = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to && i < main().SongLibrary.size(); ++i)
+            dm().AddSongToQue(dm().GetSongNo(static_cast<int>(i)));
+    };
+    const auto clearQueue = [&] {
+        dialogs.expectConfirm(true, "Clear Song Que?");
+        main().btnClearQueClick();
+    };
+    const std::string lists = dir.mkdir("lists");
+    dir.write("lists/MINE.PLY", "song3.mp3\r\nsong1.mp3\r\n");
+    setup().Edit2->setText(platform::fileName(lists.back() == '/' ? lists : lists + "/"));
+
+    struct Case {
+        const char* name;
+        std::function<void()> act;        // between the replaced "#FIL" and the next room
+        std::vector<std::string> queued;  // what the server queues after it
+    };
+    for (const Case& c : std::vector<Case>{
+             {"nothing", [] {}, {"SONG1.MP3", "SONG2.MP3"}},
+             {"Stop and Play",
+              [&] {
+                  main().btnStopClick();
+                  main().btnPlayClick();
+              },
+              {"SONG1.MP3", "SONG2.MP3"}},
+             {"the queue cleared", clearQueue, {}},
+             {"its row removed",
+              [&] {
+                  main().ListView1->topLevelItem(0)->setSelected(true);
+                  main().ListView1KeyDown(Qt::Key_Delete);
+              },
+              {"SONG2.MP3", "SONG3.MP3"}},
+             {"a local scan without the song, then the library queued",
+              [&] {
+                  std::filesystem::remove(dir / "music/song1.mp3");
+                  scan();
+                  queueLibrary(0, 2);
+              },
+              {"SONG2.MP3", "SONG3.MP3"}},
+             {"a list loaded in its place",
+              [&] {
+                  clearQueue();
+                  main().ComboBox2->clear();
+                  main().ComboBox2->addItem("MINE.PLY");
+                  main().LoadPlaylistSelection();
+                  main().btnPlaylistGoClick();
+              },
+              {"SONG3.MP3", "SONG1.MP3"}},
+             {"disconnect and connect",
+              [&] {
+                  ClickConnect(false);
+                  Connect();
+              },
+              {"SONG1.MP3", "SONG2.MP3"}},
+         }) {
+        SCOPED_TRACE(c.name);
+        main().cbSeqPlay->setChecked(true);
+        for (int n = 1; n <= 6; ++n)
+            writeSong(n);
+        scan();
+        queueLibrary(0, 6);
+        Connect();
+        ScriptedServer server(peer, 2);
+        server.RescanFrom("#FIL", 1);
+        main().btnPlayClick();
+        // Until the client has read the rescan's line in place of the first song's answer.
+        for (int i = 0; i < 100 && Status(1) != "READING 1/12"; ++i) {
+            server.Serve();
+            main().Timer1->OnTimer();
+        }
+        ASSERT_EQ(server.scnAnswered, std::vector<std::string>{"#FILSONG1.MP3"});
+        ASSERT_TRUE(server.queued.empty());
+        c.act();
+        for (int i = 0; i < 40; ++i) {
+            server.Serve();
+            main().Timer1->OnTimer();
+        }
+        std::vector<std::string> queued;
+        for (const std::string& file : server.queued)
+            queued.push_back(kv::UpperCase(file));
+        EXPECT_EQ(queued, c.queued) << testing::PrintToString(server.sent);
+        main().btnStopClick();
+        ClickConnect(false);
+        main().ListView1->clear();
     }
 }
 

@@ -436,8 +436,11 @@ TEST_F(QueueTest, ClientModeSubmitsTheChosenEntryAndAsksOnceForPlay) {
     main().btnPlayClick();  // already playing: no second question
     EXPECT_TRUE(main().PlayNextFromQueue());
     EXPECT_EQ(Status(1), "\"Alpha (Artist) \" submitted to Sonhall.");
-    EXPECT_EQ(QueueNumbers(), std::vector<std::string>{b});
     EXPECT_EQ(main().PlayedCount, 1);
+    // Taken, and so removed, once the server answered.
+    EXPECT_EQ(QueueNumbers(), (std::vector<std::string>{a, b}));
+    main().HandleServerLine("#FILackSONG1.MP3");
+    EXPECT_EQ(QueueNumbers(), std::vector<std::string>{b});
     main().btnNextClick();
     EXPECT_FALSE(main().btnNext->isEnabled());
     EXPECT_EQ(peer.receiveLine(), "#CISKITCHEN\r\n");

@@ -4,11 +4,15 @@
 // information requests are pending), a song queue, and now and then a local rescan of another
 // set of folders comes between, as one may while requests are out.
 //
-// Input: chunks ended by LF. A chunk whose first byte is 1 to 7 is an action: 1-3 a local
+// Input: chunks ended by LF. A chunk whose first byte is 1 to 8 is an action: 1-3 a local
 // rescan of folder set 1-3 (the first three of an input only), 4 the library into the queue,
-// 5 PLAY or STOP, 6 the server messages window shown or hidden, 7 the rescan button. A first
-// byte 0 sends the rest of the chunk as a line; any other chunk is sent whole (an empty one
-// is an idle tick's empty line).
+// 5 PLAY or STOP, 6 the server messages window shown or hidden, 7 the rescan button, 8 the
+// start of another input (the first three of an input only), so that what one input leaves
+// behind meets the next. A first byte 0 sends the rest of the chunk as a line; any other chunk
+// is sent whole (an empty one is an idle tick's empty line).
+//
+// Every input starts from the same state, whatever the one before left: a fresh connection,
+// the library as the start-up scanned it, the same queue, stopped.
 //
 // After each chunk: the records keep their song numbers and paths, every pending request
 // names a song of the library by its index, every queue row a song of the library, and what
@@ -171,6 +175,7 @@ struct Client {
     std::vector<std::string> baseLibrary, baseRequests;
     int baseVolume = 0;
     int rescansLeft = 0;  // in this input: a rescan costs as much as hundreds of lines
+    int startsLeft = 0;   // of another input inside this one
 
     Client() {
         platform::setDialogs(&dialogs);
@@ -246,7 +251,13 @@ struct Client {
     void EnsureConnected() {
         if (main->IdTCPClient1.connected() && !main->LocalMode)
             return;
-        if (main->IdTCPClient1.connected()) {
+        Reconnect();
+    }
+
+    // The user's disconnect, when connected, and connect: whatever the last connection asked
+    // and never heard back about ends with it.
+    void Reconnect() {
+        if (main->IdTCPClient1.connected() || main->SpeedButton2->isChecked()) {
             main->SpeedButton2->setChecked(false);
             main->SpeedButton2Click();
         }
@@ -257,12 +268,10 @@ struct Client {
     }
 
     // The state every input starts from: both folders scanned, the first three songs queued,
-    // nothing pending, stopped.
+    // stopped, on a connection that has nothing open.
     void Reset() {
-        EnsureConnected();
+        main->SendVolume = true;
         main->TrackBar1->setValue(baseVolume);  // and the mute button with it
-        peer.Received();
-        rescansLeft = 3;
         if (folderSet != 0) {
             Rescan(0);
         } else {
@@ -277,18 +286,16 @@ struct Client {
         for (int i = 0; i < 3; ++i)
             dm.AddSongToQue(dm.GetSongNo(i));
         main->SetPlayState("STOP");
-        main->IdleTicks = 0;
-        main->RequestInFlight = false;
-        main->CisPending = false;
-        main->RescanPending = false;
-        main->SendVolume = true;
-        main->SpeedButton5->setChecked(false);
-        main->ClearNowPlaying();
-        main->CurrentSongId.clear();
+        main->PlayedCount = 0;
+        main->RepeatCount = 0;
         sonpad::TaServer& messages = *program->forms().aServer;
         if (messages.isVisible())
             main->ShowServerMessages1Click();
         messages.ListBox1->clear();
+        // The connect clears the requests, the polls' counters, the rescan and skip buttons
+        // and the server's song.
+        Reconnect();
+        peer.Received();
     }
 
     void CheckState() {
@@ -392,6 +399,10 @@ void Step(std::string_view chunk) {
             client->EnsureConnected();
             Guarded([&] { main.SpeedButton5Click(); });
             break;
+        case 8:
+            if (client->startsLeft-- > 0)
+                client->Reset();
+            break;
         default: {
             client->EnsureConnected();
             const std::string_view line = first == 0 ? chunk.substr(1) : chunk;
@@ -419,6 +430,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+    client->rescansLeft = 3;
+    client->startsLeft = 3;
     client->Reset();
     std::string_view input(reinterpret_cast<const char*>(data), size);
     while (!input.empty()) {
