@@ -108,17 +108,13 @@ void TcfgSave::WriteBool(std::string_view key, bool b) {
 }
 
 void TcfgSave::WriteString(std::string_view key, std::string_view s) {
-    entries_.emplace_back(UpperCase(key), Trim(UpperCase(s)));
+    entries_.push_back({UpperCase(key), Trim(UpperCase(s))});
 }
 
 void TcfgSave::Commit() const {
-    std::vector<platform::ini::Entry> entries;
-    entries.reserve(entries_.size());
-    for (const auto& [key, value] : entries_)
-        entries.push_back({key, value});
     try {
         platform::ini::writeValues(
-            cfg_.diskName_, cfg_.Section, entries,
+            cfg_.diskName_, cfg_.Section, entries_,
             base_ == Base::Fresh ? platform::ini::Keep::Nothing : platform::ini::Keep::OtherLines);
     } catch (const platform::Error&) {
         throw platform::Error("Unable to write to " + cfg_.FileName);

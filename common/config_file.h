@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ini_file.h"
+
 // A program's settings file, reached one value at a time: section and key names and every
 // stored value are upper case, values are stored trimmed, booleans are "YES" and "NO".
 // The object holds no open file; each read or write opens the file and closes it again.
@@ -71,7 +73,7 @@ class TcfgSave {
   private:
     Tcfg cfg_;
     Base base_;
-    std::vector<std::pair<std::string, std::string>> entries_;
+    std::vector<platform::ini::Entry> entries_;
 };
 
 // The file name Tcfg::Create derives from a program file.

@@ -250,10 +250,10 @@ void keepOwner(int fd, const struct stat& old) {
     struct stat made {};
     if (::fstat(fd, &made) != 0 || (made.st_uid == old.st_uid && made.st_gid == old.st_gid))
         return;
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && made.st_gid != old.st_gid &&
-        ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
-        // Neither: the new file is its writer's, with the writer's group.
-    }
+    if (::fchown(fd, old.st_uid, old.st_gid) == 0 || made.st_gid == old.st_gid)
+        return;
+    if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0)
+        return;  // neither: the new file is its writer's, with the writer's group
 }
 
 // The one way a file is replaced: its new content goes into a temporary file beside it (fill
